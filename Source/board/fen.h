@@ -1,0 +1,30 @@
+// Position set-up from FEN, FEN output, EPD splitting and key computation.
+#pragma once
+
+#include <cstddef>
+
+#include "position.h"
+
+extern const char* const SquareName[64];
+extern const char* const START_FEN;
+
+void clear_position(Position& pos);
+void put_piece(Position& pos, int colour, int type, int sq);
+void set_castling(Position& pos, const char* text);
+void compute_keys(Position& pos);
+// Lenient FEN reader: unknown characters are skipped; always returns 0.
+int set_position(Position& pos, const char* fen);
+// Writes FEN into out (at least 100 bytes); counters adds fifty and the
+// number of moves made since set-up.
+void position_to_fen(const Position& pos, char* out, bool counters);
+
+// Operands of the EPD operations the tools read.
+struct EpdFields {
+  char fen[128];
+  char bm[128], am[128], ce[32], sc[32], gr[32], id[128], c0[512];
+};
+int parse_epd(const char* line, EpdFields& out);
+
+// Whether the position has exactly one king of each colour; positions
+// without that must never reach the move generator or the search.
+bool kings_are_valid(const Position& pos);

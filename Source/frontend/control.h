@@ -1,0 +1,87 @@
+// The global search control record: limits, state and results shared
+// between the main thread (input, clock) and the search threads.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "../board/types.h"
+#include "../search/searchthread.h"
+
+// SearchState values; FINISHED is or-ed onto 3, 4 or 5 by the search.
+constexpr int STATE_IDLE = 0;
+constexpr int STATE_GO = 1;
+constexpr int STATE_GO_PONDER = 2;
+constexpr int STATE_SEARCHING = 3;
+constexpr int STATE_PONDERING = 4;
+constexpr int STATE_TOOL = 5;
+constexpr int STATE_FINISHED = 16;
+
+constexpr int MAX_DEPTH = 66;
+// Limit kinds: fixed limits per move, clock without moves to go; any other
+// value is the number of moves per time control.
+constexpr int LIMIT_CLOCK = 0;
+constexpr int LIMIT_FIXED = 1;
+constexpr int LIMIT_MOVESTOGO_MARK = 40;
+
+// Run modes chosen by the command line.
+enum RunMode {
+  MODE_INTERACTIVE = 1,
+  MODE_ANEPD = 2,
+  MODE_SCAN_PGN1 = 3,  // .. 6 for scan kinds 1..4
+  MODE_BENCH = 8,
+  MODE_MKBOOK = 9,
+  MODE_CONFIG_ONLY = 10,
+  MODE_MKTUNE1 = 11,
+  MODE_MKTUNE2 = 12,
+  MODE_TUNE = 13,  // .. 16
+  MODE_TRAINDATA = 17,
+};
+
+struct SearchLimits {
+  uint8_t maxDepth;
+  uint8_t limitKind;
+  float timePerMove;
+  float increment;
+  float clock[2];
+  uint16_t movesToGo;
+  uint64_t nodeLimit;
+  uint8_t ponderRequest;
+};
+
+struct SearchControl {
+  uint8_t activeThreads;
+  uint8_t ttInUse;
+  uint32_t hashSize;
+  int16_t ttAge;
+  Move bookMove;
+  std::atomic<int> state;
+  SearchLimits limits;
+  float elapsed;
+  float targetTime;
+  float moveOverhead;
+  std::atomic<int> stop;
+  float calibrationNps, calibratedElo, targetNps;
+  int8_t completedDepth;
+  int16_t score;
+  Move bestLine[MAX_PLY];
+  Move bestMove, ponderMove;
+  uint64_t nodes, ttProbes, ttHits, pawnProbes, pawnHits, evalProbes, evalHits, tbHits;
+  float hashFill;
+  uint8_t rootSide;
+  uint8_t quit;
+  float noise;
+  uint16_t uciMode;
+  uint8_t chess960;   // the UCI_Chess960 switch
+  uint8_t useNN;      // the Use_NN_eval switch
+  uint8_t echo;       // command-echo flag of "debug"
+  int traceDepth;     // search trace level, 0 = off
+  int runMode;
+  bool pbench;        // benchmark searches run on the main thread
+};
+
+extern SearchControl Control;
+
+// The front end's game record: the position "position" sets up and from
+// which every search starts.
+extern SearchThread* Game;

@@ -1,0 +1,93 @@
+// The per-thread search record: its own position, undo stack, per-ply
+// records, stacked move lists and move-ordering tables.
+#pragma once
+
+#include "../board/position.h"
+
+constexpr int UNDO_STACK_SIZE = 900;
+// Plies of the deepest search line; per-ply arrays have this many entries.
+constexpr int MAX_PLY = 70;
+// Game moves kept on the undo stack; the rest of the stack is reserved for
+// the search line (and perft), so a long game can never overflow it.
+constexpr int GAME_UNDO_LIMIT = UNDO_STACK_SIZE - MAX_PLY - 10;
+// No position has more pseudo-legal moves than 16 pieces with a queen's 27
+// targets; every ply of the deepest line gets that much room, so the stacked
+// lists can never run past the buffer whatever the position.
+constexpr int MAX_PLY_MOVES = 16 * 27 + 8;
+constexpr int MOVE_BUFFER_SIZE = (MAX_PLY + 2) * (MAX_PLY_MOVES + 2);
+
+// Node types of the search.
+constexpr int NODE_PV = 0;
+constexpr int NODE_CUT = 1;
+constexpr int NODE_ALL = -1;
+
+struct UndoRecord {
+  uint64_t key;
+  uint64_t pawnKey;
+  Move move;          // as played; 0 for a null move
+  uint8_t captured;   // type on the to-square, 0 if none (ep, castling)
+  uint8_t ep;
+  Bitboard touched;
+  uint8_t fifty;
+  uint8_t castling;
+};
+
+struct MoveEntry {
+  Move move;
+  int16_t score;
+  uint8_t piece;     // code of the moving piece
+  uint8_t captured;  // code of the piece on the to-square, 0 if empty
+};
+
+struct PlyRecord {
+  int16_t nodeType;
+  int16_t depth;
+  int16_t staticEval;
+  int16_t alpha;
+  int16_t beta;
+  uint16_t inCheck;
+  int8_t reduction;
+  uint8_t iidActive;
+  uint16_t moveFlags;
+  int16_t threat[2];
+  uint16_t moveCount;
+  int32_t tbResult;
+  Move hashMove;
+  Move killer1, killer2;
+  Move checkKiller;
+  uint8_t checker;
+  uint16_t pickStage;
+  MoveEntry* moveList;
+  MoveEntry* currentMove;
+};
+
+struct SearchThread {
+  Position pos;
+  UndoRecord undo[UNDO_STACK_SIZE];
+  uint16_t undoIndex;  // moves made since set-up; index of the next record
+  int16_t ply;         // search ply, 1 after set-up
+  Move lastMove;       // move that led to the current position, 0 if none
+  int index;           // thread number, 0 = main search thread
+
+  PlyRecord plies[MAX_PLY];
+  MoveEntry moveBuffer[MOVE_BUFFER_SIZE];
+
+  uint64_t nodes;
+  uint64_t nodeLimit;
+
+  // Move-ordering tables.
+  int16_t history[16][64];
+  Move counterMove1[16][64];
+  Move counterMove2[16][64];
+  Move followUpMove[16][64];
+  int32_t historyBonus[MAX_PLY];
+  int32_t historyMalus[MAX_PLY];
+};
+
+// Allocates a zero-filled record whose position points back at it and whose
+// ply-0 and ply-1 lists are set up empty; nullptr when memory is short.
+SearchThread* new_search_thread();
+void free_search_thread(SearchThread* t);
+// Empty, terminated lists for ply 0 (the all-zero first buffer entry) and
+// ply 1, and the ply counter back to 1.
+void reset_ply_lists(SearchThread* t);
