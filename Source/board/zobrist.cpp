@@ -1,0 +1,51 @@
+#include "zobrist.h"
+
+#include "../frontend/output.h"
+
+uint64_t Zobrist[1024];
+
+namespace {
+
+// Two 16-bit multiply-with-carry generators combined into 32-bit outputs;
+// deterministic, so keys (and therefore searches) repeat across runs.
+struct MwcState {
+  uint32_t z = 1, w = 1;
+};
+
+uint32_t mwc_next(MwcState& s) {
+  s.z = 36969 * (s.z & 0xFFFF) + (s.z >> 16);
+  s.w = 18000 * (s.w & 0xFFFF) + (s.w >> 16);
+  return (s.z << 16) + s.w;
+}
+
+// Keys with few set bits make XOR combinations collide more often.
+constexpr int MIN_KEY_BITS = 24;
+// Two keys this close (in Hamming distance) weaken the hash; reported.
+constexpr int MIN_KEY_DISTANCE = 6;
+
+uint64_t draw_key(MwcState& s) {
+  for (;;) {
+    uint64_t hi = mwc_next(s);
+    uint64_t key = hi << 32 | mwc_next(s);
+    if (__builtin_popcountll(key) >= MIN_KEY_BITS) return key;
+  }
+}
+
+bool generated = false;
+
+}  // namespace
+
+void init_zobrist() {
+  if (generated) return;
+  generated = true;
+  MwcState s;
+  for (int i = 0; i < 1024; i++) {
+    Zobrist[i] = draw_key(s);
+    for (int j = 0; j < i; j++) {
+      if (__builtin_popcountll(Zobrist[i] ^ Zobrist[j]) < MIN_KEY_DISTANCE) {
+        print_line("bad hashcode");
+        break;
+      }
+    }
+  }
+}

@@ -1,0 +1,44 @@
+// Shared set-up for board tests: tables built once, a private search
+// record per test, and readers for the reference data files.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "board/bitboard.h"
+#include "board/fen.h"
+#include "board/zobrist.h"
+#include "search/searchthread.h"
+
+inline std::string data_path(const std::string& rel) { return std::string(ZERV_DATA_DIR) + "/" + rel; }
+
+class BoardTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    init_board_tables();
+    init_zobrist();
+  }
+  void SetUp() override { t = new_search_thread(); }
+  void TearDown() override { free_search_thread(t); }
+  Position& set(const char* fen) {
+    set_position(t->pos, fen);
+    return t->pos;
+  }
+  SearchThread* t = nullptr;
+};
+
+struct PerftCase {
+  std::string name, fen;
+  std::vector<std::pair<int, uint64_t>> counts;  // depth, leaves
+};
+std::vector<PerftCase> read_perft_file(const std::string& path);
+
+struct SanCase {
+  std::string fen, uci, san;
+};
+std::vector<SanCase> read_san_file(const std::string& path);
+
+// Every legal move of the side to move (generated into the current ply).
+std::vector<Move> legal_moves(Position& pos);
