@@ -75,6 +75,20 @@ void grant_castling(Position& pos, int c) {
   pos.castling |= uint8_t(shape.rightBit);
 }
 
+// An en-passant square is kept only where a double step can have just
+// happened: on the right rank for the side to move, empty, with the enemy
+// pawn in front of it and its start square empty. Whether a capture is
+// possible is not asked. Anything else would let a pawn "capture" onto an
+// occupied or unrelated square.
+bool ep_square_is_possible(const Position& pos, int ep) {
+  if (ep == NO_SQUARE) return false;
+  int them = pos.side ^ 1;
+  int wantedRank = pos.side == WHITE ? 5 : 2;
+  if (rank_of(ep) != wantedRank || pos.board[ep]) return false;
+  int pawnSq = ep + pawn_step(them), startSq = ep - pawn_step(them);
+  return pos.board[pawnSq] == make_piece(them, PAWN) && !pos.board[startSq];
+}
+
 }  // namespace
 
 void clear_position(Position& pos) {
@@ -161,7 +175,7 @@ int set_position(Position& pos, const char* fen) {
     if (*s >= 'a' && *s <= 'h') ep = *s - 'a';
     else if (*s >= '1' && *s <= '8' && ep != NO_SQUARE) ep += (*s - '1') * 8;
   }
-  pos.epSquare = uint8_t(ep);
+  pos.epSquare = uint8_t(ep_square_is_possible(pos, ep) ? ep : NO_SQUARE);
   compute_keys(pos);
   SearchThread* t = pos.owner;
   std::memset(&t->undo[0], 0, 2 * sizeof(UndoRecord));

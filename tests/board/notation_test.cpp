@@ -1,0 +1,127 @@
+// Move text against an independent oracle (san.txt) and the printing and
+// reading rules of coordinate and algebraic notation.
+#include <cstring>
+
+#include "board/makemove.h"
+#include "board/notation.h"
+#include "board_fixture.h"
+#include "frontend/control.h"
+
+namespace {
+
+class NotationTest : public BoardTest {
+ protected:
+  void SetUp() override {
+    BoardTest::SetUp();
+    Control.uciMode = 1;
+    Control.chess960 = 0;
+  }
+  Move parse(const char* text) {
+    Move m = MOVE_NONE;
+    return parse_move_in(t->pos, text, &m) ? m : MOVE_NONE;
+  }
+  std::string coord(Move m) {
+    char out[16];
+    move_to_text(t->pos, t->pos.side, m, out);
+    return out;
+  }
+  std::string san(Move m) {
+    char out[16];
+    move_to_san(t->pos, m, out);
+    return out;
+  }
+};
+
+TEST_F(NotationTest, EveryReferenceMoveParsesFromUciAndSan) {
+  auto cases = read_san_file(data_path("san.txt"));
+  ASSERT_GT(cases.size(), 1000u);
+  for (const SanCase& c : cases) {
+    set(c.fen.c_str());
+    Move fromUci = parse(c.uci.c_str());
+    ASSERT_NE(fromUci, MOVE_NONE) << c.fen << " " << c.uci;
+    EXPECT_EQ(coord(fromUci), c.uci) << c.fen;
+    EXPECT_EQ(parse(c.san.c_str()), fromUci) << c.fen << " " << c.san;
+  }
+}
+
+TEST_F(NotationTest, PrintedSanMatchesReference) {
+  for (const SanCase& c : read_san_file(data_path("san.txt"))) {
+    set(c.fen.c_str());
+    Move m = parse(c.uci.c_str());
+    ASSERT_NE(m, MOVE_NONE);
+    EXPECT_EQ(san(m), c.san) << c.fen << " " << c.uci;
+  }
+}
+
+TEST_F(NotationTest, AcceptedSpellings) {
+  set(START_FEN);
+  Move e4 = make_move_code(12, 28), nf3 = make_move_code(6, 21);
+  for (const char* s : {"e2e4", "e4"}) EXPECT_EQ(parse(s), e4) << s;
+  for (const char* s : {"Nf3", "Ngf3", "Ng1f3", "g1f3"}) EXPECT_EQ(parse(s), nf3) << s;
+  EXPECT_EQ(parse(""), MOVE_NONE);
+  EXPECT_EQ(parse("+"), MOVE_NONE);
+  EXPECT_EQ(parse("e5"), MOVE_NONE);
+  EXPECT_EQ(parse("zz"), MOVE_NONE);
+
+  set("4k3/8/8/3p4/4P3/8/8/4K3 w - - 0 1");
+  Move exd5 = make_move_code(28, 35);
+  for (const char* s : {"exd5", "ed", "e4d5", "exd5+"}) EXPECT_EQ(parse(s), exd5) << s;
+}
+
+TEST_F(NotationTest, CastlingSpellings) {
+  set("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
+  Move shortCastle = make_move_code(SQ_E1, SQ_G1, FLAG_Q_SHORT);
+  for (const char* s : {"O-O", "0-0", "o-o", "e1g1", "e1h1"}) EXPECT_EQ(parse(s), shortCastle) << s;
+  Move longCastle = make_move_code(SQ_E1, SQ_C1, FLAG_N_LONG);
+  for (const char* s : {"O-O-O", "0-0-0", "e1c1", "e1a1"}) EXPECT_EQ(parse(s), longCastle) << s;
+  EXPECT_EQ(coord(shortCastle), "e1g1");
+  Control.chess960 = 1;
+  EXPECT_EQ(coord(shortCastle), "e1h1");
+  EXPECT_EQ(coord(longCastle), "e1a1");
+}
+
+TEST_F(NotationTest, PromotionSpellings) {
+  set("8/4P3/8/8/8/8/k7/4K3 w - - 0 1");
+  Move queen = make_move_code(52, 60, FLAG_Q_SHORT), knight = make_move_code(52, 60, FLAG_N_LONG);
+  for (const char* s : {"e8Q", "e8=Q", "e7e8q", "e7e8=Q", "e8q"}) EXPECT_EQ(parse(s), queen) << s;
+  EXPECT_EQ(parse("e7e8n"), knight);
+  EXPECT_EQ(parse("e7e8"), MOVE_NONE);  // a promotion needs its piece
+  EXPECT_EQ(coord(queen), "e7e8q");
+  Control.uciMode = 0;
+  EXPECT_EQ(coord(queen), "e7e8=Q");
+}
+
+TEST_F(NotationTest, Disambiguation) {
+  // Knights on b1 and f3 both reach d2: file form.
+  set("4k3/8/8/8/8/5N2/8/1N2K3 w - - 0 1");
+  Move nbd2 = make_move_code(1, 11);
+  EXPECT_EQ(san(nbd2), "Nbd2");
+  EXPECT_EQ(parse("Nd2"), MOVE_NONE);
+  EXPECT_EQ(parse("Nbd2"), nbd2);
+  // Knights on d1 and d3 reach f2: the file does not separate them.
+  set("4k3/8/8/8/8/3N4/8/3NK3 w - - 0 1");
+  Move n1f2 = make_move_code(3, 13);
+  EXPECT_EQ(san(n1f2), "N1f2");
+  for (const char* s : {"N1f2", "Nd1f2", "d1f2"}) EXPECT_EQ(parse(s), n1f2) << s;
+  // A pinned rival cannot move there, so it does not count.
+  set("4k3/4r3/8/8/8/8/4N3/1N2K3 w - - 0 1");
+  EXPECT_EQ(san(make_move_code(1, 19)), "Nd3");
+}
+
+TEST_F(NotationTest, AmbiguousTextIsRefused) {
+  // "b1c1" in Chess960 is both the king step and long castling.
+  set("4k3/8/8/8/8/8/8/RK6 w A - 0 1");
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(parse("b1c1"), MOVE_NONE);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "ambiguous move\n");
+}
+
+TEST_F(NotationTest, CheckAndMateMarks) {
+  set("6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1");
+  EXPECT_EQ(san(make_move_code(0, 56)), "Ra8#");
+  set("6k1/8/8/8/8/8/8/R5K1 w - - 0 1");
+  EXPECT_EQ(san(make_move_code(0, 56)), "Ra8+");
+  EXPECT_EQ(coord(MOVE_NONE), "null");
+}
+
+}  // namespace
