@@ -82,6 +82,10 @@ struct SearchControl {
 
 extern SearchControl Control;
 
+// Start-up values: fixed limits of 5 seconds per move to depth 66, UCI
+// mode, network evaluation, interactive mode, state idle.
+void set_control_defaults(SearchControl& control);
+
 // The front end's game record: the position "position" sets up and from
 // which every search starts.
 extern SearchThread* Game;

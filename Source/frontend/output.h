@@ -1,6 +1,11 @@
 // The two routes by which text leaves the engine, and the log file.
 #pragma once
 
+// Size of the buffer every formatted message is built in.
+constexpr int OUTPUT_LINE_SIZE = 256;
+
+// Prepares the line lock; the result is 0 (a start-up status otherwise).
+int init_output();
 // Writes the line and a newline to standard output (flushed) and, when
 // logging is on, to the log; lines of different threads never interleave.
 void print_line(const char* text);
@@ -17,3 +22,4 @@ void close_log();
 // Logging switch (the Log option).
 void set_logging(bool on);
 bool logging_enabled();
+bool log_is_open();

@@ -1,0 +1,35 @@
+#include "textparse.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr int64_t INT_PREFIX_LIMIT = INT64_MAX / 10 - 1;
+
+}  // namespace
+
+int64_t read_int_prefix(const char* text) {
+  while (*text == ' ' || *text == '\t') text++;
+  bool negative = *text == '-';
+  if (*text == '-' || *text == '+') text++;
+  int64_t value = 0;
+  for (; *text >= '0' && *text <= '9'; text++) {
+    if (value > INT_PREFIX_LIMIT) continue;  // saturated; keep eating digits
+    value = value * 10 + (*text - '0');
+  }
+  return negative ? -value : value;
+}
+
+int clamp_int(int64_t value, int low, int high) {
+  if (value < low) return low;
+  if (value > high) return high;
+  return static_cast<int>(value);
+}
+
+void copy_bounded(char* dest, size_t capacity, const char* src) {
+  if (capacity == 0) return;
+  size_t length = std::strlen(src);
+  if (length >= capacity) length = capacity - 1;
+  std::memcpy(dest, src, length);
+  dest[length] = '\0';
+}
