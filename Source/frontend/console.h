@@ -1,0 +1,8 @@
+// Console mode (-c): plain-text commands for a person at a terminal.
+#pragma once
+
+// Runs one console command line (every line except "uci" in console mode).
+void console_command(const char* line);
+// Prints the game position as FEN and as an 8x8 diagram with the side to
+// move under it.
+void print_board();

@@ -1,0 +1,152 @@
+#include "game.h"
+
+#include <cstring>
+
+#include "../board/attacks.h"
+#include "../board/bitboard.h"
+#include "../board/fen.h"
+#include "../board/makemove.h"
+#include "../board/movegen.h"
+#include "../search/searchthread.h"
+#include "control.h"
+#include "output.h"
+
+GameHistory History;
+
+namespace {
+
+constexpr int MAX_MEN_PER_SIDE = 16;
+constexpr int MAX_PAWNS_PER_SIDE = 8;
+constexpr int MIN_MOVE_TEXT = 4;  // from-square and to-square
+constexpr int MAX_MOVE_TEXT = 5;  // with a promotion letter
+
+// Why the engine cannot play this position, or nullptr when it can.
+const char* unplayable_reason(const Position& pos) {
+  if (!kings_are_valid(pos)) return "a position needs exactly one king of each colour";
+  Bitboard pawns = piece_set(pos, WHITE, PAWN) | piece_set(pos, BLACK, PAWN);
+  if (pawns & (RANK_1 | RANK_8)) return "pawns cannot stand on the first or last rank";
+  for (int colour = WHITE; colour <= BLACK; colour++) {
+    if (popcount(colour_set(pos, colour)) > MAX_MEN_PER_SIDE ||
+        popcount(piece_set(pos, colour, PAWN)) > MAX_PAWNS_PER_SIDE)
+      return "more men than a game of chess can have";
+  }
+  int waiting = pos.side ^ 1;
+  if (square_attacked(pos, pos.kingSq[waiting], pos.side))
+    return "the side not to move is in check";
+  return nullptr;
+}
+
+// Keeps only the undo records a repetition can still reach: those after the
+// last capture or pawn move, `fifty` of them.
+bool make_room_for_move() {
+  if (Game->undoIndex < GAME_UNDO_LIMIT) return true;
+  int keep = Game->pos.fifty;
+  int drop = Game->undoIndex - keep;
+  if (drop <= 0) return false;
+  std::memmove(&Game->undo[0], &Game->undo[drop], keep * sizeof(UndoRecord));
+  Game->undoIndex = static_cast<uint16_t>(keep);
+  History.droppedPlies += drop;
+  return true;
+}
+
+int square_from_text(char file, char rank) {
+  if (file < 'a' || file > 'h' || rank < '1' || rank > '8') return NO_SQUARE;
+  return make_square(file - 'a', rank - '1');
+}
+
+Move promotion_flag(char letter) {
+  switch (letter) {
+    case 'n': case 'N': return FLAG_N_LONG;
+    case 'b': case 'B': return FLAG_B;
+    case 'r': case 'R': return FLAG_R;
+    default: return FLAG_Q_SHORT;  // also a pawn reaching the last rank without a letter
+  }
+}
+
+// A king move along its own back rank is castling when it goes more than
+// one file or onto its own rook (how Chess960 GUIs write castling).
+Move castling_flag(const Position& pos, int from, int to) {
+  int backRank = flip_for(pos.side) >> 3;
+  if (rank_of(from) != backRank || rank_of(to) != backRank) return 0;
+  int spread = file_of(to) - file_of(from);
+  bool ontoOwnRook = pos.board[to] == make_piece(pos.side, ROOK);
+  if (!ontoOwnRook && spread >= -1 && spread <= 1) return 0;
+  return spread > 0 ? FLAG_Q_SHORT : FLAG_N_LONG;
+}
+
+// The move with these squares and flags among those the pieces can make.
+Move find_generated(int from, int to, Move flags) {
+  bool castling = type_of(Game->pos.board[from]) == KING && flags;
+  for (MoveEntry* e = generate_all(Game->pos); e->move != MOVE_END; e++) {
+    if (move_from(e->move) != from || move_flags(e->move) != flags) continue;
+    if (castling || move_to(e->move) == to) return e->move;
+  }
+  return MOVE_NONE;
+}
+
+}  // namespace
+
+bool allocate_game() {
+  Game = new_search_thread();
+  History.scratch = new_search_thread();
+  History.droppedPlies = 0;
+  return Game && History.scratch;
+}
+
+void free_game() {
+  if (Game) free_search_thread(Game);
+  if (History.scratch) free_search_thread(History.scratch);
+  Game = History.scratch = nullptr;
+}
+
+bool set_game_position(const char* fen) {
+  set_position(History.scratch->pos, fen);
+  if (const char* reason = unplayable_reason(History.scratch->pos)) {
+    print_linef("info string position refused: %s", reason);
+    return false;
+  }
+  // Same text, same result: the game is set up by the same reader, so
+  // everything set_position does to its record happens to the game too.
+  set_position(Game->pos, fen);
+  reset_ply_lists(Game);
+  History.droppedPlies = 0;
+  return true;
+}
+
+int game_ply() { return History.droppedPlies + Game->undoIndex; }
+
+bool play_game_move(Move m) {
+  if (!make_room_for_move()) {
+    print_line("info string the game is too long to hold more moves; the rest is ignored");
+    return false;
+  }
+  make_move(Game->pos, m);
+  reset_ply_lists(Game);  // the game record never carries search plies
+  return true;
+}
+
+bool take_back_game_move() {
+  if (Game->undoIndex == 0) return false;
+  unmake_move(Game->pos);
+  reset_ply_lists(Game);
+  return true;
+}
+
+Move game_move_from_text(const char* text) {
+  size_t length = std::strlen(text);
+  if (length < MIN_MOVE_TEXT || length > MAX_MOVE_TEXT) return MOVE_NONE;
+  int from = square_from_text(text[0], text[1]);
+  int to = square_from_text(text[2], text[3]);
+  if (from == NO_SQUARE || to == NO_SQUARE || from == to) return MOVE_NONE;
+  const Position& pos = Game->pos;
+  int piece = pos.board[from];
+  if (piece == 0 || colour_of(piece) != pos.side) return MOVE_NONE;
+  // Taking a king cannot be undone cleanly; no real game reaches it.
+  if (type_of(pos.board[to]) == KING) return MOVE_NONE;
+  Move flags = 0;
+  if (type_of(piece) == KING) flags = castling_flag(pos, from, to);
+  bool promotes = type_of(piece) == PAWN && (bit(to) & (RANK_1 | RANK_8));
+  if (promotes) flags = promotion_flag(length == MAX_MOVE_TEXT ? text[4] : 'q');
+  else if (length == MAX_MOVE_TEXT && !std::strchr("qnbrQNBR", text[4])) return MOVE_NONE;
+  return find_generated(from, to, flags);
+}

@@ -1,0 +1,94 @@
+// Program entry: start-up in a fixed order, exactly one run mode, shut-down.
+#include <cstdlib>
+
+#include "../board/bitboard.h"
+#include "../board/fen.h"
+#include "../board/zobrist.h"
+#include "../platform/platform.h"
+#include "cmdline.h"
+#include "control.h"
+#include "game.h"
+#include "options.h"
+#include "output.h"
+#include "uci.h"
+
+namespace {
+
+constexpr int EXIT_OK = 0;
+constexpr int EXIT_FAILED = 1;
+constexpr double SEED_SCALE = 1000.0;  // milliseconds of the clock seed rand()
+
+void seed_random() {
+  srand(static_cast<unsigned>(static_cast<long long>(monotonic_seconds() * SEED_SCALE)));
+}
+
+bool is_tuning_mode(int mode) { return mode >= MODE_TUNE && mode <= MODE_TRAINDATA; }
+
+void start_logging() {
+  if (!Options.Log) return;
+  set_logging(true);
+  open_log();
+  Options.Log = logging_enabled() ? 1 : 0;
+}
+
+void run_interactive_mode() {
+  Options.evalNoise = 1;
+  // The speed calibration of the strength limit joins here, then the
+  // tablebases are set up from SyzygyPath.
+  set_game_position(START_FEN);
+  run_interactive();
+}
+
+int run_mode(const CommandLine& line) {
+  switch (Control.runMode) {
+    case MODE_INTERACTIVE:
+      run_interactive_mode();
+      return EXIT_OK;
+    case MODE_CONFIG_ONLY:
+      return EXIT_OK;
+    default:
+      // EPD analysis, PGN scans, benchmark, book creation and tuning data
+      // each join here with their tool.
+      print_linef("info string %s is not available in this build", line.modeOption);
+      return EXIT_FAILED;
+  }
+}
+
+void shut_down() {
+  // Freeing the transposition table joins here with the table.
+  close_log();
+  free_game();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  init_platform();
+  seed_random();
+  if (!allocate_game()) return EXIT_FAILED;
+  init_board_tables();
+  set_default_options(Options);
+  set_control_defaults(Control);
+  CommandLine line;
+  if (!parse_command_line(argc, argv, line)) return line.exitStatus;
+  if (is_tuning_mode(Control.runMode)) {
+    print_line("Need to compile with 'make ttune'");
+    return EXIT_FAILED;
+  }
+  Control.activeThreads = static_cast<uint8_t>(Options.Threads);
+  if (int status = init_output()) return status;
+  print_linef("info string Hello from %s", ENGINE_NAME);
+  apply_fixed_limit_hash(line);
+  // Allocating the transposition table of Options.Hash MB joins here; its
+  // first allocation draws the hashing keys, which until then happens alone.
+  init_zobrist();
+  start_logging();
+  // No timer-resolution request is needed: POSIX sleeps and clocks already
+  // resolve well below the few milliseconds the search timer needs.
+  OptionDefaults = Options;
+  // Loading the configuration file (ConfigFilePath), building the
+  // evaluation parameters and loading the network join here, in that order.
+  int status = run_mode(line);
+  shut_down();
+  return status;
+}
