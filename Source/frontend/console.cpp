@@ -60,8 +60,7 @@ void cmd_perft(const Words& words) {
   // The search start (timer, limits, position lines) joins here with the search.
   double start = monotonic_seconds();
   Game->nodes = 0;
-  if (depth == 0) Game->nodes = 1;  // the position itself
-  else perft(Game, Game->pos.side, 1, depth);
+  perft(Game, Game->pos.side, 1, depth);
   double elapsed = monotonic_seconds() - start;
   double nodes = static_cast<double>(Game->nodes);
   print_linef("visited %0.0f nodes in %0.3f seconds, nps= %0.0f", nodes, elapsed,

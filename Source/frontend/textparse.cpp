@@ -2,20 +2,14 @@
 
 #include <cstring>
 
-namespace {
-
-constexpr int64_t INT_PREFIX_LIMIT = INT64_MAX / 10 - 1;
-
-}  // namespace
-
 int64_t read_int_prefix(const char* text) {
   while (*text == ' ' || *text == '\t') text++;
   bool negative = *text == '-';
   if (*text == '-' || *text == '+') text++;
   int64_t value = 0;
   for (; *text >= '0' && *text <= '9'; text++) {
-    if (value > INT_PREFIX_LIMIT) continue;  // saturated; keep eating digits
-    value = value * 10 + (*text - '0');
+    int digit = *text - '0';
+    value = value > (INT64_MAX - digit) / 10 ? INT64_MAX : value * 10 + digit;
   }
   return negative ? -value : value;
 }

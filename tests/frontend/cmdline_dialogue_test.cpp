@@ -1,0 +1,87 @@
+// Start-up through the built binary: exit statuses and the lines around
+// them for the command-line options that end or shape the run.
+#include <gtest/gtest.h>
+
+#include "dialogue.h"
+
+namespace {
+
+const char* const HELLO = "info string Hello from Zerv 5.50";
+
+TEST(CommandLineDialogue, TuneWithTooLargeRateEndsBeforeAnyGreeting) {
+  Dialogue d = run_engine({"-tune", "x.epd", "0.01", "5"}, "");
+  EXPECT_EQ(d.exitStatus, 1);
+  EXPECT_EQ(d.output.find(HELLO), std::string::npos);
+  EXPECT_EQ(d.output.find("make ttune"), std::string::npos);
+}
+
+TEST(CommandLineDialogue, TuneWithValidValuesNeedsTheTuningBuild) {
+  Dialogue d = run_engine({"-tune", "x.epd", "0.001", "5"}, "");
+  EXPECT_EQ(d.exitStatus, 1);
+  EXPECT_EQ(lines_of(d.output), std::vector<std::string>{"Need to compile with 'make ttune'"});
+}
+
+TEST(CommandLineDialogue, TuneWithoutCountIsRefused) {
+  Dialogue d = run_engine({"-tune2", "x.epd", "0.001"}, "");
+  EXPECT_EQ(d.exitStatus, 1);
+}
+
+TEST(CommandLineDialogue, ToolsNotInThisBuildSaySoAndFail) {
+  for (auto args : std::vector<std::vector<std::string>>{
+           {"-bench"}, {"-pbench"}, {"-anepd", "a.epd"}, {"-mkbook", "g.pgn"},
+           {"-mktune1", "t.epd"}, {"-scan_pgn3", "g.pgn"}}) {
+    Dialogue d = run_engine(args, "");
+    EXPECT_EQ(d.exitStatus, 1) << args[0];
+    EXPECT_NE(d.output.find("info string " + args[0] + " is not available in this build"),
+              std::string::npos)
+        << d.output;
+  }
+}
+
+TEST(CommandLineDialogue, ToolsWithoutTheirInputFail) {
+  for (auto args : std::vector<std::vector<std::string>>{
+           {"-mkbook"}, {"-mktune1"}, {"-mktune2"}, {"-scan_pgn1"}, {"-mktraindata", "f.epd"}}) {
+    Dialogue d = run_engine(args, "");
+    EXPECT_EQ(d.exitStatus, 1) << args[0];
+    EXPECT_EQ(d.output.find(HELLO), std::string::npos) << args[0];
+  }
+}
+
+TEST(CommandLineDialogue, TrainingDataIsATuningMode) {
+  Dialogue d = run_engine({"-mktraindata", "f.epd", "1000"}, "");
+  EXPECT_EQ(d.exitStatus, 1);
+  EXPECT_NE(d.output.find("Need to compile with 'make ttune'"), std::string::npos);
+}
+
+TEST(CommandLineDialogue, MkconfigStartsAndEndsCleanly) {
+  Dialogue d = run_engine({"-mkconfig"}, "isready\n");
+  EXPECT_EQ(d.exitStatus, 0);
+  EXPECT_EQ(lines_of(d.output), std::vector<std::string>{HELLO});
+}
+
+TEST(CommandLineDialogue, NpsPrintsTheMatchingElo) {
+  Dialogue d = run_engine({"-nps", "1000000", "-mkconfig"}, "");
+  EXPECT_EQ(d.exitStatus, 0);
+  EXPECT_EQ(lines_of(d.output), (std::vector<std::string>{"Elo= 3200", HELLO}));
+  d = run_engine({"-nps", "500000", "-mkconfig"}, "");
+  EXPECT_EQ(lines_of(d.output).front(), "Elo= 3096");
+}
+
+TEST(CommandLineDialogue, OptionValueIsComparedWithTheOptionsBelow) {
+  // "-bench" is taken as the configuration path and then still selects the
+  // benchmark, because -bench comes after -cfg in the comparison order.
+  Dialogue d = run_engine({"-cfg", "-bench"}, "");
+  EXPECT_EQ(d.exitStatus, 1);
+  // "-c" comes before -o, so as the output file name it is only a name.
+  d = run_engine({"-o", "-c"}, "uci\nquit\n");
+  EXPECT_EQ(d.exitStatus, 0);
+  EXPECT_NE(d.output.find("uciok"), std::string::npos);
+}
+
+TEST(CommandLineDialogue, UnknownArgumentsAreIgnored) {
+  Dialogue d = run_engine({"-whatever", "17"}, "isready\nquit\n");
+  EXPECT_EQ(d.exitStatus, 0);
+  EXPECT_NE(d.output.find("readyok"), std::string::npos);
+}
+
+}  // namespace

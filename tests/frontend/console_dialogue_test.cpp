@@ -1,0 +1,99 @@
+// Console mode (-c) through the built binary.
+#include <gtest/gtest.h>
+
+#include "dialogue.h"
+
+namespace {
+
+const std::vector<std::string> START_DIAGRAM = {
+    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -",
+    "  r n b q k b n r",
+    "  o o o o o o o o",
+    "  - + - + - + - +",
+    "  + - + - + - + -",
+    "  - + - + - + - +",
+    "  + - + - + - + -",
+    "  P P P P P P P P",
+    "  R N B Q K B N R",
+    "white",
+    ""};
+
+// The lines from `first` on, `count` of them.
+std::vector<std::string> slice(const std::vector<std::string>& lines, size_t first, size_t count) {
+  if (first >= lines.size()) return {};
+  size_t end = std::min(lines.size(), first + count);
+  return std::vector<std::string>(lines.begin() + first, lines.begin() + end);
+}
+
+TEST(ConsoleDialogue, BoardDisplayOfTheStartPosition) {
+  Dialogue d = run_engine({"-c"}, "bd\nquit\n");
+  EXPECT_EQ(d.exitStatus, 0);
+  EXPECT_EQ(slice(lines_of(d.output), 1, START_DIAGRAM.size()), START_DIAGRAM);
+}
+
+TEST(ConsoleDialogue, PerftThreeFromTheStart) {
+  Dialogue d = run_engine({"-c"}, "perft 3\nquit\n");
+  EXPECT_NE(d.output.find("visited 8902 nodes in "), std::string::npos) << d.output;
+}
+
+TEST(ConsoleDialogue, MoveByTextShowsTheBoardWithBlackToMove) {
+  Dialogue d = run_engine({"-c"}, "e4\nquit\n");
+  std::vector<std::string> lines = lines_of(d.output);
+  ASSERT_GE(lines.size(), 12u);
+  EXPECT_EQ(lines[1], "1. move e4");
+  EXPECT_EQ(lines[2], "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3");
+  EXPECT_EQ(lines[7], "  - + - + P + - +");  // rank 4
+  EXPECT_EQ(lines[11], "black");
+}
+
+TEST(ConsoleDialogue, IllegalMoveIsRejected) {
+  Dialogue d = run_engine({"-c"}, "e5\nmove Ke2\nperft 1\nquit\n");
+  EXPECT_NE(d.output.find("invalid: e5"), std::string::npos);
+  EXPECT_NE(d.output.find("invalid: Ke2"), std::string::npos);
+  EXPECT_NE(d.output.find("visited 20 nodes"), std::string::npos);  // nothing was played
+}
+
+TEST(ConsoleDialogue, UndoTakesBackOneMove) {
+  Dialogue d = run_engine({"-c"}, "e4\ne5\nundo\nquit\n");
+  std::vector<std::string> lines = lines_of(d.output);
+  std::string afterUndo = lines[lines.size() - START_DIAGRAM.size()];
+  EXPECT_EQ(afterUndo, "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3");
+}
+
+TEST(ConsoleDialogue, RefusedFenKeepsThePreviousPosition) {
+  Dialogue d = run_engine({"-c"}, "fen 8/8/8/8/8/8/8/K7 w - -\nquit\n");
+  std::vector<std::string> lines = lines_of(d.output);
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[1].rfind("info string position refused", 0), 0u) << lines[1];
+  EXPECT_EQ(slice(lines, 2, START_DIAGRAM.size()), START_DIAGRAM);
+}
+
+TEST(ConsoleDialogue, FenWithExtraKingIsRefused) {
+  Dialogue d = run_engine({"-c"}, "fen 4k3/8/8/8/8/8/8/KK6 w - -\nperft 2\nquit\n");
+  EXPECT_NE(d.output.find("info string position refused"), std::string::npos);
+  EXPECT_NE(d.output.find("visited 400 nodes"), std::string::npos);  // still the start position
+}
+
+TEST(ConsoleDialogue, SwapListsAttackedPiecesWithTheirExchangeValue) {
+  // The e5 pawn is attacked by the f3 knight and defended by the c6 knight.
+  Dialogue d = run_engine(
+      {"-c"}, "fen r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq -\nswap\nquit\n");
+  EXPECT_NE(d.output.find("sq= e5, swap1=    0\n"), std::string::npos) << d.output;
+}
+
+TEST(ConsoleDialogue, UciSwitchesToUciMode) {
+  Dialogue d = run_engine({"-c"}, "uci\nisready\nquit\n");
+  EXPECT_NE(d.output.find("id name Zerv 5.50\nid author Orvande\nuciok\nreadyok\n"),
+            std::string::npos);
+}
+
+TEST(ConsoleDialogue, ConsoleCommandsAreNotLogged) {
+  std::string dir = make_temp_dir();
+  Dialogue d = run_engine({"-c", "-log"}, "bd\nuci\nisready\nquit\n", dir);
+  std::string log = read_file(dir + "/zerv.log");
+  EXPECT_EQ(log.find("CMD: bd"), std::string::npos);
+  EXPECT_NE(log.find("CMD: uci\n"), std::string::npos);
+  EXPECT_NE(log.find("CMD: isready\nreadyok\n"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,136 @@
+#include "dialogue.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+double now_seconds() {
+  timespec t{};
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return t.tv_sec + t.tv_nsec * 1e-9;
+}
+
+// Reads what is available within `timeoutMs`; false at end of output.
+bool read_some(Dialogue& d, int timeoutMs) {
+  pollfd p{d.fromEngine, POLLIN, 0};
+  if (poll(&p, 1, timeoutMs) <= 0) return true;
+  char buffer[4096];
+  ssize_t got = read(d.fromEngine, buffer, sizeof buffer);
+  if (got <= 0) return false;
+  d.output.append(buffer, static_cast<size_t>(got));
+  return true;
+}
+
+}  // namespace
+
+std::string make_temp_dir() {
+  char pattern[] = "/tmp/zerv-test-XXXXXX";
+  const char* dir = mkdtemp(pattern);
+  return dir ? dir : "/tmp";
+}
+
+bool start_engine(Dialogue& d, const std::vector<std::string>& args, const std::string& dir) {
+  signal(SIGPIPE, SIG_IGN);  // writing to an engine that has quit must not kill the test
+  int in[2], out[2];
+  // Close-on-exec, so a second engine never inherits the first one's pipes
+  // (it would keep the first one's input open after the test closes it).
+  if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) return false;
+  d.pid = fork();
+  if (d.pid < 0) return false;
+  if (d.pid == 0) {
+    dup2(in[0], 0);
+    dup2(out[1], 1);
+    dup2(out[1], 2);
+    close(in[0]); close(in[1]); close(out[0]); close(out[1]);
+    if (!dir.empty() && chdir(dir.c_str()) != 0) _exit(127);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(ZERV_BINARY));
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(ZERV_BINARY, argv.data());
+    _exit(127);
+  }
+  close(in[0]);
+  close(out[1]);
+  d.toEngine = in[1];
+  d.fromEngine = out[0];
+  return true;
+}
+
+void send(Dialogue& d, const std::string& text) {
+  size_t done = 0;
+  while (done < text.size()) {
+    ssize_t n = write(d.toEngine, text.data() + done, text.size() - done);
+    if (n <= 0) return;
+    done += static_cast<size_t>(n);
+  }
+}
+
+void close_input(Dialogue& d) {
+  if (d.toEngine >= 0) close(d.toEngine);
+  d.toEngine = -1;
+}
+
+bool wait_for(Dialogue& d, const std::string& text, double seconds) {
+  double end = now_seconds() + seconds;
+  while (d.output.find(text) == std::string::npos) {
+    if (now_seconds() > end || !read_some(d, 50)) return d.output.find(text) != std::string::npos;
+  }
+  return true;
+}
+
+void finish(Dialogue& d, double seconds) {
+  double end = now_seconds() + seconds;
+  while (now_seconds() < end && read_some(d, 50)) {
+  }
+  int status = 0;
+  bool exited = false;
+  while (now_seconds() < end && !exited) {
+    exited = waitpid(d.pid, &status, WNOHANG) == d.pid;
+    if (!exited) usleep(10000);
+  }
+  if (!exited) {
+    kill(d.pid, SIGKILL);
+    waitpid(d.pid, &status, 0);
+    d.exitStatus = -2;
+  } else {
+    d.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -3;
+  }
+  close_input(d);
+  close(d.fromEngine);
+  d.fromEngine = -1;
+}
+
+Dialogue run_engine(const std::vector<std::string>& args, const std::string& input,
+                    const std::string& dir) {
+  Dialogue d;
+  if (!start_engine(d, args, dir.empty() ? make_temp_dir() : dir)) return d;
+  send(d, input);
+  close_input(d);
+  finish(d, 60.0);
+  return d;
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) lines.push_back(line);
+  return lines;
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}

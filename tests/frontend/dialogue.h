@@ -1,0 +1,33 @@
+// Runs the built engine as a GUI would: a child process with its standard
+// input and output on pipes, in a directory of the test's choosing.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct Dialogue {
+  int pid = -1;
+  int toEngine = -1;    // write end of the engine's standard input
+  int fromEngine = -1;  // read end of its standard output (stderr joined)
+  std::string output;   // everything read so far
+  int exitStatus = -1;  // set by finish(); -2 when the engine had to be killed
+};
+
+// A fresh empty directory under the system's temporary directory.
+std::string make_temp_dir();
+// Starts the engine binary with `args` in directory `dir`.
+bool start_engine(Dialogue& d, const std::vector<std::string>& args, const std::string& dir);
+// Writes the text in one write() call (two commands in one read).
+void send(Dialogue& d, const std::string& text);
+// Closes the engine's standard input: end of input, as when a GUI dies.
+void close_input(Dialogue& d);
+// Reads until `text` appears in the output or `seconds` pass; true if seen.
+bool wait_for(Dialogue& d, const std::string& text, double seconds);
+// Reads everything until the engine exits (killing it after `seconds`)
+// and records its exit status.
+void finish(Dialogue& d, double seconds);
+// One-shot run: input written at once, input closed, output collected.
+Dialogue run_engine(const std::vector<std::string>& args, const std::string& input,
+                    const std::string& dir = "");
+std::vector<std::string> lines_of(const std::string& text);
+std::string read_file(const std::string& path);

@@ -1,0 +1,175 @@
+// The "position" command run in-process on the game record, so the board
+// it leaves behind can be inspected field by field.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "board/bitboard.h"
+#include "board/draw.h"
+#include "board/fen.h"
+#include "board/zobrist.h"
+#include "frontend/control.h"
+#include "frontend/game.h"
+#include "frontend/uci.h"
+#include "search/searchthread.h"
+
+namespace {
+
+class PositionCommandTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    init_board_tables();
+    init_zobrist();
+    if (!Game) {
+      ASSERT_TRUE(allocate_game());
+    }
+  }
+  void SetUp() override {
+    set_control_defaults(Control);
+    uci_command("position startpos");
+  }
+  static std::string fen() {
+    char text[128];
+    position_to_fen(Game->pos, text, false);
+    return text;
+  }
+};
+
+// One cycle of knight moves that brings the start position back.
+const std::string SHUFFLE = " g1f3 g8f6 f3g1 f6g8";
+
+TEST_F(PositionCommandTest, StartposWithMoves) {
+  uci_command("position startpos moves e2e4 c7c5 g1f3");
+  EXPECT_EQ(fen(), "rnbqkbnr/pp1ppppp/8/2p5/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -");
+  EXPECT_EQ(game_ply(), 3);
+}
+
+TEST_F(PositionCommandTest, FenWithMovesAndCounters) {
+  uci_command("position fen 4k3/P7/8/8/8/8/8/4K3 w - - 12 40 moves a7a8n e8d7");
+  EXPECT_EQ(fen(), "N7/3k4/8/8/8/8/8/4K3 w - -");
+}
+
+TEST_F(PositionCommandTest, PromotionWithoutLetterBecomesAQueen) {
+  uci_command("position fen 4k3/P7/8/8/8/8/8/4K3 w - - moves a7a8");
+  EXPECT_EQ(fen(), "Q3k3/8/8/8/8/8/8/4K3 b - -");
+}
+
+TEST_F(PositionCommandTest, StandardCastlingText) {
+  uci_command("position fen r3k2r/8/8/8/8/8/8/R3K2R w KQkq - moves e1g1 e8c8");
+  EXPECT_EQ(fen(), "2kr3r/8/8/8/8/8/8/R4RK1 w - -");
+}
+
+TEST_F(PositionCommandTest, Chess960KingTakesRookCastling) {
+  // King b1 with rooks a1 and h1: "b1a1" is long castling (king to c1,
+  // rook to d1), "b8h8" short castling for Black.
+  uci_command("position fen 1k5r/8/8/8/8/8/8/RK5R w HAh - moves b1a1 b8h8");
+  EXPECT_EQ(fen(), "5rk1/8/8/8/8/8/8/2KR3R w - -");
+}
+
+TEST_F(PositionCommandTest, Chess960KingMovingOneFileIsAnOrdinaryMove) {
+  uci_command("position fen 1k5r/8/8/8/8/8/8/RK5R w HAh - moves b1c1");
+  EXPECT_EQ(fen(), "1k5r/8/8/8/8/8/8/R1K4R b k -");
+}
+
+TEST_F(PositionCommandTest, RefusedFenKeepsThePreviousPosition) {
+  uci_command("position startpos moves d2d4");
+  std::string before = fen();
+  for (const char* bad : {"position fen 8/8/8/8/8/8/8/K7 w - -",
+                          "position fen 4k3/8/8/8/8/8/8/KK6 w - -",
+                          "position fen", "position fen ", "position fen //////// w",
+                          "position fen 4k3/8/8/8/8/8/8/3PK3 w - -",
+                          "position fen 4k3/8/8/8/8/8/8/R3K2r b - -",
+                          "position fen QQQQQQQQ/QQQQQQQQ/QQk5/8/8/8/8/4K3 w - -"}) {
+    uci_command(bad);
+    EXPECT_EQ(fen(), before) << bad;
+    EXPECT_EQ(game_ply(), 1) << bad;
+  }
+}
+
+TEST_F(PositionCommandTest, CommandWithoutStartposOrFenIsIgnored) {
+  uci_command("position startpos moves d2d4");
+  uci_command("position moves e2e4");
+  uci_command("position");
+  EXPECT_EQ(fen(), "rnbqkbnr/pppppppp/8/8/3P4/8/PPP1PPPP/RNBQKBNR b KQkq d3");
+}
+
+TEST_F(PositionCommandTest, MoveThePiecesCannotMakeEndsTheList) {
+  const char* cases[] = {
+      "position startpos moves e2e4 e7e5 e4e5 g1f3",   // own piece blocks
+      "position startpos moves e2e4 e7e5 e5e4 g1f3",   // not the mover's piece
+      "position startpos moves e2e4 e7e5 e3e4 g1f3",   // empty square
+      "position startpos moves e2e4 e7e5 i2i4 g1f3",   // off the board
+      "position startpos moves e2e4 e7e5 e9e4 g1f3",
+      "position startpos moves e2e4 e7e5 xyzzy g1f3",  // garbage
+      "position startpos moves e2e4 e7e5 f1f3 g1f3",   // a bishop cannot go there
+      "position startpos moves e2e4 e7e5 e1g1 g1f3",   // castling through pieces
+      "position startpos moves e2e4 e7e5 d2d4x g1f3",  // stray fifth character
+  };
+  for (const char* command : cases) {
+    uci_command(command);
+    EXPECT_EQ(fen(), "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq e6") << command;
+    EXPECT_EQ(game_ply(), 2) << command;
+  }
+}
+
+TEST_F(PositionCommandTest, KingCaptureIsNeverPlayed) {
+  // After f6 and Qh5+ Black ignores the check; taking the king would leave
+  // a board without a black king.
+  uci_command("position startpos moves e2e4 f7f6 d1h5 a7a6 h5e8");
+  EXPECT_EQ(game_ply(), 4);
+  EXPECT_EQ(Game->pos.kingSq[BLACK], SQ_E8);
+}
+
+TEST_F(PositionCommandTest, NextUndoSlotIsClearedAfterTheMoves) {
+  uci_command("position startpos moves e2e4 e7e5 g1f3");
+  uci_command("position startpos moves e2e4");
+  EXPECT_EQ(Game->undo[1].move, MOVE_NONE);
+  uci_command("position startpos");
+  EXPECT_EQ(Game->undo[0].move, MOVE_NONE);
+}
+
+TEST_F(PositionCommandTest, LongGameKeepsItsPlyAndItsRepetitions) {
+  std::string command = "position startpos moves e2e4 e7e5";
+  for (int i = 0; i < 240; i++) command += SHUFFLE;  // 960 more plies
+  uci_command(command.c_str());
+  EXPECT_EQ(game_ply(), 962);
+  EXPECT_LT(Game->undoIndex, GAME_UNDO_LIMIT + 1);
+  EXPECT_EQ(fen(), "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq -");
+  // The position after e5 has occurred many times: still seen as a draw.
+  EXPECT_TRUE(is_draw(Game->pos, 0));
+}
+
+TEST_F(PositionCommandTest, CompactionKeepsTheRecordsSinceTheLastPawnMove) {
+  // 800 quiet plies, a pawn move each, then cycles that repeat the position
+  // after e5 (without its en-passant square) at plies 806, 810, ... The
+  // stack fills at ply 820, in the middle of those repetitions.
+  std::string command = "position startpos moves";
+  for (int i = 0; i < 200; i++) command += SHUFFLE;
+  command += " e2e4 e7e5";
+  for (int i = 0; i < 5; i++) command += SHUFFLE;
+  uci_command(command.c_str());
+  EXPECT_EQ(game_ply(), 822);
+  EXPECT_LT(Game->undoIndex, 820);  // room was made
+  EXPECT_TRUE(is_draw(Game->pos, 0));
+  uci_command((command + " b1c3").c_str());
+  EXPECT_FALSE(is_draw(Game->pos, 0));  // a position not seen before
+  EXPECT_EQ(game_ply(), 823);
+}
+
+TEST_F(PositionCommandTest, RepetitionNeedsThreeOccurrences) {
+  std::string command = "position startpos moves e2e4 e7e5";
+  uci_command((command + SHUFFLE + SHUFFLE).c_str());
+  EXPECT_FALSE(is_draw(Game->pos, 0));
+  uci_command((command + SHUFFLE + SHUFFLE + SHUFFLE).c_str());
+  EXPECT_TRUE(is_draw(Game->pos, 0));
+}
+
+TEST_F(PositionCommandTest, TakeBackStopsAtTheSetUp) {
+  uci_command("position startpos moves e2e4");
+  EXPECT_TRUE(take_back_game_move());
+  EXPECT_FALSE(take_back_game_move());
+  EXPECT_EQ(fen(), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -");
+  EXPECT_EQ(Game->ply, 1);
+}
+
+}  // namespace

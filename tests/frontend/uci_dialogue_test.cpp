@@ -1,0 +1,124 @@
+// The engine as a GUI sees it: whole dialogues through the built binary.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "dialogue.h"
+
+namespace {
+
+constexpr double PROMPT_SECONDS = 10.0;  // generous hang guard, not a speed test
+const char* const HELLO = "info string Hello from Zerv 5.50";
+
+int count_of(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) n++;
+  return n;
+}
+
+TEST(UciDialogue, IdentifiesItselfAndAnswersIsready) {
+  Dialogue d = run_engine({}, "uci\nisready\nquit\n");
+  EXPECT_EQ(d.exitStatus, 0);
+  std::vector<std::string> expected = {HELLO, "id name Zerv 5.50", "id author Orvande", "uciok",
+                                       "readyok"};
+  EXPECT_EQ(lines_of(d.output), expected);
+}
+
+TEST(UciDialogue, TwoCommandsInOneWriteRunInOrder) {
+  Dialogue d;
+  ASSERT_TRUE(start_engine(d, {}, make_temp_dir()));
+  send(d, "uci\nisready\n");
+  ASSERT_TRUE(wait_for(d, "readyok", PROMPT_SECONDS));
+  EXPECT_LT(d.output.find("uciok"), d.output.find("readyok"));
+  send(d, "isready\nisready\nquit\n");
+  finish(d, PROMPT_SECONDS);
+  EXPECT_EQ(count_of(d.output, "readyok"), 3);
+  EXPECT_EQ(d.exitStatus, 0);
+}
+
+TEST(UciDialogue, QuitIgnoresWhatFollows) {
+  Dialogue d = run_engine({}, "quit\nisready\n");
+  EXPECT_EQ(d.exitStatus, 0);
+  EXPECT_EQ(count_of(d.output, "readyok"), 0);
+}
+
+TEST(UciDialogue, EndOfInputEndsTheEngineAfterQueuedCommands) {
+  Dialogue d;
+  ASSERT_TRUE(start_engine(d, {}, make_temp_dir()));
+  send(d, "isready\nisready");  // the last line has no line feed
+  close_input(d);
+  finish(d, PROMPT_SECONDS);
+  EXPECT_EQ(d.exitStatus, 0);  // -2 would mean it had to be killed
+  EXPECT_EQ(count_of(d.output, "readyok"), 2);
+}
+
+TEST(UciDialogue, EndOfInputWhileIdleEndsTheEngine) {
+  Dialogue d;
+  ASSERT_TRUE(start_engine(d, {}, make_temp_dir()));
+  ASSERT_TRUE(wait_for(d, HELLO, PROMPT_SECONDS));
+  close_input(d);
+  finish(d, PROMPT_SECONDS);
+  EXPECT_EQ(d.exitStatus, 0);
+}
+
+TEST(UciDialogue, LineEndsZeroBytesAndCarriageReturns) {
+  std::string input = std::string("isready\r\n") + std::string("isready\0isready\n", 16) + "quit\n";
+  Dialogue d = run_engine({}, input);
+  EXPECT_EQ(count_of(d.output, "readyok"), 3);
+  EXPECT_EQ(d.exitStatus, 0);
+}
+
+TEST(UciDialogue, OverlongLineIsCutAndTheEngineGoesOn) {
+  std::string garbage(20000, 'x');
+  std::string longPosition = "position startpos moves";
+  for (int i = 0; i < 2000; i++) longPosition += " g1f3 g8f6 f3g1 f6g8";
+  Dialogue d = run_engine({}, garbage + "\n" + longPosition + "\n" + garbage + "\nisready\nquit\n");
+  EXPECT_EQ(d.exitStatus, 0);
+  EXPECT_EQ(count_of(d.output, "readyok"), 1);
+}
+
+TEST(UciDialogue, LogHoldsTheCommandsAndTheAnswers) {
+  std::string dir = make_temp_dir();
+  Dialogue d = run_engine({"-log"}, "isready\nposition startpos moves e2e4\nquit\n", dir);
+  EXPECT_EQ(d.exitStatus, 0);
+  std::vector<std::string> log = lines_of(read_file(dir + "/zerv.log"));
+  std::vector<std::string> expected = {"CMD: isready", "readyok", "CMD: position startpos moves e2e4",
+                                       "CMD: quit"};
+  EXPECT_EQ(log, expected);
+}
+
+TEST(UciDialogue, QuietAfterLogSwitchesLoggingOff) {
+  std::string dir = make_temp_dir();
+  Dialogue d = run_engine({"-log", "-quiet"}, "isready\nquit\n", dir);
+  EXPECT_EQ(d.exitStatus, 0);
+  EXPECT_TRUE(read_file(dir + "/zerv.log").empty());
+}
+
+TEST(UciDialogue, SecondEngineFindsTheLogInUse) {
+  std::string dir = make_temp_dir();
+  Dialogue first;
+  ASSERT_TRUE(start_engine(first, {"-log"}, dir));
+  send(first, "isready\n");
+  ASSERT_TRUE(wait_for(first, "readyok", PROMPT_SECONDS));
+  Dialogue second = run_engine({"-log"}, "isready\nquit\n", dir);
+  EXPECT_NE(second.output.find("log file in use."), std::string::npos);
+  EXPECT_NE(second.output.find("readyok"), std::string::npos);
+  send(first, "quit\n");
+  finish(first, PROMPT_SECONDS);
+  std::string log = read_file(dir + "/zerv.log");
+  EXPECT_EQ(count_of(log, "CMD: isready"), 1);  // only the first engine's
+}
+
+TEST(UciDialogue, RefusedFenIsReportedAndTheEngineStaysUsable) {
+  Dialogue d = run_engine({}, "position fen 8/8/8/8/8/8/8/K7 w - -\nisready\nquit\n");
+  EXPECT_NE(d.output.find("info string position refused"), std::string::npos);
+  EXPECT_EQ(count_of(d.output, "readyok"), 1);
+  EXPECT_EQ(d.exitStatus, 0);
+}
+
+TEST(UciDialogue, UnplayableMoveIsReported) {
+  Dialogue d = run_engine({}, "position startpos moves e2e4 e2e4\nquit\n");
+  EXPECT_NE(d.output.find("info string move e2e4 cannot be played here"), std::string::npos);
+}
+
+}  // namespace
