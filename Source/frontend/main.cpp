@@ -65,18 +65,28 @@ void shut_down() {
 int main(int argc, char* argv[]) {
   init_platform();
   seed_random();
-  if (!allocate_game()) return EXIT_FAILED;
+  if (!allocate_game()) {
+    free_game();
+    return EXIT_FAILED;
+  }
   init_board_tables();
   set_default_options(Options);
   set_control_defaults(Control);
   CommandLine line;
-  if (!parse_command_line(argc, argv, line)) return line.exitStatus;
+  if (!parse_command_line(argc, argv, line)) {
+    shut_down();
+    return line.exitStatus;
+  }
   if (is_tuning_mode(Control.runMode)) {
     print_line("Need to compile with 'make ttune'");
+    shut_down();
     return EXIT_FAILED;
   }
   Control.activeThreads = static_cast<uint8_t>(Options.Threads);
-  if (int status = init_output()) return status;
+  if (int status = init_output()) {
+    shut_down();
+    return status;
+  }
   print_linef("info string Hello from %s", ENGINE_NAME);
   apply_fixed_limit_hash(line);
   // Allocating the transposition table of Options.Hash MB joins here; its
