@@ -1,0 +1,187 @@
+// Position set-up from FEN, FEN output, castling rights tied to real rook
+// squares, the hashing keys' structure and EPD splitting.
+#include <cstring>
+
+#include "board/makemove.h"
+#include "board_checks.h"
+
+namespace {
+
+using FenTest = BoardTest;
+
+constexpr int A1 = 0, B1 = 1, C1 = 2, D1 = 3, E1 = 4, F1 = 5, G1 = 6, H1 = 7;
+
+std::string fen_of(const Position& pos, bool counters = false) {
+  char out[128];
+  position_to_fen(pos, out, counters);
+  return out;
+}
+
+TEST_F(FenTest, TwoBareKings) {
+  Position& pos = set("8/8/8/8/8/8/8/K6k w - -");
+  EXPECT_EQ(pos.kingSq[WHITE], A1);
+  EXPECT_EQ(pos.kingSq[BLACK], H1);
+  EXPECT_EQ(pos.side, WHITE);
+  EXPECT_EQ(pos.castling, 0);
+  EXPECT_EQ(pos.epSquare, NO_SQUARE);
+  EXPECT_EQ(pos.fifty, 0);
+  EXPECT_EQ(pos.matCount[WHITE] | pos.matCount[BLACK] | pos.matValue[WHITE] | pos.matValue[BLACK], 0u);
+  for (int c = 0; c < 4; c++) EXPECT_EQ(pos.castleRookSq[c], NO_SQUARE);
+  EXPECT_TRUE(kings_are_valid(pos));
+  // The castling-rights key enters even when there are no rights.
+  uint64_t expect = Zobrist[make_piece(WHITE, KING) * 64 + A1] ^ Zobrist[make_piece(BLACK, KING) * 64 + H1] ^ Zobrist[0];
+  EXPECT_EQ(pos.key, expect & ~SIDE_KEY_BIT);
+  EXPECT_EQ(pos.pawnKey, 0u);
+}
+
+TEST_F(FenTest, StandardCastlingFromLettersAndFiles) {
+  Position a = set(START_FEN);
+  EXPECT_EQ(a.castling, 15);
+  EXPECT_EQ(a.castleRookSq[0], H1);
+  EXPECT_EQ(a.castleRookSq[3], 56);
+  EXPECT_EQ(a.castlePath[0], bit(F1) | bit(G1));
+  EXPECT_EQ(a.castlePath[1], bit(B1) | bit(C1) | bit(D1));
+  EXPECT_EQ(a.castleKingRook[2], bit(60) | bit(63));
+  Position b = set("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w HAha -");
+  EXPECT_EQ(b.castling, a.castling);
+  EXPECT_EQ(0, std::memcmp(a.castleRookSq, b.castleRookSq, sizeof a.castleRookSq));
+  EXPECT_EQ(0, std::memcmp(a.castlePath, b.castlePath, sizeof a.castlePath));
+  EXPECT_EQ(0, std::memcmp(a.castleKingRook, b.castleKingRook, sizeof a.castleKingRook));
+  EXPECT_EQ(a.key, b.key);
+}
+
+TEST_F(FenTest, Chess960CastlingPathsOmitKingAndRookSquares) {
+  Position& pos = set("4k3/8/8/8/8/8/8/RK5R w KQ -");
+  EXPECT_EQ(pos.castling, CASTLE_WK | CASTLE_WQ);
+  EXPECT_EQ(pos.castleRookSq[1], A1);
+  EXPECT_EQ(pos.castlePath[1], bit(C1) | bit(D1));
+  EXPECT_EQ(pos.castleKingRook[1], bit(A1) | bit(B1));
+  EXPECT_EQ(pos.castleRookSq[0], H1);
+  EXPECT_EQ(pos.castlePath[0], bit(C1) | bit(D1) | bit(E1) | bit(F1) | bit(G1));
+}
+
+TEST_F(FenTest, CastlingLetterNeedsExactlyOneRookOnThatSide) {
+  Position& pos = set("4k3/8/8/8/8/8/8/4KR1R w K -");
+  EXPECT_EQ(pos.castling, 0);
+  EXPECT_EQ(pos.castleRookSq[0], NO_SQUARE);
+  EXPECT_EQ(set("4k3/8/8/8/8/8/8/4K2R w Q -").castling, 0);  // no rook on the queen side
+  EXPECT_EQ(set("4k3/8/8/8/8/8/4K3/R6R w KQ -").castling, 0);  // king off the back rank
+}
+
+TEST_F(FenTest, WritesBackWhatItReads) {
+  EXPECT_EQ(fen_of(set(START_FEN), true), std::string(START_FEN) + " 0 0");
+  EXPECT_EQ(fen_of(set("1r2k1r1/8/8/8/8/8/8/1R2K1R1 w GBgb -")), "1r2k1r1/8/8/8/8/8/8/1R2K1R1 w KQkq -");
+  auto fens = perft_fens("random.perft");
+  for (const char* f : {"standard.perft", "tricky.perft"})
+    for (auto& fen : perft_fens(f)) fens.push_back(fen);
+  int withEp = 0;
+  for (const std::string& fen : fens) {
+    // A castling letter with two rooks on that side is dropped (see the
+    // perft test), so that one collection position cannot come back.
+    if (fen.starts_with("r2r3k/")) continue;
+    Position& pos = set(fen.c_str());
+    ASSERT_EQ(fen_of(pos), fen);
+    withEp += pos.epSquare != NO_SQUARE;
+    ASSERT_EQ(consistency_error(pos), "") << fen;
+  }
+  EXPECT_GT(withEp, 5);
+  // The counters are the fifty-move count and the moves made since set-up.
+  Position& pos = set(START_FEN);
+  for (const char* m : {"g1f3", "g8f6", "e2e4"}) make_move(pos, find_move(pos, m));
+  EXPECT_EQ(fen_of(pos, true), "rnbqkb1r/pppppppp/5n2/8/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq e3 0 3");
+  make_move(pos, find_move(pos, "f6g8"));
+  EXPECT_EQ(fen_of(pos, true).substr(fen_of(pos).size()), " 1 4");
+}
+
+TEST_F(FenTest, SideToMoveIsBit32AndPawnKeySeesOnlyPawns) {
+  const char* placement = "r3k2r/pp3ppp/8/3pP3/8/8/PPP2PPP/R3K2R";
+  std::string base = placement;
+  uint64_t white = set((base + " w KQkq -").c_str()).key;
+  uint64_t black = set((base + " b KQkq -").c_str()).key;
+  EXPECT_EQ(white ^ black, SIDE_KEY_BIT);
+  const char* variants[] = {" w KQkq d6", " w - -", " b Kq -", " w KQkq -"};
+  uint64_t pawnKey = set((base + " w KQkq -").c_str()).pawnKey;
+  uint64_t keys[4];
+  for (int i = 0; i < 4; i++) {
+    Position& pos = set((base + variants[i]).c_str());
+    EXPECT_EQ(pos.pawnKey, pawnKey) << variants[i];
+    keys[i] = pos.key;
+  }
+  EXPECT_EQ(set((base + " w KQkq d6").c_str()).epSquare, 43);
+  EXPECT_NE(keys[0], keys[3]);  // en passant and rights are part of the key
+  EXPECT_NE(keys[1], keys[3]);
+  EXPECT_NE(pawnKey, set("r3k2r/pp3ppp/8/3p4/4P3/8/PPP2PPP/R3K2R w KQkq -").pawnKey);
+}
+
+TEST_F(FenTest, IncrementalKeysEqualFreshSetUp) {
+  // After a few moves the keys kept by make_move must be those of the same
+  // position read from its FEN, and those compute_keys finds.
+  Position& pos = set(KIWIPETE);
+  for (const char* m : {"e1g1c", "a6e2", "d5e6", "b4c3", "e6f7", "e8c8c", "f7f8q"}) {
+    Move mv = find_move(pos, m);
+    ASSERT_NE(mv, MOVE_NONE) << m;
+    make_move(pos, mv);
+    Position copy = pos;
+    compute_keys(copy);
+    EXPECT_EQ(copy.key, pos.key) << m;
+    EXPECT_EQ(copy.pawnKey, pos.pawnKey) << m;
+    SearchThread* other = new_search_thread();
+    set_position(other->pos, fen_of(pos).c_str());
+    EXPECT_EQ(other->pos.key, pos.key) << m << " " << fen_of(pos);
+    EXPECT_EQ(other->pos.pawnKey, pos.pawnKey) << m;
+    free_search_thread(other);
+  }
+}
+
+TEST_F(FenTest, EpdSplitsFenAndOperations) {
+  EpdFields f;
+  EXPECT_EQ(parse_epd("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - bm Bb5 Ba4; id WAC 1;", f), 1);
+  EXPECT_STREQ(f.fen, "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq -");
+  EXPECT_STREQ(f.bm, "Bb5 Ba4");
+  EXPECT_STREQ(f.id, "WAC 1");
+  EXPECT_STREQ(f.am, "");
+  // Counters are skipped, unknown opcodes ignored, an unclosed operation
+  // ends the reading.
+  parse_epd("8/8/8/8/8/8/8/K6k b - - 0 12 hmvc 3; am Kg1; c0 \"a;b\"; bm Kh2", f);
+  EXPECT_STREQ(f.fen, "8/8/8/8/8/8/8/K6k b - -");
+  EXPECT_STREQ(f.am, "Kg1");
+  EXPECT_STREQ(f.c0, "\"a");
+  EXPECT_STREQ(f.bm, "");
+}
+
+TEST_F(FenTest, MalformedTextNeverBreaksTheBoard) {
+  struct Case {
+    const char* fen;
+    bool kingsValid;
+  } cases[] = {
+      {"", false},
+      {"   ", false},
+      {"garbage!", false},
+      {"rnbqkbnrr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -", true},  // nine files
+      {"8/8/8/8/8/8/8/8/K6k/8 w - -", false},                          // kings on a tenth rank
+      {"rnbqkbnr/ppxppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -", true},   // stray letter
+      {"88888888/k/K w", true},
+      {"8/8/8/8/8/8/8/K7 w - -", false},
+      {"K7/K7/8/8/8/8/8/7k w - -", false},
+      {"4k3/8/8/8/8/8/8/4K3 x KQkqHAha z9", true},
+      {"4k3/8/8/8/8/8/8/4K3 w - e3", true},
+      {"////////////////////////////////kK", false},
+  };
+  for (const Case& c : cases) {
+    Position& pos = set(c.fen);
+    EXPECT_EQ(kings_are_valid(pos), c.kingsValid) << "'" << c.fen << "'";
+    EXPECT_EQ(consistency_error(pos), "") << c.fen;
+    EXPECT_EQ(pos.castling, c.fen == cases[3].fen || c.fen == cases[5].fen ? 15 : 0) << c.fen;
+    EXPECT_EQ(pos.epSquare, NO_SQUARE) << c.fen;
+    EXPECT_LE(pos.side, BLACK);
+    EXPECT_LE(pos.kingSq[WHITE], NO_SQUARE);
+    EXPECT_LE(pos.kingSq[BLACK], NO_SQUARE);
+  }
+  // An unknown character is skipped without using up a square.
+  Position& pos = set(cases[5].fen);
+  EXPECT_EQ(pos.board[54], make_piece(BLACK, PAWN));  // g7
+  EXPECT_EQ(pos.board[55], 0);                        // h7
+  EXPECT_EQ(pos.board[63], make_piece(BLACK, ROOK));  // the ninth file is dropped
+}
+
+}  // namespace
