@@ -1,0 +1,53 @@
+# Thin wrapper around CMake. The two everyday commands:
+#   make run    build the Release engine and start it (UCI on stdin/stdout)
+#   make test   build with the tests and run them all under CTest
+
+BUILD_DIR    ?= build
+ASAN_DIR     ?= build-asan
+PORTABLE_DIR ?= build-portable
+JOBS         ?= $(shell nproc)
+
+# Deep perft check: every position of the four perft collections to this
+# depth (make perft-deep PERFT_DEPTH=5 goes deeper).
+PERFT_DEPTH  ?= 4
+PERFT_FILTER ?= PerftTest.*
+
+KIWIPETE := r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -
+
+.PHONY: run engine test tests portable perft-deep bench-perft sanitize clean
+
+engine:
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DZERV_TESTS=OFF
+	cmake --build $(BUILD_DIR) --target zerv -j $(JOBS)
+
+run: engine
+	./$(BUILD_DIR)/zerv
+
+tests:
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DZERV_TESTS=ON
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: tests
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+portable:
+	cmake -S . -B $(PORTABLE_DIR) -DCMAKE_BUILD_TYPE=Release -DZERV_PORTABLE=ON -DZERV_TESTS=OFF
+	cmake --build $(PORTABLE_DIR) --target zerv -j $(JOBS)
+	@echo "portable engine: $(PORTABLE_DIR)/zerv"
+
+perft-deep: tests
+	ZERV_PERFT_DEPTH=$(PERFT_DEPTH) ./$(BUILD_DIR)/zerv_tests --gtest_filter='$(PERFT_FILTER)'
+
+# Speed of the console "perft" command, one thread: the start position to
+# depth 6 and Kiwipete to depth 5.
+bench-perft: engine
+	@printf 'perft 6\nfen $(KIWIPETE)\nperft 5\nquit\n' | ./$(BUILD_DIR)/zerv -c \
+	  | grep '^visited' | sed -e '1s/^/start position depth 6: /' -e '2s/^/Kiwipete depth 5:       /'
+
+sanitize:
+	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZERV_SANITIZE=ON -DZERV_TESTS=ON
+	cmake --build $(ASAN_DIR) -j $(JOBS)
+	cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(PORTABLE_DIR)
