@@ -1,0 +1,234 @@
+// Making and unmaking moves: random games check every incremental update
+// against a recomputation and every take-back byte for byte; hand-made
+// positions pin castling rights, en passant, Chess960 castling and
+// promotion.
+#include <cstring>
+#include <random>
+
+#include "board/attacks.h"
+#include "board/legality.h"
+#include "board/makemove.h"
+#include "board_checks.h"
+
+namespace {
+
+// Everything make/unmake may change: the position and the three counters.
+struct Snapshot {
+  Position pos;
+  uint16_t undoIndex;
+  int16_t ply;
+  Move lastMove;
+  explicit Snapshot(const SearchThread* t) : undoIndex(t->undoIndex), ply(t->ply), lastMove(t->lastMove) {
+    std::memcpy(&pos, &t->pos, sizeof pos);
+  }
+  bool matches(const SearchThread* t) const {
+    return std::memcmp(&pos, &t->pos, sizeof pos) == 0 && undoIndex == t->undoIndex && ply == t->ply &&
+           lastMove == t->lastMove;
+  }
+};
+
+class MakeMoveTest : public BoardTest {
+ protected:
+  std::string fen(bool counters = false) {
+    char out[128];
+    position_to_fen(t->pos, out, counters);
+    return out;
+  }
+  // Legal moves generated at ply 1 whatever the line's length: the game
+  // may run deeper than the per-ply records.
+  std::vector<Move> moves_here() {
+    int16_t ply = t->ply;
+    t->ply = 1;
+    std::vector<Move> moves = legal_moves(t->pos);
+    t->ply = ply;
+    return moves;
+  }
+  // Keys as recomputed from scratch and as read back from the FEN text.
+  void expect_keys_fresh(const char* what) {
+    Position copy = t->pos;
+    compute_keys(copy);
+    EXPECT_EQ(copy.key, t->pos.key) << what << " " << fen();
+    EXPECT_EQ(copy.pawnKey, t->pos.pawnKey) << what;
+    set_position(other->pos, fen().c_str());
+    EXPECT_EQ(other->pos.castling, t->pos.castling) << what << " " << fen();
+    EXPECT_EQ(other->pos.key, t->pos.key) << what << " " << fen();
+  }
+  void play_random_games(const std::string& start, int games, int maxPlies, std::mt19937& rng) {
+    for (int g = 0; g < games; g++) {
+      Position& pos = set(start.c_str());
+      std::vector<Snapshot> line;
+      for (int n = 0; n < maxPlies; n++) {
+        std::vector<Move> moves = moves_here();
+        if (moves.empty()) break;
+        // Half the time a special move is preferred when there is one, so
+        // that castling, en passant and promotion occur often enough.
+        std::vector<Move> special;
+        for (Move c : moves) {
+          int ty = type_of(pos.board[move_from(c)]);
+          if ((ty == KING && move_flags(c)) || (ty == PAWN && (move_flags(c) || move_to(c) == pos.epSquare)))
+            special.push_back(c);
+        }
+        Move m = !special.empty() && rng() % 2 ? special[rng() % special.size()] : moves[rng() % moves.size()];
+        Snapshot before(t);
+        int from = move_from(m), to = move_to(m), mover = pos.side;
+        int piece = pos.board[from];
+        bool castle = type_of(piece) == KING && move_flags(m);
+        bool capture = !castle && pos.board[to];
+        bool pawn = type_of(piece) == PAWN;
+        make_move(pos, m);
+        std::string ctx = start + " game " + std::to_string(g) + " ply " + std::to_string(n);
+        ASSERT_EQ(consistency_error(pos), "") << ctx;
+        expect_keys_fresh(ctx.c_str());
+        ASSERT_FALSE(HasFailure()) << ctx;
+        EXPECT_EQ(t->lastMove, m);
+        EXPECT_EQ(t->undoIndex, before.undoIndex + 1);
+        EXPECT_EQ(pos.side, mover ^ 1);
+        EXPECT_EQ(pos.fifty, pawn || capture || castle ? 0 : before.pos.fifty + 1) << ctx;
+        EXPECT_EQ(pos.epSquare, pawn && std::abs(to - from) == 16 ? (from + to) / 2 : NO_SQUARE);
+        EXPECT_EQ(pos.castling & ~before.pos.castling, 0) << "rights never come back";
+        // The mover's king is never left in check by a legal move.
+        EXPECT_FALSE(square_attacked(pos, pos.kingSq[mover], pos.side)) << ctx;
+        unmake_move(pos);
+        ASSERT_TRUE(before.matches(t)) << ctx << " unmake";
+        // A pass changes only the side, the en-passant square and the key.
+        if (!square_attacked(pos, pos.kingSq[pos.side], pos.side ^ 1)) {
+          make_null_move(pos);
+          Position copy = pos;
+          compute_keys(copy);
+          EXPECT_EQ(copy.key, pos.key) << ctx << " null";
+          EXPECT_EQ(pos.epSquare, NO_SQUARE);
+          EXPECT_EQ(t->lastMove, MOVE_NONE);
+          unmake_null_move(pos);
+          ASSERT_TRUE(before.matches(t)) << ctx << " null unmake";
+        }
+        make_move(pos, m);
+        line.push_back(before);
+        totalPlies++;
+        seen.castles += castle;
+        seen.enPassant += pawn && to == before.pos.epSquare;
+        seen.promotions += pawn && move_flags(m);
+      }
+      // Taking the whole game back passes every earlier state again.
+      while (!line.empty()) {
+        unmake_move(pos);
+        ASSERT_TRUE(line.back().matches(t)) << start << " game " << g << " unwinding to " << line.size();
+        line.pop_back();
+      }
+    }
+  }
+  void TearDown() override {
+    free_search_thread(other);
+    BoardTest::TearDown();
+  }
+  SearchThread* other = new_search_thread();
+  int totalPlies = 0;
+  struct {
+    int castles = 0, enPassant = 0, promotions = 0;
+  } seen;
+};
+
+TEST_F(MakeMoveTest, RandomGamesKeepEveryFieldInStep) {
+  std::mt19937 rng(1234567);
+  play_random_games(START_FEN, 12, 200, rng);
+  play_random_games(KIWIPETE, 12, 200, rng);
+  for (const std::string& fen : perft_fens("chess960.perft", 80)) play_random_games(fen, 2, 200, rng);
+  // The games must actually reach the special moves.
+  EXPECT_GT(totalPlies, 5000);
+  EXPECT_GT(seen.castles, 10);
+  EXPECT_GT(seen.enPassant, 3);
+  EXPECT_GT(seen.promotions, 10);
+}
+
+TEST_F(MakeMoveTest, RookMoveEndsCastlingForGood) {
+  Position& pos = set("r3k2r/p7/8/8/8/8/8/R3K2R w KQkq -");
+  Snapshot start(t);
+  for (const char* m : {"h1h2", "a7a6", "h2h1", "a6a5"}) make_move(pos, find_move(pos, m));
+  EXPECT_EQ(pos.castling, CASTLE_WQ | CASTLE_BK | CASTLE_BQ);
+  EXPECT_EQ(find_move(pos, "e1g1c"), MOVE_NONE);
+  EXPECT_NE(find_move(pos, "e1c1c"), MOVE_NONE);
+  Position copy = pos;
+  compute_keys(copy);
+  EXPECT_EQ(copy.key, pos.key);
+  for (int i = 0; i < 4; i++) unmake_move(pos);
+  EXPECT_TRUE(start.matches(t));
+  EXPECT_NE(find_move(pos, "e1g1c"), MOVE_NONE);
+}
+
+TEST_F(MakeMoveTest, CapturingARookOnItsSquareEndsThatRight) {
+  Position& pos = set("r3k2r/8/8/8/8/8/1B6/R3K2R w KQkq -");
+  make_move(pos, find_move(pos, "b2h8"));
+  EXPECT_EQ(pos.castling, CASTLE_WK | CASTLE_WQ | CASTLE_BQ);
+  make_move(pos, find_move(pos, "a8a1"));
+  EXPECT_EQ(pos.castling, CASTLE_WK);
+  unmake_move(pos);
+  unmake_move(pos);
+  EXPECT_EQ(pos.castling, 15);
+}
+
+TEST_F(MakeMoveTest, DoubleStepSetsEnPassantKeyEvenWithoutCapture) {
+  Position& pos = set(START_FEN);
+  make_move(pos, find_move(pos, "e2e4"));
+  EXPECT_EQ(pos.epSquare, 20);
+  uint64_t withoutEp = set("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq -").key;
+  SearchThread* u = new_search_thread();
+  set_position(u->pos, "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3");
+  set(START_FEN);
+  make_move(pos, find_move(pos, "e2e4"));
+  EXPECT_EQ(pos.key, withoutEp ^ Zobrist[20]);
+  EXPECT_EQ(pos.key, u->pos.key);
+  free_search_thread(u);
+}
+
+TEST_F(MakeMoveTest, CastlingPutsKingAndRookOnTheirFilesInEveryArrangement) {
+  struct Case {
+    const char* before;
+    const char* move;
+    const char* after;
+  } cases[] = {
+      {"4k3/8/8/8/8/8/8/5K1R w K -", "f1g1c", "4k3/8/8/8/8/8/8/5RK1 b - -"},
+      {"4k3/8/8/8/8/8/8/6KR w K -", "g1g1c", "4k3/8/8/8/8/8/8/5RK1 b - -"},  // king stays
+      {"4k3/8/8/8/8/8/8/R2K4 w Q -", "d1c1c", "4k3/8/8/8/8/8/8/2KR4 b - -"},  // rook onto king square
+      {"4k3/8/8/8/8/8/8/1R4K1 w Q -", "g1c1c", "4k3/8/8/8/8/8/8/2KR4 b - -"},
+      {"rk6/8/8/8/8/8/8/6K1 b q -", "b8c8c", "2kr4/8/8/8/8/8/8/6K1 w - -"},
+      {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq -", "e1c1c", "r3k2r/8/8/8/8/8/8/2KR3R b kq -"},
+  };
+  for (const Case& c : cases) {
+    Position& pos = set(c.before);
+    pos.fifty = 7;
+    Snapshot start(t);
+    Move m = find_move(pos, c.move);
+    ASSERT_NE(m, MOVE_NONE) << c.before;
+    EXPECT_TRUE(move_is_legal(pos, pos.side, m)) << c.before;
+    make_move(pos, m);
+    EXPECT_EQ(fen(), c.after);
+    EXPECT_EQ(pos.fifty, 0);
+    EXPECT_EQ(consistency_error(pos), "") << c.before;
+    set_position(other->pos, c.after);
+    EXPECT_EQ(pos.key, other->pos.key) << c.before;
+    unmake_move(pos);
+    EXPECT_TRUE(start.matches(t)) << c.before;
+  }
+}
+
+TEST_F(MakeMoveTest, PromotionsComeBackAsPawns) {
+  Position& pos = set("r3k3/1P6/8/8/8/8/8/4K3 w q -");
+  Snapshot start(t);
+  make_move(pos, find_move(pos, "b7a8n"));
+  EXPECT_EQ(fen(), "N3k3/8/8/8/8/8/8/4K3 b - -");
+  EXPECT_EQ(pos.matCount[WHITE], MatCountInc[KNIGHT]);
+  EXPECT_EQ(pos.matValue[BLACK], 0);
+  EXPECT_EQ(pos.pawnKey, 0u);
+  set_position(other->pos, "N3k3/8/8/8/8/8/8/4K3 b - -");
+  EXPECT_EQ(pos.key, other->pos.key);
+  unmake_move(pos);
+  EXPECT_TRUE(start.matches(t));
+  // A last-rank push written without a piece letter becomes a queen and
+  // still unmakes to the pawn.
+  make_move(pos, make_move_code(49, 57));
+  EXPECT_EQ(pos.board[57], make_piece(WHITE, QUEEN));
+  EXPECT_EQ(consistency_error(pos), "");
+  unmake_move(pos);
+  EXPECT_TRUE(start.matches(t));
+}
+
+}  // namespace
