@@ -26,6 +26,8 @@ constexpr const char* SCAN_PGN_NAMES[KIND_COUNT] = {"-scan_pgn1", "-scan_pgn2", 
 constexpr const char* TUNE_NAMES[KIND_COUNT] = {"-tune", "-tune2", "-tune3", "-tune4"};
 constexpr const char* TBX_PATH = "C:\\Chess\\Syzygy;C:\\Chess\\Syzygy\\6-Piece";
 constexpr int EXIT_REFUSED = 1;
+constexpr int TUNE_VALUES = 3;       // file, learning rate, count (a 0/1 may follow)
+constexpr int TRAINDATA_VALUES = 2;  // file, position count
 
 // Position of `arg` in a list of option spellings, -1 when absent.
 int name_index(const char* const (&names)[KIND_COUNT], const char* arg) {
@@ -232,7 +234,7 @@ bool opt_mktune1(ParseState& s) { return take_source_file(s, MODE_MKTUNE1, "an E
 bool opt_mktune2(ParseState& s) { return take_source_file(s, MODE_MKTUNE2, "an EPD file"); }
 
 bool opt_mktraindata(ParseState& s) {
-  if (s.at + 2 >= s.argc) return refuse_missing(s, "a file and a position count");
+  if (s.at + TRAINDATA_VALUES >= s.argc) return refuse_missing(s, "a file and a position count");
   const char* option = current(s);
   copy_bounded(s.line->sourceFile, sizeof s.line->sourceFile, take_value(s));
   s.line->trainingCount = clamp_int(read_int_prefix(take_value(s)), 0, INT32_MAX);
@@ -245,7 +247,7 @@ bool opt_mktraindata(ParseState& s) {
 bool opt_tune(ParseState& s) {
   const char* option = current(s);
   int variant = name_index(TUNE_NAMES, option);
-  if (s.at + 3 >= s.argc)
+  if (s.at + TUNE_VALUES >= s.argc)
     return refuse_missing(s, "a file, a learning rate and a count");
   copy_bounded(s.line->sourceFile, sizeof s.line->sourceFile, take_value(s));
   s.line->tuneRate = std::atof(take_value(s));

@@ -21,6 +21,7 @@ namespace {
 constexpr int MAX_WORDS = 10;
 constexpr int WORD_SIZE = 128;
 constexpr int MAX_PERFT_DEPTH = 20;
+constexpr int ROOT_PLY = 1;  // the game record sits at search ply 1
 constexpr int FEN_SIZE = 128;
 constexpr int BOARD_TEXT_SIZE = 512;
 constexpr double NPS_TIME_FLOOR = 0.001;  // keeps a zero-time run from dividing by 0
@@ -60,7 +61,7 @@ void cmd_perft(const Words& words) {
   // The search start (timer, limits, position lines) joins here with the search.
   double start = monotonic_seconds();
   Game->nodes = 0;
-  perft(Game, Game->pos.side, 1, depth);
+  perft(Game, Game->pos.side, ROOT_PLY, depth);
   double elapsed = monotonic_seconds() - start;
   double nodes = static_cast<double>(Game->nodes);
   print_linef("visited %0.0f nodes in %0.3f seconds, nps= %0.0f", nodes, elapsed,
@@ -71,7 +72,7 @@ void cmd_perft(const Words& words) {
 // to the terminal (diagnostics, not part of the log).
 void cmd_swap() {
   const Position& pos = Game->pos;
-  for (int sq = 0; sq < 64; sq++) {
+  for (int sq = 0; sq < NO_SQUARE; sq++) {
     int piece = pos.board[sq];
     if (!piece) continue;
     int attacker = colour_of(piece) ^ 1;

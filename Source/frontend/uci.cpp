@@ -21,6 +21,8 @@ constexpr int WAIT_SLEEP_MS = 1;
 // very short search is not overrun by the loop's own sleep.
 constexpr float SEARCH_SPIN_SECONDS = 0.015f;
 constexpr float NEW_GAME_SECONDS = 60.0f;
+// The FEN of "position fen ..." starts after the word "fen" and a blank.
+constexpr size_t FEN_TEXT_OFFSET = 4;
 
 struct InputState {
   char pending[READ_CHUNK_SIZE];  // bytes read but not yet sorted into lines
@@ -216,7 +218,7 @@ void cmd_position(const char* args) {
   }
   bool ok;
   if (std::strstr(head, "startpos")) ok = set_game_position(START_FEN);
-  else if (std::strstr(head, "fen")) ok = set_game_position(std::strlen(head) >= 4 ? head + 4 : "");
+  else if (std::strstr(head, "fen")) ok = set_game_position(std::strlen(head) >= FEN_TEXT_OFFSET ? head + FEN_TEXT_OFFSET : "");
   else return;
   if (!ok) return;  // the moves belong to the refused position
   if (moves) play_move_list(moves);
