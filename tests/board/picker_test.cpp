@@ -1,0 +1,222 @@
+// The staged move picker: what it hands out at each kind of ply, and in
+// which order; over many positions, the same moves as the full generator.
+#include <algorithm>
+
+#include "board/attacks.h"
+#include "board/legality.h"
+#include "board/makemove.h"
+#include "board/picker.h"
+#include "board_checks.h"
+#include "search/history.h"
+
+namespace {
+
+class PickerTest : public BoardTest {
+ protected:
+  void SetUp() override {
+    BoardTest::SetUp();
+    reset_order_tables(t);
+  }
+  // Runs ply 2 of a line whose first move reads as none, the way the
+  // searches prepare a node, and collects everything next_move hands out.
+  std::vector<MoveEntry> pick(uint16_t flags, Move hash = MOVE_NONE, Move killer1 = 0, Move killer2 = 0) {
+    Position& pos = t->pos;
+    t->ply = 2;
+    t->plies[1].currentMove = &t->moveBuffer[0];
+    t->plies[2].moveList = &t->moveBuffer[2];
+    PlyRecord& pr = t->plies[2];
+    pr.checker = uint8_t(find_checker(pos, pos.kingSq[pos.side], pos.side ^ 1, occupancy(pos)));
+    pr.inCheck = pr.checker != NO_SQUARE;
+    pr.hashMove = hash;
+    pr.killer1 = killer1;
+    pr.killer2 = killer2;
+    pr.checkKiller = MOVE_NONE;
+    pr.pickStage = flags;
+    std::vector<MoveEntry> out;
+    while (MoveEntry* e = next_move(pos)) {
+      out.push_back(*e);
+      if (out.size() > 600) break;
+    }
+    return out;
+  }
+  std::vector<Move> all_generated() {
+    t->ply = 1;
+    std::vector<Move> moves;
+    for (MoveEntry* e = generate_all(t->pos); e->move != MOVE_END; e++) moves.push_back(e->move);
+    return moves;
+  }
+  static std::vector<Move> moves_of(const std::vector<MoveEntry>& entries) {
+    std::vector<Move> moves;
+    for (const MoveEntry& e : entries) moves.push_back(e.move);
+    return moves;
+  }
+  static std::vector<Move> sorted(std::vector<Move> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+  }
+  std::vector<Move> legal_of(const std::vector<Move>& moves) {
+    std::vector<Move> out;
+    for (Move m : moves)
+      if (move_is_legal(t->pos, t->pos.side, m)) out.push_back(m);
+    return sorted(out);
+  }
+  Move mv(const char* uci) {
+    int16_t ply = t->ply;
+    t->ply = 1;
+    Move m = find_move(t->pos, uci);
+    t->ply = ply;
+    EXPECT_NE(m, MOVE_NONE) << uci;
+    return m;
+  }
+  static long index_of(const std::vector<Move>& v, Move m) {
+    return std::find(v.begin(), v.end(), m) - v.begin();
+  }
+};
+
+TEST_F(PickerTest, HashMoveComesFirstUnchecked) {
+  set(START_FEN);
+  Move e4 = mv("e2e4");
+  auto out = pick(PICK_HASH | PICK_FULL, e4);
+  ASSERT_EQ(out.size(), 21u);
+  EXPECT_EQ(out[0].move, e4);
+  EXPECT_EQ(out[0].score, 255);
+  EXPECT_EQ(out[0].piece, make_piece(WHITE, PAWN));
+  std::vector<Move> moves = moves_of(out);
+  EXPECT_EQ(std::count(moves.begin() + 1, moves.end(), e4), 1);  // served again later
+  // A move from nowhere is handed out as it is; the caller validates it.
+  Move bogus = make_move_code(20, 44);
+  out = pick(PICK_HASH | PICK_FULL, bogus);
+  ASSERT_EQ(out.size(), 21u);
+  EXPECT_EQ(out[0].move, bogus);
+  EXPECT_EQ(out[0].piece, 0);
+  EXPECT_EQ(pick(PICK_FULL, e4).size(), 20u);  // no hash stage without the flag
+}
+
+TEST_F(PickerTest, CapturesByVictimThenAttacker) {
+  // Pawns, knight and rook against queen d5, rook f5 and knight b5.
+  set("4k3/8/8/1n1q1r2/2P1P3/4N3/8/3RK3 w - -");
+  std::vector<Move> expected;
+  for (const char* m : {"e4d5", "c4d5", "e3d5", "d1d5", "e4f5", "e3f5", "c4b5"}) expected.push_back(mv(m));
+  EXPECT_EQ(moves_of(pick(0)), expected);
+}
+
+TEST_F(PickerTest, GoodCapturesThenKillersThenQuietsThenLosingCaptures) {
+  // Nxh3 wins a knight; Qxd5 loses the queen for a pawn.
+  set("4k3/8/2p5/3p4/8/7n/8/3QK1N1 w - -");
+  Move good = mv("g1h3"), losing = mv("d1d5"), k1 = mv("e1f2"), k2 = mv("d1d4");
+  std::vector<Move> out = moves_of(pick(PICK_FULL, MOVE_NONE, k1, k2));
+  EXPECT_EQ(sorted(out), sorted(all_generated()));
+  ASSERT_GE(out.size(), 4u);
+  EXPECT_EQ(out[0], good);
+  EXPECT_EQ(out[1], k1);
+  EXPECT_EQ(out[2], k2);
+  EXPECT_EQ(out.back(), losing);
+}
+
+TEST_F(PickerTest, EqualScoresInGenerationOrder) {
+  set(START_FEN);
+  EXPECT_EQ(moves_of(pick(PICK_FULL)), all_generated());
+  set("rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq -");
+  EXPECT_EQ(moves_of(pick(PICK_FULL)), all_generated());
+}
+
+TEST_F(PickerTest, UnderPromotionsOnlyInFullPlies) {
+  set("4k3/1P6/8/8/8/8/8/4K3 w - -");
+  auto promotions = [&](uint16_t flags) {
+    int n = 0;
+    for (const MoveEntry& e : pick(flags)) n += type_of(e.piece) == PAWN && move_flags(e.move);
+    return n;
+  };
+  EXPECT_EQ(promotions(0), 1);
+  EXPECT_EQ(promotions(PICK_CHECKS), 1);
+  EXPECT_EQ(promotions(PICK_FULL), 4);
+}
+
+TEST_F(PickerTest, KnightCheckLeavesKingMovesAndCaptures) {
+  // Nd3+ (the rook d2 gives no check); exd3 takes the checker, Kxd2 is a
+  // king capture, and castling is offered but illegal.
+  set("r3k2r/8/8/8/8/3n4/3rP3/R3K2R w KQkq -");
+  auto out = pick(PICK_FULL);
+  std::vector<Move> moves = moves_of(out);
+  for (const MoveEntry& e : out)
+    if (type_of(e.piece) != KING) EXPECT_EQ(move_to(e.move), 19) << e.move;  // d3 only
+  for (const char* m : {"e2d3", "e1d2", "e1d1", "e1f1", "e1f2", "e1g1c", "e1c1c"})
+    EXPECT_NE(index_of(moves, mv(m)), long(moves.size())) << m;
+  EXPECT_FALSE(move_is_legal(t->pos, WHITE, mv("e1g1c")));
+  EXPECT_EQ(legal_of(moves), sorted(legal_moves(t->pos)));
+}
+
+TEST_F(PickerTest, DoubleCheckLeavesOnlyKingMoves) {
+  set("4r1k1/8/8/8/8/3n4/2B5/R3K3 w Q -");
+  std::vector<Move> moves = moves_of(pick(PICK_FULL));
+  Move bxd3 = mv("c2d3");
+  EXPECT_NE(index_of(moves, bxd3), long(moves.size()));
+  EXPECT_FALSE(move_is_legal(t->pos, WHITE, bxd3));
+  std::vector<Move> legal = legal_of(moves);
+  EXPECT_FALSE(legal.empty());
+  for (Move m : legal) EXPECT_EQ(move_from(m), 4) << m;
+  EXPECT_EQ(legal, sorted(legal_moves(t->pos)));
+}
+
+TEST_F(PickerTest, EnPassantTakesTheCheckingPawn) {
+  set("8/8/8/2k5/3Pp3/8/8/4K3 b - d3");
+  std::vector<Move> moves = moves_of(pick(PICK_FULL));
+  Move ep = mv("e4d3");
+  EXPECT_NE(index_of(moves, ep), long(moves.size()));
+  EXPECT_TRUE(move_is_legal(t->pos, BLACK, ep));
+  EXPECT_EQ(legal_of(moves), sorted(legal_moves(t->pos)));
+}
+
+TEST_F(PickerTest, SameMovesAsFullGeneration) {
+  std::vector<std::string> fens = perft_fens("random.perft", 7);
+  for (auto& fen : perft_fens("standard.perft")) fens.push_back(fen);
+  int checked = 0, inCheck = 0;
+  for (const std::string& fen : fens) {
+    set(fen.c_str());
+    std::vector<Move> out = moves_of(pick(PICK_FULL));
+    std::vector<Move> all = all_generated();
+    if (t->plies[2].inCheck) {
+      // Evasion lists are narrower, but the legal moves are the same.
+      inCheck++;
+      ASSERT_EQ(legal_of(out), legal_of(all)) << fen;
+    } else {
+      ASSERT_EQ(sorted(out), sorted(all)) << fen;
+    }
+    checked++;
+  }
+  EXPECT_GT(inCheck, 20);
+  EXPECT_GT(checked, 900);
+}
+
+TEST_F(PickerTest, CaptureOnlyPlyAddsDirectQuietChecks) {
+  // Oracle: a quiet move of a pawn or piece (not the king) gives a
+  // direct check when the moved piece attacks the enemy king afterwards.
+  int withChecks = 0;
+  for (const std::string& fen : perft_fens("random.perft", 7)) {
+    Position& pos = set(fen.c_str());
+    if (find_checker(pos, pos.kingSq[pos.side], pos.side ^ 1, occupancy(pos)) != NO_SQUARE) continue;
+    std::vector<Move> captures, checks;
+    for (Move m : all_generated()) {
+      int from = move_from(m), to = move_to(m), type = type_of(pos.board[from]);
+      bool capture = pos.board[to] || (type == PAWN && to == pos.epSquare);
+      bool promotion = type == PAWN && move_flags(m);
+      bool seventhPush = type == PAWN && !capture && (PromotionSource[pos.side] & bit(to));
+      if ((capture && !promotion) || seventhPush || (promotion && promotion_type(m) == QUEEN)) captures.push_back(m);
+      if (capture || promotion || type == KING) continue;
+      int mover = pos.side;
+      make_move(pos, m);
+      if (naive_attacks(type, to, occupancy(pos), mover) & bit(pos.kingSq[mover ^ 1])) checks.push_back(m);
+      unmake_move(pos);
+    }
+    std::vector<Move> gotCaptures, gotChecks;
+    for (const MoveEntry& e : pick(PICK_CHECKS)) (e.score == 100 ? gotChecks : gotCaptures).push_back(e.move);
+    ASSERT_EQ(sorted(gotCaptures), sorted(captures)) << fen;
+    ASSERT_EQ(sorted(gotChecks), sorted(checks)) << fen;
+    withChecks += !checks.empty();
+    // Without the flag the ply ends with the captures.
+    ASSERT_EQ(sorted(moves_of(pick(0))), sorted(captures)) << fen;
+  }
+  EXPECT_GT(withChecks, 100);
+}
+
+}  // namespace
