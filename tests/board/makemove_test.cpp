@@ -189,6 +189,8 @@ TEST_F(MakeMoveTest, CastlingPutsKingAndRookOnTheirFilesInEveryArrangement) {
       {"4k3/8/8/8/8/8/8/6KR w K -", "g1g1c", "4k3/8/8/8/8/8/8/5RK1 b - -"},  // king stays
       {"4k3/8/8/8/8/8/8/R2K4 w Q -", "d1c1c", "4k3/8/8/8/8/8/8/2KR4 b - -"},  // rook onto king square
       {"4k3/8/8/8/8/8/8/1R4K1 w Q -", "g1c1c", "4k3/8/8/8/8/8/8/2KR4 b - -"},
+      {"4k3/8/8/8/8/8/8/4K1R1 w K -", "e1g1c", "4k3/8/8/8/8/8/8/5RK1 b - -"},  // king onto rook square
+      {"4k3/8/8/8/8/8/8/2RK4 w Q -", "d1c1c", "4k3/8/8/8/8/8/8/2KR4 b - -"},  // the two swap
       {"rk6/8/8/8/8/8/8/6K1 b q -", "b8c8c", "2kr4/8/8/8/8/8/8/6K1 w - -"},
       {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq -", "e1c1c", "r3k2r/8/8/8/8/8/8/2KR3R b kq -"},
   };

@@ -17,20 +17,23 @@ class PickerTest : public BoardTest {
     BoardTest::SetUp();
     reset_order_tables(t);
   }
-  // Runs ply 2 of a line whose first move reads as none, the way the
-  // searches prepare a node, and collects everything next_move hands out.
-  std::vector<MoveEntry> pick(uint16_t flags, Move hash = MOVE_NONE, Move killer1 = 0, Move killer2 = 0) {
+  // Runs ply 3 of a line, the way the searches prepare a node, and
+  // collects everything next_move hands out. The two moves before it are
+  // none unless a test sets them.
+  std::vector<MoveEntry> pick(uint16_t flags, Move hash = MOVE_NONE, Move killer1 = 0, Move killer2 = 0,
+                              Move checkKiller = 0) {
     Position& pos = t->pos;
-    t->ply = 2;
-    t->plies[1].currentMove = &t->moveBuffer[0];
-    t->plies[2].moveList = &t->moveBuffer[2];
-    PlyRecord& pr = t->plies[2];
+    t->ply = PLY;
+    t->plies[PLY - 1].currentMove = &previous;
+    t->plies[PLY - 2].currentMove = &twoBack;
+    t->plies[PLY].moveList = &t->moveBuffer[2];
+    PlyRecord& pr = t->plies[PLY];
     pr.checker = uint8_t(find_checker(pos, pos.kingSq[pos.side], pos.side ^ 1, occupancy(pos)));
     pr.inCheck = pr.checker != NO_SQUARE;
     pr.hashMove = hash;
     pr.killer1 = killer1;
     pr.killer2 = killer2;
-    pr.checkKiller = MOVE_NONE;
+    pr.checkKiller = checkKiller;
     pr.pickStage = flags;
     std::vector<MoveEntry> out;
     while (MoveEntry* e = next_move(pos)) {
@@ -68,6 +71,8 @@ class PickerTest : public BoardTest {
     EXPECT_NE(m, MOVE_NONE) << uci;
     return m;
   }
+  static constexpr int PLY = 3;
+  MoveEntry previous{}, twoBack{};
   static long index_of(const std::vector<Move>& v, Move m) {
     return std::find(v.begin(), v.end(), m) - v.begin();
   }
@@ -118,6 +123,46 @@ TEST_F(PickerTest, EqualScoresInGenerationOrder) {
   EXPECT_EQ(moves_of(pick(PICK_FULL)), all_generated());
   set("rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq -");
   EXPECT_EQ(moves_of(pick(PICK_FULL)), all_generated());
+}
+
+TEST_F(PickerTest, UnorderedTailKeepsListOrder) {
+  // With history 0 everywhere but a2a3 (score 1) and Nf3 (score 2), Nf3
+  // is the best remaining quiet move and already unordered: it is swapped
+  // to the front and everything after it comes in list order.
+  set(START_FEN);
+  for (auto& row : t->history)
+    for (int16_t& h : row) h = 0;
+  t->history[make_piece(WHITE, PAWN)][16] = 256;
+  t->history[make_piece(WHITE, KNIGHT)][21] = 512;
+  std::vector<Move> expected = all_generated();
+  ASSERT_EQ(expected[0], mv("a2a3"));
+  std::swap(expected[0], expected[index_of(expected, mv("g1f3"))]);
+  EXPECT_EQ(moves_of(pick(PICK_FULL)), expected);
+}
+
+TEST_F(PickerTest, QuietMovesRankedByOrderingTables) {
+  // Previous moves ...Ke8-e7 and, two plies back, Ra1-a2 index the
+  // counter-move and follow-up tables.
+  set("4k3/8/8/3P4/8/8/8/R3K2N w - -");
+  previous = {make_move_code(60, 52), 0, uint8_t(make_piece(BLACK, KING)), 0};
+  twoBack = {make_move_code(0, 8), 0, uint8_t(make_piece(WHITE, ROOK)), 0};
+  t->counterMove1[make_piece(BLACK, KING)][52] = mv("e1d2");
+  t->counterMove2[make_piece(BLACK, KING)][52] = mv("h1g3");
+  t->followUpMove[make_piece(WHITE, ROOK)][8] = mv("a1b1");
+  std::vector<Move> out = moves_of(pick(PICK_FULL, MOVE_NONE, mv("a1a5"), mv("a1a6")));
+  std::vector<Move> expected;
+  for (const char* m : {"a1a5", "a1a6", "e1d2", "h1g3", "a1b1", "d5d6"}) expected.push_back(mv(m));
+  ASSERT_GT(out.size(), 6u);
+  EXPECT_EQ(std::vector<Move>(out.begin(), out.begin() + 6), expected);
+  // In check the check killer leads, then the two counter moves; killers
+  // get nothing. Kxe2 is a winning capture and comes first.
+  set("4k3/8/8/8/8/8/4r3/R3K2N w - -");
+  t->counterMove1[make_piece(BLACK, KING)][52] = mv("e1d2");
+  t->counterMove2[make_piece(BLACK, KING)][52] = mv("e1f2");
+  out = moves_of(pick(PICK_FULL, MOVE_NONE, mv("e1d1"), 0, mv("e1f1")));
+  expected.clear();
+  for (const char* m : {"e1e2", "e1f1", "e1d2", "e1f2", "e1d1"}) expected.push_back(mv(m));
+  EXPECT_EQ(out, expected);
 }
 
 TEST_F(PickerTest, UnderPromotionsOnlyInFullPlies) {
@@ -175,7 +220,7 @@ TEST_F(PickerTest, SameMovesAsFullGeneration) {
     set(fen.c_str());
     std::vector<Move> out = moves_of(pick(PICK_FULL));
     std::vector<Move> all = all_generated();
-    if (t->plies[2].inCheck) {
+    if (t->plies[PLY].inCheck) {
       // Evasion lists are narrower, but the legal moves are the same.
       inCheck++;
       ASSERT_EQ(legal_of(out), legal_of(all)) << fen;

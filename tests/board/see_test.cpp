@@ -51,6 +51,9 @@ TEST_F(SeeTest, CapturesOnOneSquare) {
       // The king does not recapture on a defended square.
       {"3k4/3p4/8/8/8/8/8/3RK3 w - -", "d1", "d7", 100 - 550},
       {"3k4/3p4/8/8/8/8/3R4/3RK3 w - -", "d2", "d7", 100},
+      // Bishop g7 hides behind its king, which cannot take on e5 (the
+      // white king guards it): the rook wins the pawn.
+      {"8/6b1/5k2/4p3/3K4/8/8/4R3 w - -", "e1", "e5", 100},
       // Threat form: value of attacking the piece with the cheapest attacker.
       {"4k3/8/8/3n4/4P3/8/8/4K3 w - -", "", "d5", 350},
       {"4k3/8/4p3/3n4/4P3/8/8/4K3 w - -", "", "d5", 250},
