@@ -113,6 +113,16 @@ TEST_F(FenTest, SideToMoveIsBit32AndPawnKeySeesOnlyPawns) {
   EXPECT_NE(pawnKey, set("r3k2r/pp3ppp/8/3p4/4P3/8/PPP2PPP/R3K2R w KQkq -").pawnKey);
 }
 
+TEST_F(FenTest, EnPassantSquareKeptOnlyAfterAPossibleDoubleStep) {
+  EXPECT_EQ(set("4k3/8/8/8/4P3/8/8/4K3 b - e3").epSquare, 20);
+  EXPECT_EQ(set("4k3/8/8/8/4P3/8/8/4K3 b - e3").key ^ set("4k3/8/8/8/4P3/8/8/4K3 b - -").key, Zobrist[20]);
+  EXPECT_EQ(set("4k3/8/8/8/4P3/8/8/4K3 w - e3").epSquare, NO_SQUARE);   // white just moved?
+  EXPECT_EQ(set("4k3/8/8/8/8/8/8/4K3 b - e3").epSquare, NO_SQUARE);     // no pawn on e4
+  EXPECT_EQ(set("4k3/8/8/8/4P3/8/4N3/4K3 b - e3").epSquare, NO_SQUARE);  // e2 occupied
+  EXPECT_EQ(set("4k3/8/8/8/4P3/4N3/8/4K3 b - e3").epSquare, NO_SQUARE);  // e3 occupied
+  EXPECT_EQ(set("4k3/8/8/3pP3/8/8/8/4K3 w - d6").epSquare, 43);
+}
+
 TEST_F(FenTest, IncrementalKeysEqualFreshSetUp) {
   // After a few moves the keys kept by make_move must be those of the same
   // position read from its FEN, and those compute_keys finds.

@@ -103,16 +103,25 @@ TEST_F(PickerTest, CapturesByVictimThenAttacker) {
   std::vector<Move> expected;
   for (const char* m : {"e4d5", "c4d5", "e3d5", "d1d5", "e4f5", "e3f5", "c4b5"}) expected.push_back(mv(m));
   EXPECT_EQ(moves_of(pick(0)), expected);
+  // With exchange scoring an even trade (Nxd5, cxd5) drops 6 points and
+  // falls behind a clean bishop capture.
+  set("4k3/8/2p5/3n1b2/8/2N4B/8/4K3 w - -");
+  Move nxd5 = mv("c3d5"), bxf5 = mv("h3f5");
+  EXPECT_EQ(moves_of(pick(0)), (std::vector<Move>{nxd5, bxf5}));
+  EXPECT_EQ(moves_of(pick(PICK_FULL)).front(), bxf5);
 }
 
 TEST_F(PickerTest, GoodCapturesThenKillersThenQuietsThenLosingCaptures) {
   // Nxh3 wins a knight; Qxd5 loses the queen for a pawn.
   set("4k3/8/2p5/3p4/8/7n/8/3QK1N1 w - -");
   Move good = mv("g1h3"), losing = mv("d1d5"), k1 = mv("e1f2"), k2 = mv("d1d4");
-  std::vector<Move> out = moves_of(pick(PICK_FULL, MOVE_NONE, k1, k2));
+  auto entries = pick(PICK_FULL, MOVE_NONE, k1, k2);
+  std::vector<Move> out = moves_of(entries);
   EXPECT_EQ(sorted(out), sorted(all_generated()));
   ASSERT_GE(out.size(), 4u);
   EXPECT_EQ(out[0], good);
+  EXPECT_EQ(entries[0].score, 230 - KNIGHT);  // knight victim, knight attacker
+  EXPECT_EQ(entries.back().score, PAWN + 4);  // losing: ranked by victim only
   EXPECT_EQ(out[1], k1);
   EXPECT_EQ(out[2], k2);
   EXPECT_EQ(out.back(), losing);
