@@ -2,7 +2,9 @@
 // of legal moves, and the validity test for moves read from the hash table.
 #include <set>
 
+#include "board/attacks.h"
 #include "board/legality.h"
+#include "board/makemove.h"
 #include "board_checks.h"
 
 namespace {
@@ -93,6 +95,27 @@ TEST_F(LegalityTest, GivesCheckDirectDiscoveredAndByPromotion) {
       {"4r3/3k1P2/8/8/8/8/8/4K3 w - -", "f7e8n", false},
   };
   for (const MoveCase& c : cases) EXPECT_EQ(checks(c.fen, c.move), c.expected) << c.fen << " " << c.move;
+}
+
+TEST_F(LegalityTest, GivesCheckAgreesWithThePlayedMove) {
+  // Castling (the rook's part) and en passant (the removed pawn) are left
+  // to the search; every other move must predict the check exactly.
+  int checking = 0;
+  for (const std::string& fen : perft_fens("random.perft", 5)) {
+    Position& pos = set(fen.c_str());
+    for (Move m : legal_moves(pos)) {
+      MoveEntry e{m, 0, pos.board[move_from(m)], pos.board[move_to(m)]};
+      int type = type_of(e.piece);
+      if ((type == KING && move_flags(m)) || (type == PAWN && move_to(m) == pos.epSquare)) continue;
+      bool predicted = gives_check(pos, pos.side, e);
+      make_move(pos, m);
+      bool actual = square_attacked(pos, pos.kingSq[pos.side], pos.side ^ 1);
+      unmake_move(pos);
+      ASSERT_EQ(predicted, actual) << fen << " move " << m;
+      checking += actual;
+    }
+  }
+  EXPECT_GT(checking, 500);
 }
 
 TEST_F(LegalityTest, NoLegalMoveOnMateAndStalemateOnly) {
