@@ -60,15 +60,15 @@ class MakeMoveTest : public BoardTest {
       for (int n = 0; n < maxPlies; n++) {
         std::vector<Move> moves = moves_here();
         if (moves.empty()) break;
-        // Half the time a special move is preferred when there is one, so
-        // that castling, en passant and promotion occur often enough.
-        std::vector<Move> special;
+        // Half the time castling, en passant or a promotion is preferred
+        // when there is one: pure random play rarely reaches them.
+        std::vector<Move> unusual;
         for (Move c : moves) {
           int ty = type_of(pos.board[move_from(c)]);
           if ((ty == KING && move_flags(c)) || (ty == PAWN && (move_flags(c) || move_to(c) == pos.epSquare)))
-            special.push_back(c);
+            unusual.push_back(c);
         }
-        Move m = !special.empty() && rng() % 2 ? special[rng() % special.size()] : moves[rng() % moves.size()];
+        Move m = !unusual.empty() && rng() % 2 ? unusual[rng() % unusual.size()] : moves[rng() % moves.size()];
         Snapshot before(t);
         int from = move_from(m), to = move_to(m), mover = pos.side;
         int piece = pos.board[from];
@@ -132,7 +132,7 @@ TEST_F(MakeMoveTest, RandomGamesKeepEveryFieldInStep) {
   play_random_games(START_FEN, 12, 200, rng);
   play_random_games(KIWIPETE, 12, 200, rng);
   for (const std::string& fen : perft_fens("chess960.perft", 80)) play_random_games(fen, 2, 200, rng);
-  // The games must actually reach the special moves.
+  // The games must actually reach the unusual moves.
   EXPECT_GT(totalPlies, 5000);
   EXPECT_GT(seen.castles, 10);
   EXPECT_GT(seen.enPassant, 3);
