@@ -193,7 +193,9 @@ TEST_F(PickerTest, KnightCheckLeavesKingMovesAndCaptures) {
   auto out = pick(PICK_FULL);
   std::vector<Move> moves = moves_of(out);
   for (const MoveEntry& e : out)
-    if (type_of(e.piece) != KING) EXPECT_EQ(move_to(e.move), 19) << e.move;  // d3 only
+    if (type_of(e.piece) != KING) {
+      EXPECT_EQ(move_to(e.move), 19) << e.move;  // d3 only
+    }
   for (const char* m : {"e2d3", "e1d2", "e1d1", "e1f1", "e1f2", "e1g1c", "e1c1c"})
     EXPECT_NE(index_of(moves, mv(m)), long(moves.size())) << m;
   EXPECT_FALSE(move_is_legal(t->pos, WHITE, mv("e1g1c")));
