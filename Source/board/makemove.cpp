@@ -113,6 +113,16 @@ inline void finish_pawn_move(Position& pos, SearchThread* t, int from, int to, i
   }
 }
 
+// Steps the counters back and returns the record of the move taken back;
+// the move before it becomes the last move again.
+inline const UndoRecord& pop_undo_record(SearchThread* t) {
+  t->undoIndex--;
+  t->ply--;
+  int i = t->undoIndex;
+  t->lastMove = i ? t->undo[i - 1].move : MOVE_NONE;
+  return t->undo[i];
+}
+
 }  // namespace
 
 void make_move(Position& pos, Move m) {
@@ -173,12 +183,7 @@ void make_move(Position& pos, Move m) {
 }
 
 void unmake_move(Position& pos) {
-  SearchThread* t = pos.owner;
-  t->undoIndex--;
-  t->ply--;
-  int i = t->undoIndex;
-  const UndoRecord& u = t->undo[i];
-  t->lastMove = i ? t->undo[i - 1].move : MOVE_NONE;
+  const UndoRecord& u = pop_undo_record(pos.owner);
   pos.epSquare = u.ep;
   pos.castling = u.castling;
   pos.fifty = u.fifty;
@@ -228,14 +233,9 @@ void make_null_move(Position& pos) {
 }
 
 void unmake_null_move(Position& pos) {
-  SearchThread* t = pos.owner;
-  t->undoIndex--;
-  t->ply--;
-  int i = t->undoIndex;
-  const UndoRecord& u = t->undo[i];
+  const UndoRecord& u = pop_undo_record(pos.owner);
   pos.epSquare = u.ep;
   pos.fifty = u.fifty;
   pos.key = u.key;
   pos.side ^= 1;
-  t->lastMove = i ? t->undo[i - 1].move : MOVE_NONE;
 }
