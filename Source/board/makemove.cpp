@@ -7,30 +7,8 @@ namespace {
 
 inline uint64_t piece_key(int piece, int sq) { return Zobrist[piece * 64 + sq]; }
 
-// Takes a piece off the board with its material, bitboards and keys.
-inline void remove_piece(Position& pos, int sq) {
-  int p = pos.board[sq], c = colour_of(p), t = type_of(p);
-  pos.board[sq] = 0;
-  pos.pieces[p] &= ~bit(sq);
-  pos.pieces[c * 8] &= ~bit(sq);
-  pos.matValue[c] -= MatValueInc[t];
-  pos.matCount[c] -= MatCountInc[t];
-  pos.key ^= piece_key(p, sq);
-  if (t == PAWN) pos.pawnKey ^= piece_key(p, sq);
-}
-
-inline void add_piece(Position& pos, int p, int sq) {
-  int c = colour_of(p), t = type_of(p);
-  pos.board[sq] = uint8_t(p);
-  pos.pieces[p] |= bit(sq);
-  pos.pieces[c * 8] |= bit(sq);
-  pos.matValue[c] += MatValueInc[t];
-  pos.matCount[c] += MatCountInc[t];
-  pos.key ^= piece_key(p, sq);
-  if (t == PAWN) pos.pawnKey ^= piece_key(p, sq);
-}
-
-// Board-only versions for unmake, which restores the keys from the record.
+// Board-only changes: material, bitboards and the square array. Unmake
+// uses these alone, since it restores the keys from the undo record.
 inline void lift(Position& pos, int sq) {
   int p = pos.board[sq], c = colour_of(p), t = type_of(p);
   pos.board[sq] = 0;
@@ -47,6 +25,22 @@ inline void drop(Position& pos, int p, int sq) {
   pos.pieces[c * 8] |= bit(sq);
   pos.matValue[c] += MatValueInc[t];
   pos.matCount[c] += MatCountInc[t];
+}
+
+inline void toggle_keys(Position& pos, int p, int sq) {
+  pos.key ^= piece_key(p, sq);
+  if (type_of(p) == PAWN) pos.pawnKey ^= piece_key(p, sq);
+}
+
+// The same with the keys kept up to date, for make.
+inline void remove_piece(Position& pos, int sq) {
+  toggle_keys(pos, pos.board[sq], sq);
+  lift(pos, sq);
+}
+
+inline void add_piece(Position& pos, int p, int sq) {
+  drop(pos, p, sq);
+  toggle_keys(pos, p, sq);
 }
 
 inline void shift(Position& pos, int from, int to) {
