@@ -1,5 +1,7 @@
 #include "searchthread.h"
 
+#include "../eval/network.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -14,7 +16,11 @@ SearchThread* new_search_thread() {
   return t;
 }
 
-void free_search_thread(SearchThread* t) { std::free(t); }
+void free_search_thread(SearchThread* t) {
+  if (!t) return;
+  free_net_workspace(t->net);
+  std::free(t);
+}
 
 void reset_ply_lists(SearchThread* t) {
   std::memset(&t->moveBuffer[0], 0, sizeof(MoveEntry));

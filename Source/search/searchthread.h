@@ -3,6 +3,9 @@
 #pragma once
 
 #include "../board/position.h"
+#include "../eval/evalcache.h"
+
+struct NetWorkspace;
 
 constexpr int UNDO_STACK_SIZE = 900;
 // Plies of the deepest search line; per-ply arrays have this many entries.
@@ -82,11 +85,19 @@ struct SearchThread {
   Move followUpMove[16][64];
   int32_t historyBonus[MAX_PLY];
   int32_t historyMalus[MAX_PLY];
+
+  // Evaluation caches and counters; they live as long as the record.
+  EvalCacheEntry evalCache[EVAL_CACHE_SIZE];
+  uint64_t evalCalls, evalHits;
+  PawnCacheEntry pawnCache[PAWN_CACHE_SIZE];
+  uint64_t pawnProbes, pawnHits;
+  NetWorkspace* net;  // network working memory, made on first use
 };
 
 // Allocates a zero-filled record whose position points back at it and whose
 // ply-0 and ply-1 lists are set up empty; nullptr when memory is short.
 SearchThread* new_search_thread();
+// Frees the record and the network working memory it owns.
 void free_search_thread(SearchThread* t);
 // Empty, terminated lists for ply 0 (the all-zero first buffer entry) and
 // ply 1, and the ply counter back to 1.

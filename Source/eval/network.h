@@ -1,0 +1,19 @@
+// The neural network evaluation: weights, features and the per-thread
+// incrementally updated first layer.
+#pragma once
+
+#include <cstdint>
+
+struct SearchThread;
+struct NetWorkspace;
+
+// Loads the network named by the NN_File setting: "embedded" (built in),
+// "new" (random, also written to "nn.bin") or a file path. 1 on success,
+// 0 when the file is short or damaged (the previous network stays).
+int load_network();
+// Score in centipawns for the side to move, -1919..1919; NO_EVAL when the
+// working memory cannot be had.
+int nn_evaluate(SearchThread* t);
+void free_net_workspace(NetWorkspace* w);
+// The last network score this thread computed (for the evaluation trace).
+int last_network_score(const SearchThread* t);
