@@ -31,7 +31,8 @@ Bitboard king_zone(int kingSq) {
 // outside every square an enemy pawn could reach diagonally while advancing.
 Bitboard outpost_squares(int colour, Bitboard enemyPawns) {
   Bitboard ranks = colour == WHITE ? WHITE_OUTPOST_RANKS : BLACK_OUTPOST_RANKS;
-  return ranks & FILES_B_TO_G & ~pawn_attack_set(colour ^ 1, rear_fill(colour ^ 1, enemyPawns));
+  // Enemy pawns advance towards this colour's back rank.
+  return ranks & FILES_B_TO_G & ~pawn_attack_set(colour ^ 1, rear_fill(colour, enemyPawns));
 }
 
 void pawn_sets(const Position& pos, EvalInfo& ei) {
