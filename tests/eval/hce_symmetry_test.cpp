@@ -1,0 +1,117 @@
+// Colour-flipped twins: the board mirrored top to bottom with colours and
+// the side to move swapped must score exactly the same, with the threat
+// words and every trace category swapped between the colours.
+#include <random>
+
+#include "board/attacks.h"
+#include "board/legality.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "hce_fixture.h"
+
+namespace {
+
+constexpr int RANDOM_LINE_PLIES = 40;
+constexpr unsigned LINE_SEED = 20261206;
+
+struct Outcome {
+  int score;
+  int16_t threat[2];
+};
+
+}  // namespace
+
+class HceSymmetryTest : public HceTest {
+ protected:
+  Outcome evaluate_fen(const std::string& fen) {
+    set(fen);
+    int s = hce_evaluate(t, t->pos.side, 1, 0);
+    return {s, {t->plies[1].threat[WHITE], t->plies[1].threat[BLACK]}};
+  }
+  bool in_check() { return square_attacked(t->pos, t->pos.kingSq[t->pos.side], t->pos.side ^ 1); }
+  void expect_twins(const std::string& fen) {
+    if (in_check()) return;
+    Outcome a = evaluate_fen(fen);
+    std::string flipped = flip_fen(fen);
+    Outcome b = evaluate_fen(flipped);
+    EXPECT_EQ(a.score, b.score) << fen << "  vs  " << flipped;
+    EXPECT_EQ(a.threat[WHITE], b.threat[BLACK]) << fen;
+    EXPECT_EQ(a.threat[BLACK], b.threat[WHITE]) << fen;
+    checked++;
+  }
+  // A random legal continuation of the position on the thread.
+  bool play_random(std::mt19937& rng) {
+    int16_t ply = t->ply;
+    t->ply = 1;
+    std::vector<Move> legal;
+    for (MoveEntry* e = generate_all(t->pos); e->move != MOVE_END; e++)
+      if (move_is_legal(t->pos, t->pos.side, e->move)) legal.push_back(e->move);
+    t->ply = ply;
+    if (legal.empty()) return false;
+    make_move(t->pos, legal[rng() % legal.size()]);
+    return true;
+  }
+  int checked = 0;
+};
+
+TEST_F(HceSymmetryTest, FlipSwapsEveryField) {
+  EXPECT_EQ(flip_fen("r3k2r/p6p/8/3pP3/8/8/P6P/R3K2R w Kq d6"), "r3k2r/p6p/8/8/3Pp3/8/P6P/R3K2R b Qk d3");
+  EXPECT_EQ(flip_fen("4k3/8/8/8/8/8/8/2B1K2N b - -"), "2b1k2n/8/8/8/8/8/8/4K3 w - -");
+}
+
+TEST_F(HceSymmetryTest, EpdPositionsScoreLikeTheirTwins) {
+  std::vector<std::string> fens = epd_positions();
+  ASSERT_GT(fens.size(), 1500u) << "EPD files missing";
+  for (const std::string& fen : fens) {
+    set(fen);
+    expect_twins(fen);
+    if (HasFailure()) return;
+  }
+  EXPECT_GT(checked, 1500);
+}
+
+// Random lines reach endings, promotions and odd king placements that the
+// test suites rarely contain.
+TEST_F(HceSymmetryTest, RandomLinePositionsScoreLikeTheirTwins) {
+  std::mt19937 rng(LINE_SEED);
+  std::vector<std::string> fens = epd_positions();
+  for (size_t i = 0; i < fens.size(); i += 2) {
+    set(fens[i]);
+    for (int n = 0; n < RANDOM_LINE_PLIES && play_random(rng); n++) {
+      char fen[128];
+      position_to_fen(t->pos, fen, false);
+      std::string text = fen;
+      set(text);
+      expect_twins(text);
+      if (HasFailure()) return;
+    }
+  }
+  EXPECT_GT(checked, 10000);
+}
+
+TEST_F(HceSymmetryTest, TraceCategoriesSwapBetweenColours) {
+  for (const char* fen : {"r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ -",
+                          "8/5pk1/6p1/3P4/2p2P2/6P1/5K2/8 b - -",
+                          "2r3k1/1q3ppp/p3p3/1p1nP3/3Q4/P4N2/1P3PPP/2R3K1 w - -"}) {
+    std::string flipped = flip_fen(fen);
+    std::vector<std::string> original = captured_lines([&] {
+      set(fen);
+      hce_evaluate(t, t->pos.side, 1, 1);
+    });
+    std::vector<std::string> mirrored = captured_lines([&] {
+      set(flipped);
+      hce_evaluate(t, t->pos.side, 1, 1);
+    });
+    ASSERT_EQ(original.size(), mirrored.size()) << fen;
+    // Category lines: "name  white  black" with the two numbers swapped.
+    for (int i = 1; i <= TRACE_CATEGORIES; i++) {
+      char name1[16], name2[16];
+      int w1, b1, w2, b2;
+      ASSERT_EQ(std::sscanf(original[i].c_str(), "%15s %d %d", name1, &w1, &b1), 3) << original[i];
+      ASSERT_EQ(std::sscanf(mirrored[i].c_str(), "%15s %d %d", name2, &w2, &b2), 3) << mirrored[i];
+      EXPECT_STREQ(name1, name2);
+      EXPECT_EQ(w1, b2) << fen << " " << name1;
+      EXPECT_EQ(b1, w2) << fen << " " << name1;
+    }
+  }
+}
