@@ -1,0 +1,116 @@
+// Special endings scored by rule and the scale factor of drawish endings.
+#include "eval/scale.h"
+#include "hce_fixture.h"
+
+class HceEndingsTest : public HceTest {
+ protected:
+  // Both sides to move, so a sign slip or a side-dependent term shows.
+  void expect_both_sides(const std::string& placement, int whiteToMove) {
+    EXPECT_EQ(eval_root(placement + " w - -"), whiteToMove) << placement;
+    EXPECT_EQ(eval_root(placement + " b - -"), -whiteToMove) << placement;
+  }
+  float sf(const std::string& fen, int s) { return scale_factor(set(fen), s); }
+};
+
+TEST_F(HceEndingsTest, BareMinorPiecesAreDrawn) {
+  expect_both_sides("8/8/4k3/8/8/3NK3/8/8", 0);       // knight
+  expect_both_sides("8/8/4k3/8/8/3NK3/4N3/8", 0);     // two knights
+  expect_both_sides("8/8/4k3/3n4/8/3BK3/8/8", 0);     // bishop against knight
+  expect_both_sides("8/3b4/4k3/8/8/3BK3/8/8", 0);     // bishop against bishop
+  expect_both_sides("8/8/3nk3/3n4/8/3NK3/4N3/8", 0);  // two knights each
+}
+
+TEST_F(HceEndingsTest, MoreThanBareMinorsIsNotDrawnByRule) {
+  // Three knights, or a bishop beside a knight, can mate: the general terms
+  // score them and material shows.
+  EXPECT_GT(eval_white("8/8/4k3/8/8/3NK3/4N3/5N2 w - -"), 500);
+  EXPECT_GT(eval_white("8/8/4k3/8/8/3NK3/4B3/8 b - - "), 500);
+  // A pawn anywhere leaves the rule.
+  EXPECT_NE(eval_white("8/8/4k3/8/8/3NK3/4P3/8 w - -"), 0);
+}
+
+TEST_F(HceEndingsTest, BishopAndKnightDriveToTheBishopsCorner) {
+  // Dark-square bishop c1: lone king on a1 (corner 9), strong king c3
+  // (centre 2), distance 2: 700 + 144 + 16 - 16.
+  expect_both_sides("8/8/8/8/8/2K5/3N4/k1B5", 844);
+  // Same bishop, lone king in the light corner h1 (corner 2), distance 5.
+  expect_both_sides("8/8/8/8/8/2K5/3N4/2B4k", 708);
+  // Light-square bishop d1: now h1 is the mating corner (9), distance 5.
+  expect_both_sides("8/8/8/8/8/2K5/3N4/3B3k", 820);
+  // Black with the pieces: the strong side's view again.
+  expect_both_sides("K1b5/3n4/2k5/8/8/8/8/8", -844);
+}
+
+TEST_F(HceEndingsTest, MopUpDrivesTheLoneKingToTheEdge) {
+  // Rook (5 units) and 100 + 4 * (60 - 4 * 2) for the lone king on a1.
+  expect_both_sides("8/8/8/8/3R4/2K5/8/k7", 808);
+  // Centre: 500 + 100 + 4 * (0 - 4 * 2).
+  expect_both_sides("8/8/8/3k4/8/3K4/8/7R", 568);
+  // Queen and pawns for Black; pawns do not count.
+  expect_both_sides("7K/8/8/8/8/1q6/pp6/k7", -(1000 + 100 + 4 * (60 - 4 * 7)));
+}
+
+TEST_F(HceEndingsTest, ScaleOnlyInLowCloseMaterial) {
+  // Two rooks against nothing: too far apart in material.
+  EXPECT_FLOAT_EQ(sf("4k3/8/8/8/8/8/8/R3K2R w - -", 100), 1.0f);
+  // A queen each is low enough (two pawns against two: 0.9); a queen and
+  // a knight is not.
+  EXPECT_FLOAT_EQ(sf("q3k3/pp6/8/8/8/8/PP6/Q3K3 w - -", 100), 0.9f);
+  EXPECT_FLOAT_EQ(sf("q3k3/pp6/8/8/8/8/PP6/QN2K3 w - -", 100), 1.0f);
+}
+
+TEST_F(HceEndingsTest, WithoutPawnsTheStrongerSideRarelyWins) {
+  EXPECT_FLOAT_EQ(sf("4k3/8/8/3b4/8/8/8/R3K3 w - -", 100), 0.1f + 0.007f * 5);
+  EXPECT_FLOAT_EQ(sf("4k3/8/8/3n4/8/8/8/1BB1K3 w - -", 100), 0.75f);
+  // The side the score favours is the one scaled: Black here.
+  EXPECT_FLOAT_EQ(sf("4k3/8/8/3n4/8/8/PP6/R3K3 w - -", -100), 0.1f + 0.007f * 3);
+}
+
+TEST_F(HceEndingsTest, WrongRookPawnIsAlmostADraw) {
+  // Dark bishop cannot control the light corner a8 where the king waits.
+  EXPECT_FLOAT_EQ(sf("1k6/8/8/P7/3B4/2K5/8/8 w - -", 300), 0.05f);
+  EXPECT_FLOAT_EQ(sf("k7/8/P7/P7/3B4/2K5/8/8 w - -", 300), 0.05f);
+  // Light bishop controls a8; the king far from the corner; pawns on two files.
+  EXPECT_NE(sf("1k6/8/8/P7/4B3/2K5/8/8 w - -", 300), 0.05f);
+  EXPECT_NE(sf("8/3k4/8/P7/3B4/2K5/8/8 w - -", 300), 0.05f);
+  EXPECT_NE(sf("1k6/8/8/P6P/3B4/2K5/8/8 w - -", 300), 0.05f);
+  // Black's h-pawn queens on h1 (light); dark bishop, king on g2.
+  EXPECT_FLOAT_EQ(sf("8/8/5k2/8/3b4/7p/6K1/8 b - -", -300), 0.05f);
+}
+
+TEST_F(HceEndingsTest, WrongRookPawnLeavesAlmostNothing) {
+  // Through the whole evaluation: the trace reports the factor, and a
+  // bishop and pawn up shrink to a few centipawns.
+  set("1k6/8/8/P7/3B4/2K5/8/8 w - -");
+  std::vector<std::string> lines = captured_lines([&] { hce_evaluate(t, WHITE, 1, 1); });
+  ASSERT_FALSE(lines.empty());
+  EXPECT_NE(lines[lines.size() - 2].find("sf= 0.05"), std::string::npos) << lines[lines.size() - 2];
+  EXPECT_LT(std::abs(eval_root("1k6/8/8/P7/3B4/2K5/8/8 w - -")), 60);
+}
+
+TEST_F(HceEndingsTest, OppositeBishopsHalveAnExtraPawn) {
+  const std::string pure = "2b3k1/pp3ppp/8/8/8/8/PPP2PPP/2B3K1 w - -";
+  EXPECT_FLOAT_EQ(sf(pure, 100), 0.6f);
+  EXPECT_FLOAT_EQ(sf("2b1r1k1/pp3ppp/8/8/8/8/PPP2PPP/2B1R1K1 w - -", 100), 0.9f);
+  // Same-coloured bishops, or a pawn gap of three, are not scaled.
+  EXPECT_FLOAT_EQ(sf("1b4k1/pp3ppp/8/8/8/8/PPP2PPP/2B3K1 w - -", 100), 1.0f);
+  EXPECT_FLOAT_EQ(sf("2b3k1/p4ppp/8/8/8/8/PPPP1PPP/2B3K1 w - -", 100), 1.0f);
+}
+
+TEST_F(HceEndingsTest, OneOrTwoExtraPawnsAgainstPieces) {
+  // Rook and pawn against rook: 0.8; the pawn in front of the king: 0.75 more.
+  EXPECT_FLOAT_EQ(sf("8/8/1k6/8/8/8/r5P1/4K2R w - -", 100), 0.8f);
+  EXPECT_FLOAT_EQ(sf("8/8/6k1/8/8/8/r5P1/4K2R w - -", 100), 0.8f * 0.75f);
+  // Against a minor piece: 0.6, or 0.8 with two pawns.
+  EXPECT_FLOAT_EQ(sf("8/8/1k6/8/8/8/1n4P1/4K1N1 w - -", 100), 0.6f);
+  EXPECT_FLOAT_EQ(sf("8/p7/1k6/8/8/8/1n4PP/4K1N1 w - -", 100), 0.8f);
+  // Two pawns up against a knight is more than a small edge.
+  EXPECT_FLOAT_EQ(sf("8/8/1k6/8/8/8/1n4PP/4K1N1 w - -", 100), 1.0f);
+  // A pawn past the defending king is not held.
+  EXPECT_FLOAT_EQ(sf("8/6P1/8/8/6k1/8/r7/4K2R w - -", 100), 0.8f);
+}
+
+TEST_F(HceEndingsTest, LonePieceAgainstTwo) {
+  // Rook and three pawns against bishop, knight and two pawns.
+  EXPECT_FLOAT_EQ(sf("4k3/pp3n2/8/8/2b5/8/PPP5/4K2R w - -", 100), 0.8f);
+}
