@@ -1,0 +1,149 @@
+// The result cache (read from ply 2 on, never at the root, threat words
+// copied on a hit) and the pawn cache with its key rule.
+#include "eval/pawns.h"
+#include "hce_fixture.h"
+
+namespace {
+
+const std::string MIDDLEGAME = "r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ -";
+constexpr uint64_t WHITE_QUEENSIDE_KEY = 0x6C43EB52AULL;
+constexpr uint64_t BLACK_QUEENSIDE_KEY = 0x3E2571CB4ULL;
+
+}  // namespace
+
+class HceCacheTest : public HceTest {
+ protected:
+  EvalCacheEntry& entry() { return t->evalCache[eval_cache_index(t->pos.key, t->pos.side)]; }
+  PawnCacheEntry& pawn_entry() {
+    EvalInfo ei;
+    setup_eval_info(t->pos, ei, 0);
+    return t->pawnCache[pawn_cache_key(t->pos, ei) & PAWN_CACHE_INDEX_MASK];
+  }
+  uint64_t pawn_key(const std::string& fen) {
+    set(fen);
+    EvalInfo ei;
+    setup_eval_info(t->pos, ei, 0);
+    return pawn_cache_key(t->pos, ei);
+  }
+  // Evaluation at a ply where the result cache could be read, with this
+  // position's entry spoiled first so only the pawn cache may serve.
+  int eval_pawn_cached(int ply) {
+    entry().key = ~t->pos.key;
+    return hce_evaluate(t, t->pos.side, ply, 0);
+  }
+};
+
+TEST_F(HceCacheTest, RootRecomputesDeeperPliesRead) {
+  set(MIDDLEGAME);
+  int s = hce_evaluate(t, WHITE, 1, 0);
+  EXPECT_EQ(entry().key, t->pos.key);
+  EXPECT_EQ(entry().hceScore, s);
+  // A planted entry shows whether the cache was read.
+  entry().hceScore = int16_t(s + 77);
+  entry().threat[WHITE] = 11;
+  entry().threat[BLACK] = 22;
+  EXPECT_EQ(hce_evaluate(t, WHITE, 2, 0), s + 77);
+  EXPECT_EQ(t->plies[2].threat[WHITE], 11);
+  EXPECT_EQ(t->plies[2].threat[BLACK], 22);
+  EXPECT_EQ(t->evalHits, 1u);
+  EXPECT_EQ(hce_evaluate(t, WHITE, 1, 0), s);
+  EXPECT_EQ(entry().hceScore, s) << "the root evaluation rewrites the entry";
+  EXPECT_EQ(t->evalHits, 1u);
+  EXPECT_EQ(t->evalCalls, 3u);
+}
+
+TEST_F(HceCacheTest, TracedEvaluationAlwaysComputes) {
+  set(MIDDLEGAME);
+  int s = hce_evaluate(t, WHITE, 1, 0);
+  entry().hceScore = int16_t(s + 5);
+  int traced = 0;
+  captured_lines([&] { traced = hce_evaluate(t, WHITE, 4, 1); });
+  EXPECT_EQ(traced, s);
+}
+
+TEST_F(HceCacheTest, BothSidesOfOnePositionKeepTheirOwnEntries) {
+  std::string black = MIDDLEGAME;
+  black[black.find(" w ") + 1] = 'b';
+  int sw = eval_root(MIDDLEGAME);
+  int sb = eval_root(black);
+  EXPECT_EQ(hce_evaluate(t, BLACK, 3, 0), sb);
+  set(MIDDLEGAME);
+  EXPECT_EQ(hce_evaluate(t, WHITE, 3, 0), sw);
+  EXPECT_EQ(t->evalHits, 2u);
+}
+
+TEST_F(HceCacheTest, SpecialEndingsLeaveTheCacheAlone) {
+  set("3k4/8/3K4/3P4/8/8/8/8 w - -");
+  EXPECT_EQ(hce_evaluate(t, WHITE, 3, 0), 814);
+  EXPECT_EQ(entry().key, 0u);
+  EXPECT_EQ(t->evalCalls, 1u);
+  EXPECT_EQ(t->pawnProbes, 0u);
+}
+
+TEST_F(HceCacheTest, StoresThreatWordsInEntryAndPlyRecord) {
+  // A hanging knight (attacked by a pawn) for Black.
+  set("r5k1/5ppp/8/8/4n3/3P4/5PPP/R5K1 w - -");
+  hce_evaluate(t, WHITE, 5, 0);
+  EXPECT_EQ(entry().threat[BLACK], 256);
+  EXPECT_EQ(t->plies[5].threat[BLACK], 256);
+  EXPECT_EQ(entry().threat[WHITE], 0);
+  EXPECT_EQ(t->plies[5].threat[WHITE], 0);
+}
+
+TEST_F(HceCacheTest, PawnKeyFollowsTheKingsWings) {
+  uint64_t base = pawn_key("6k1/pp3ppp/8/8/8/8/PP3PPP/6K1 w - -");
+  EXPECT_EQ(pawn_key("6k1/pp3ppp/8/8/8/8/PP3PPP/2K5 w - -"), base ^ WHITE_QUEENSIDE_KEY);
+  EXPECT_EQ(pawn_key("2k5/pp3ppp/8/8/8/8/PP3PPP/6K1 w - -"), base ^ BLACK_QUEENSIDE_KEY);
+  EXPECT_EQ(pawn_key("2k5/pp3ppp/8/8/8/8/PP3PPP/2K5 b - -"), base ^ WHITE_QUEENSIDE_KEY ^ BLACK_QUEENSIDE_KEY);
+  EXPECT_EQ(base, t->pos.pawnKey) << "both kings on the king side: the plain pawn key";
+}
+
+TEST_F(HceCacheTest, PawnCacheReadFromPlyTwo) {
+  set(MIDDLEGAME);
+  int s = hce_evaluate(t, WHITE, 1, 0);
+  EXPECT_EQ(t->pawnProbes, 1u);
+  EXPECT_EQ(t->pawnHits, 0u);
+  EXPECT_EQ(eval_pawn_cached(2), s);
+  EXPECT_EQ(t->pawnProbes, 2u);
+  EXPECT_EQ(t->pawnHits, 1u);
+  // A planted pawn score is used at ply 2 and replaced at the root.
+  pawn_entry().score[WHITE] += pack_score(50, 50);
+  EXPECT_EQ(eval_pawn_cached(2), s + 50);
+  EXPECT_EQ(eval_pawn_cached(1), s);
+  EXPECT_EQ(eval_pawn_cached(2), s);
+  EXPECT_EQ(t->pawnHits, 3u);
+}
+
+// The same pawns with a king moved across: the cached structure of one must
+// never be served to the other (its tables are mirrored differently).
+TEST_F(HceCacheTest, KingsChangingWingsNeverShareAPawnEntry) {
+  const char* pairs[][2] = {
+      {"r4rk1/pp3ppp/2n5/3p4/3P4/2N5/PP3PPP/R4RK1 w - -", "r4rk1/pp3ppp/2n5/3p4/3P4/2N5/PP3PPP/1KR4R w - -"},
+      {"r4rk1/pp3ppp/2n5/3p4/3P4/2N5/PP3PPP/R4RK1 w - -", "1kr4r/pp3ppp/2n5/3p4/3P4/2N5/PP3PPP/R4RK1 w - -"},
+  };
+  for (auto& pair : pairs) {
+    SearchThread* fresh = new_search_thread();
+    ASSERT_NE(fresh, nullptr);
+    set_position(fresh->pos, pair[1]);
+    int expected = hce_evaluate(fresh, fresh->pos.side, 1, 0);
+    free_search_thread(fresh);
+    set(pair[0]);
+    hce_evaluate(t, t->pos.side, 1, 0);
+    set(pair[1]);
+    EXPECT_EQ(eval_pawn_cached(2), expected) << pair[1];
+  }
+}
+
+// Every test-suite position scores the same fresh and with the pawn
+// structure served from the cache.
+TEST_F(HceCacheTest, PawnCacheServesTheComputedStructure) {
+  std::vector<std::string> fens = epd_positions();
+  int compared = 0;
+  for (size_t i = 0; i < fens.size(); i += 3) {
+    set(fens[i]);
+    int fresh = hce_evaluate(t, t->pos.side, 1, 0);
+    EXPECT_EQ(eval_pawn_cached(3), fresh) << fens[i];
+    compared++;
+  }
+  EXPECT_EQ(t->pawnHits, uint64_t(compared));
+}
