@@ -1,0 +1,146 @@
+// The working record (king zones, outposts, pawn sets, mirrors, phase),
+// the threat words, and the trace categories covering every term.
+#include "eval/evaltrace.h"
+#include "eval/kingsafety.h"
+#include "eval/passers.h"
+#include "eval/pawns.h"
+#include "eval/pieces.h"
+#include "eval/threats.h"
+#include "hce_fixture.h"
+
+namespace {
+
+Bitboard squares(std::initializer_list<const char*> names) {
+  Bitboard b = 0;
+  for (const char* n : names) b |= bit((n[0] - 'a') + 8 * (n[1] - '1'));
+  return b;
+}
+
+}  // namespace
+
+class HceTermsTest : public HceTest {
+ protected:
+  EvalInfo info(const std::string& fen, int traceLevel = 0) {
+    set(fen);
+    EvalInfo ei;
+    setup_eval_info(t->pos, ei, traceLevel);
+    return ei;
+  }
+  struct Threats {
+    int white, black;
+    bool operator==(const Threats&) const = default;
+  };
+  Threats threats(const std::string& fen) {
+    eval_root(fen);
+    return {t->plies[1].threat[WHITE], t->plies[1].threat[BLACK]};
+  }
+};
+
+TEST_F(HceTermsTest, KingZoneStaysNineSquaresOnTheEdge) {
+  EvalInfo ei = info("7k/8/8/8/8/8/8/K7 w - -");
+  EXPECT_EQ(ei.kingZone[WHITE], squares({"a1", "b1", "c1", "a2", "b2", "c2", "a3", "b3", "c3"}));
+  EXPECT_EQ(ei.kingZone[BLACK], squares({"f6", "g6", "h6", "f7", "g7", "h7", "f8", "g8", "h8"}));
+  ei = info("8/8/8/3k4/8/8/8/4K3 w - -");
+  EXPECT_EQ(ei.kingZone[BLACK], squares({"c4", "d4", "e4", "c5", "d5", "e5", "c6", "d6", "e6"}));
+}
+
+TEST_F(HceTermsTest, OutpostsAreSquaresNoEnemyPawnCanReach) {
+  // Black pawn d7 can still attack c6-c4 and e6-e4; the h-pawn covers g6-g3.
+  EvalInfo ei = info("4k3/3p3p/8/8/8/8/8/4K3 w - -");
+  Bitboard whiteZone = squares({"b4", "c4", "d4", "e4", "f4", "g4", "b5", "c5", "d5", "e5", "f5", "g5",
+                                "b6", "c6", "d6", "e6", "f6", "g6"});
+  EXPECT_EQ(ei.outposts[WHITE], whiteZone & ~squares({"c6", "c5", "c4", "e6", "e5", "e4", "g6", "g5", "g4"}));
+  // No white pawns: every black outpost square (ranks 3-5, b-g) is safe.
+  EXPECT_EQ(popcount(ei.outposts[BLACK]), 18);
+}
+
+TEST_F(HceTermsTest, PassedAndCandidatePawns) {
+  // h2 and a5 passed; c4 and d5 face only a neighbour's pawn: candidates;
+  // the rammed e-pawns are neither.
+  EvalInfo ei = info("4k3/8/8/p2pp3/2P1P3/8/7P/4K3 w - -");
+  EXPECT_EQ(ei.passed & piece_set(t->pos, WHITE, PAWN), squares({"h2"}));
+  EXPECT_EQ(ei.candidates & piece_set(t->pos, WHITE, PAWN), squares({"c4"}));
+  EXPECT_EQ(ei.passed & piece_set(t->pos, BLACK, PAWN), squares({"a5"}));
+  EXPECT_EQ(ei.candidates & piece_set(t->pos, BLACK, PAWN), squares({"d5"}));
+}
+
+TEST_F(HceTermsTest, MirrorsFollowTheKings) {
+  EvalInfo ei = info("6k1/8/8/8/8/8/8/2K5 w - -");
+  EXPECT_EQ(ei.mirror[WHITE], 7);
+  EXPECT_EQ(ei.mirror[BLACK], 56);
+  EXPECT_EQ(ei.sameWing, 0);
+  EXPECT_EQ(ei.pstPawn, W.PST_P2);
+  ei = info("2k5/8/8/8/8/8/8/3K4 w - -");
+  EXPECT_EQ(ei.mirror[BLACK], 63);
+  EXPECT_EQ(ei.sameWing, 1);
+  EXPECT_EQ(ei.pstKnight, W.PST_N1);
+}
+
+TEST_F(HceTermsTest, PhaseRunsFromFullMaterialToBareKings) {
+  EXPECT_FLOAT_EQ(info(START_FEN).phase, 0.0f);
+  EXPECT_FLOAT_EQ(info("4k3/pppppppp/8/8/8/8/PPPPPPPP/4K3 w - -").phase, 1.0f);
+  // Two rooks each: 20 units.
+  EXPECT_FLOAT_EQ(info("r3k2r/8/8/8/8/8/8/R3K2R w - -").phase, 1.0f - 0.017f * 20);
+}
+
+TEST_F(HceTermsTest, PawnStormStartsTheAttackUnits) {
+  // Black pawns g4 and h4 one push from White's zone (f1-h3): 2 each.
+  EvalInfo ei = info("4k3/8/8/8/6pp/8/5PPP/6K1 w - -");
+  EXPECT_EQ(ei.attackUnits[WHITE], 4);
+  EXPECT_EQ(ei.attackUnits[BLACK], 0);
+}
+
+TEST_F(HceTermsTest, HangingPawnAndStoppedPasser) {
+  // a5 hangs to the rook (64 to Black's word); the black passer on its
+  // fourth rank cannot advance safely, so White's word gets 150 / 4.
+  Threats expected{37, 64};
+  EXPECT_EQ(threats("3r2k1/5ppp/8/p7/8/8/5PPP/R5K1 w - -"), expected);
+  EXPECT_EQ(threats("3r2k1/5ppp/8/p7/8/8/5PPP/R5K1 b - -"), expected);
+}
+
+TEST_F(HceTermsTest, QueenContactCheck) {
+  // Queen h4 and knight g4 both hit h2 next to the king on g1.
+  Threats expected{800, 0};
+  EXPECT_EQ(threats("6k1/5ppp/8/8/6nq/8/5PP1/5RK1 w - -"), expected);
+  // With the knight elsewhere h2 is covered by the king: no threat.
+  expected = {0, 0};
+  EXPECT_EQ(threats("6k1/5ppp/8/8/2n4q/8/5PP1/5RK1 w - -"), expected);
+}
+
+TEST_F(HceTermsTest, PasserThreatByMobility) {
+  // Free passer on the sixth: the full 600 for Black's word (the knight
+  // keeps the position out of the mop-up rule).
+  Threats free{0, 600};
+  EXPECT_EQ(threats("6k1/8/1P6/7n/8/8/8/R5K1 w - -"), free);
+  // The same pawn blocked by the knight: a quarter.
+  Threats blocked{0, 150};
+  EXPECT_EQ(threats("6k1/1n6/1P6/8/8/8/8/R5K1 w - -"), blocked);
+}
+
+// Every term falls inside one trace category: the categories add up to the
+// whole packed score of each colour.
+TEST_F(HceTermsTest, TraceCategoriesCoverEveryTerm) {
+  for (const std::string& fen : epd_positions()) {
+    EvalInfo ei = info(fen, 1);
+    evaluate_pawns(t, ei, 1);
+    evaluate_pieces(t->pos, ei);
+    evaluate_kings(t->pos, ei);
+    evaluate_passers(t->pos, ei);
+    evaluate_threats(t->pos, ei);
+    add_term(ei, t->pos.side, *W.stm_bonus);
+    trace_mark(ei, TRACE_SPECIAL);
+    for (int c = WHITE; c <= BLACK; c++) {
+      uint32_t sum = 0;
+      for (uint32_t d : ei.traceDelta[c]) sum += d;
+      ASSERT_EQ(sum, ei.score[c]) << fen;
+    }
+    ASSERT_EQ(ei.traceDelta[t->pos.side][TRACE_SPECIAL], uint32_t(W.stm_bonus->packed));
+  }
+}
+
+TEST_F(HceTermsTest, DangerFactorStartsAtTwoAndStopsAt39) {
+  EXPECT_EQ(king_danger_factor(1), 0.0f);
+  EXPECT_GT(king_danger_factor(2), 0.0f);
+  EXPECT_LT(king_danger_factor(20), king_danger_factor(30));
+  EXPECT_EQ(king_danger_factor(39), king_danger_factor(60));
+}
