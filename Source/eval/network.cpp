@@ -1,5 +1,221 @@
+// nn_evaluate: working memory per thread, the first layer kept per side
+// to move and updated from the last position evaluated for that side, the
+// heads and the score mapping.
 #include "network.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 
-void free_net_workspace(NetWorkspace* w) { std::free(w); }
+#include "../board/bitboard.h"
+#include "../frontend/options.h"
+#include "../frontend/output.h"
+#include "../search/searchthread.h"
+#include "evalcache.h"
+#include "networkspace.h"
+
+namespace {
+
+constexpr size_t WORKSPACE_ALIGNMENT = 64;
+constexpr uint8_t FEATURE_MARK = 0xFE;
+
+// Share of the blended heads given to the middlegame head per unit of
+// non-pawn material on the board (reaching 1 at about 62 units).
+constexpr double MIX_PER_MATERIAL_UNIT = 0.016;
+
+// Noise: a key-dependent step of this size, -127..128 steps.
+constexpr uint32_t NOISE_MASK = 255;
+constexpr int NOISE_CENTRE = 127;
+constexpr double NOISE_STEP = 0.0001;
+// The noise stays off while the game has at most this many moves on the
+// undo stack, so the first moves of a game are played from clean scores.
+constexpr int NOISE_MIN_UNDO_INDEX = 1;
+
+constexpr double P_MIN = 0.00001;
+constexpr double P_MAX = 0.99999;
+constexpr int SCORE_LIMIT = 1919;
+// Centipawns per unit of log-odds (about 500/3), as a float constant.
+constexpr double SCORE_PER_LOG_ODDS = -166.6666717529297;
+
+size_t rounded(size_t bytes) { return (bytes + WORKSPACE_ALIGNMENT - 1) / WORKSPACE_ALIGNMENT * WORKSPACE_ALIGNMENT; }
+
+// (Re)makes the arrays for the network in use; all slots start empty.
+bool size_workspace(NetWorkspace* w) {
+  std::free(w->block);
+  w->block = nullptr;
+  w->hidden1 = w->hidden2 = w->inputs = 0;
+  const NetHeader& h = Net.header;
+  size_t vectorBytes = rounded(h.hidden1 * sizeof(float)), secondBytes = rounded(h.hidden2 * sizeof(float));
+  size_t total = 3 * vectorBytes + secondBytes + rounded(size_t(Net.inputs));
+  auto* block = static_cast<uint8_t*>(std::aligned_alloc(WORKSPACE_ALIGNMENT, total));
+  if (!block) return false;
+  std::memset(block, 0, total);
+  w->block = block;
+  w->current = reinterpret_cast<float*>(block);
+  w->slot[0].vector = reinterpret_cast<float*>(block + vectorBytes);
+  w->slot[1].vector = reinterpret_cast<float*>(block + 2 * vectorBytes);
+  w->second = h.hidden2 ? reinterpret_cast<float*>(block + 3 * vectorBytes) : nullptr;
+  w->flags = block + 3 * vectorBytes + secondBytes;
+  w->hidden1 = h.hidden1;
+  w->hidden2 = h.hidden2;
+  w->inputs = Net.inputs;
+  w->slot[0].filled = w->slot[1].filled = false;
+  return true;
+}
+
+bool can_update(const AccumulatorSlot& s, const FeatureList& list, int kingWing, Bitboard occ, int ply) {
+  return s.filled && ply > 1 && s.kingWing == kingWing &&
+         std::abs(list.count - s.features.count) <= NET_UPDATE_MAX_FEATURE_CHANGE &&
+         popcount(occ ^ s.occupancy) <= NET_UPDATE_MAX_SQUARE_CHANGE;
+}
+
+const float* column(int feature) { return Net.firstLayer + size_t(feature) * Net.header.hidden1; }
+
+// The slot's vector moved from its saved features to the new ones: the
+// flags turn the list difference into two linear passes.
+void update_first_layer(NetWorkspace* w, AccumulatorSlot& s, const FeatureList& list, const NetKernels& k) {
+  const float* subs[MAX_NET_FEATURES];
+  const float* adds[MAX_NET_FEATURES];
+  int subCount = 0, addCount = 0;
+  for (int i = 0; i < list.count; i++) w->flags[list.index[i]] = FEATURE_MARK;
+  for (int i = 0; i < s.features.count; i++) {
+    int f = s.features.index[i];
+    if (!w->flags[f]) subs[subCount++] = column(f);
+    w->flags[f] = 0;
+  }
+  for (int i = 0; i < list.count; i++) {
+    int f = list.index[i];
+    if (w->flags[f]) adds[addCount++] = column(f);
+    w->flags[f] = 0;
+  }
+  k.applyColumns(s.vector, w->current, ColumnChanges{subs, subCount, adds, addCount}, Net.header.hidden1);
+}
+
+// Brings the side to move's slot to the position; the current vector gets
+// its activated copy.
+void first_layer(SearchThread* t, NetWorkspace* w, const FeatureList& list, int kingWing, const NetKernels& k) {
+  AccumulatorSlot& s = w->slot[t->pos.side & 1];
+  Bitboard occ = occupancy(t->pos);
+  if (can_update(s, list, kingWing, occ, t->ply)) {
+    update_first_layer(w, s, list, k);
+    w->updates++;
+  } else {
+    refresh_first_layer(Net, list, s.vector, w->current, k);
+    w->refreshes++;
+  }
+  s.filled = true;
+  s.ply = t->ply;
+  s.features = list;
+  s.kingWing = kingWing;
+  s.occupancy = occ;
+}
+
+// Output of the head rows (each n weights long) for the vector v.
+float head_output(NetWorkspace* w, const float* v, int n, const float* rows, bool pieceless, const NetKernels& k) {
+  w->headUsed = pieceless ? NET_USED_PIECELESS : NET_USED_BLENDED;
+  if (pieceless) return k.dot(v, rows + size_t(NET_HEAD_PIECELESS) * n, n);
+  double mg = k.dot(v, rows + size_t(NET_HEAD_MIDGAME) * n, n);
+  double eg = k.dot(v, rows + size_t(NET_HEAD_ENDGAME) * n, n);
+  return float(double(w->mix) * mg + (1.0 - double(w->mix)) * eg);
+}
+
+float network_output(NetWorkspace* w, bool pieceless, const NetKernels& k) {
+  const NetHeader& h = Net.header;
+  if (h.hidden2 < NET_MIN_HIDDEN2) return head_output(w, w->current, h.hidden1, Net.secondLayer, pieceless, k);
+  float bias = Net.params[NET_PARAM_SECOND_BIAS];
+  for (int j = 0; j < h.hidden2; j++)
+    w->second[j] = bias + k.dot(w->current, Net.secondLayer + size_t(j) * h.hidden1, h.hidden1);
+  k.activate(w->second, h.hidden2);
+  return head_output(w, w->second, h.hidden2, Net.thirdLayer, pieceless, k);
+}
+
+float add_noise(const SearchThread* t, const NetWorkspace* w, float out) {
+  // Until search threads exist, the evaluated thread's own undo stack
+  // stands in for the first search thread's.
+  if (!Options.evalNoise || t->undoIndex <= NOISE_MIN_UNDO_INDEX) return out;
+  int step = int((uint32_t(t->pos.key) ^ w->random) & NOISE_MASK) - NOISE_CENTRE;
+  return float(out + step * NOISE_STEP);
+}
+
+}  // namespace
+
+NetWorkspace* net_workspace(SearchThread* t) {
+  if (!Net.values) return nullptr;
+  NetWorkspace* w = t->net;
+  if (!w) {
+    w = static_cast<NetWorkspace*>(std::calloc(1, sizeof(NetWorkspace)));
+    if (!w) return nullptr;
+    w->random = uint32_t(std::rand());
+    w->generation = Net.generation;
+    t->net = w;
+  }
+  if (w->hidden1 != Net.header.hidden1 || w->hidden2 != Net.header.hidden2 || w->inputs != Net.inputs)
+    if (!size_workspace(w)) return nullptr;
+  if (w->generation != Net.generation) {
+    w->slot[0].filled = w->slot[1].filled = false;
+    w->generation = Net.generation;
+  }
+  return w;
+}
+
+void refresh_first_layer(const NetWeights& net, const FeatureList& list, float* raw, float* activated,
+                         const NetKernels& k) {
+  int n = net.header.hidden1;
+  const float* adds[MAX_NET_FEATURES];
+  for (int i = 0; i < list.count; i++) adds[i] = net.firstLayer + size_t(list.index[i]) * n;
+  std::fill(raw, raw + n, net.params[NET_PARAM_FIRST_BIAS]);
+  k.applyColumns(raw, activated, ColumnChanges{nullptr, 0, adds, list.count}, n);
+}
+
+float net_probability(float out) { return float(1.0 / (1.0 + std::exp(-double(out)))); }
+
+int net_score_from_probability(float p) {
+  if (p < P_MIN) return -SCORE_LIMIT;
+  if (p > P_MAX) return SCORE_LIMIT;
+  return int(std::log(1.0 / p - 1.0) * SCORE_PER_LOG_ODDS);
+}
+
+int nn_evaluate_with(SearchThread* t, NetWorkspace* w, const NetKernels& k) {
+  const Position& pos = t->pos;
+  w->mix = float(std::min(1.0, MIX_PER_MATERIAL_UNIT * (pos.matValue[WHITE] + pos.matValue[BLACK])));
+  FeatureList list;
+  int kingWing = build_feature_list(pos, Net.header, list);
+  first_layer(t, w, list, kingWing, k);
+  bool pieceless = std::max(pos.matValue[WHITE], pos.matValue[BLACK]) == 0;
+  float out = add_noise(t, w, network_output(w, pieceless, k));
+  w->lastP = net_probability(out);
+  w->lastScore = int16_t(net_score_from_probability(w->lastP));
+  return w->lastScore;
+}
+
+int nn_evaluate(SearchThread* t) {
+  NetWorkspace* w = net_workspace(t);
+  if (!w) {
+    print_line("error initializing NN!");
+    return NO_EVAL;
+  }
+  t->evalCalls++;
+  EvalCacheEntry& e = t->evalCache[eval_cache_index(t->pos.key, t->pos.side & 1)];
+  if (e.key == t->pos.key && t->ply > 1) {
+    t->evalHits++;
+    return e.nnScore;
+  }
+  int score = nn_evaluate_with(t, w, VECTOR_KERNELS);
+  e.key = t->pos.key;
+  e.nnScore = int16_t(score);
+  return score;
+}
+
+int nn_evaluate_uncached(SearchThread* t) {
+  NetWorkspace* w = net_workspace(t);
+  return w ? nn_evaluate_with(t, w, VECTOR_KERNELS) : NO_EVAL;
+}
+
+void free_net_workspace(NetWorkspace* w) {
+  if (!w) return;
+  std::free(w->block);
+  std::free(w);
+}
+
+int last_network_score(const SearchThread* t) { return t->net ? t->net->lastScore : 0; }

@@ -14,6 +14,9 @@ int load_network();
 // Score in centipawns for the side to move, -1919..1919; NO_EVAL when the
 // working memory cannot be had.
 int nn_evaluate(SearchThread* t);
+// The same without touching the evaluation cache or its counters (for
+// benchmarks of the network alone).
+int nn_evaluate_uncached(SearchThread* t);
 void free_net_workspace(NetWorkspace* w);
 // The last network score this thread computed (for the evaluation trace).
 int last_network_score(const SearchThread* t);

@@ -1,0 +1,67 @@
+// Per-thread working memory of the network and the evaluation steps that
+// tests and benchmarks drive directly.
+#pragma once
+
+#include <cstdint>
+
+#include "netfeatures.h"
+#include "netkernels.h"
+#include "netweights.h"
+
+struct SearchThread;
+
+// The incremental first-layer update is taken only when the feature count
+// and the occupied squares changed by at most this much since the slot
+// was saved; beyond that a refresh costs about as much.
+constexpr int NET_UPDATE_MAX_FEATURE_CHANGE = 8;
+constexpr int NET_UPDATE_MAX_SQUARE_CHANGE = 8;
+
+// Head used by the last evaluation.
+constexpr int NET_USED_BLENDED = 1;
+constexpr int NET_USED_PIECELESS = 2;
+
+// The first layer as last computed for one side to move.
+struct AccumulatorSlot {
+  float* vector;  // before the activation
+  FeatureList features;
+  int ply;
+  int kingWing;
+  Bitboard occupancy;
+  bool filled;
+};
+
+struct NetWorkspace {
+  float* current;  // first layer of the position being evaluated
+  float* second;   // second layer; null for networks without one
+  AccumulatorSlot slot[2];
+  uint8_t* flags;  // one byte per input, all zero between uses
+  void* block;     // the single allocation behind the arrays above
+  // Shape of the arrays and the network they were filled for.
+  int hidden1, hidden2, inputs;
+  uint32_t generation;
+  uint32_t random;  // drawn once, seeds the evaluation noise
+  float mix;
+  int16_t lastScore;
+  float lastP;
+  int headUsed;
+  // First-layer work done, for tests and benchmarks.
+  uint64_t refreshes, updates;
+};
+
+// The thread's working memory, made on first use and brought in line with
+// the network in use (resized for another shape, slots emptied after any
+// load); null when memory is short or no network is loaded.
+NetWorkspace* net_workspace(SearchThread* t);
+
+// The first layer from scratch: the bias, then every listed column, in
+// raw (before the activation) and activated form.
+void refresh_first_layer(const NetWeights& net, const FeatureList& list, float* raw, float* activated,
+                         const NetKernels& k);
+
+// The network's evaluation without the cache, with a chosen set of layer
+// loops; the working memory must come from net_workspace.
+int nn_evaluate_with(SearchThread* t, NetWorkspace* w, const NetKernels& k);
+
+// p = 1 / (1 + e^-out), and the score it maps to (clamped to +-1919).
+float net_probability(float out);
+int net_score_from_probability(float p);
