@@ -1,0 +1,649 @@
+// The network: file sizes and layout, loading and rejecting files, input
+// features, colour symmetry, the incremental first layer against fresh
+// recomputation, heads, the score mapping, noise, the cache, working
+// memory after a reload, and vector against scalar layer loops.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "board/attacks.h"
+#include "board/bitboard.h"
+#include "board/fen.h"
+#include "board/legality.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "board/zobrist.h"
+#include "eval/network.h"
+#include "eval/networkspace.h"
+#include "frontend/options.h"
+#include "search/searchthread.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr NetHeader BUILTIN = {537, 1, 1792, 32, 640, 0, 5, 0};
+constexpr size_t BUILTIN_VALUES = 1170573;
+constexpr size_t BUILTIN_BYTES = 2341164;
+constexpr const char* START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+
+// A network in file form, written by the test itself so that the loader
+// is checked against an independent writer.
+struct TestNet {
+  NetHeader h;
+  std::vector<int16_t> values;
+};
+
+TestNet random_net(NetHeader h, unsigned seed, int firstRange, int headRange, int16_t bias) {
+  TestNet n{h, std::vector<int16_t>(net_value_count(h))};
+  std::mt19937 rng(seed);
+  size_t first = size_t(h.mainInputs + h.extraInputs) * h.hidden1;
+  for (size_t i = 0; i < n.values.size() - NET_PARAM_COUNT; i++) {
+    int range = i < first ? firstRange : headRange;
+    n.values[i] = int16_t(int(rng() % (2 * range + 1)) - range);
+  }
+  for (size_t i = n.values.size() - NET_PARAM_COUNT; i < n.values.size(); i++) n.values[i] = bias;
+  return n;
+}
+
+std::string net_bytes(const TestNet& n, size_t valueCount) {
+  std::string b;
+  auto u16 = [&](unsigned v) { b += char(v & 255), b += char(v >> 8 & 255); };
+  for (unsigned f : {n.h.version, n.h.reserved, n.h.mainInputs, n.h.extraInputs, n.h.hidden1, n.h.hidden2, n.h.outputs})
+    u16(f);
+  u16(unsigned(valueCount) & 0xFFFF), u16(unsigned(valueCount) >> 16);
+  for (size_t i = 0; i < valueCount && i < n.values.size(); i++) u16(uint16_t(n.values[i]));
+  return b;
+}
+
+void write_file(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Rank order reversed, colours and side to move swapped.
+std::string flip_fen(const std::string& fen) {
+  std::istringstream in(fen);
+  std::string board, side, castle, ep, out;
+  in >> board >> side >> castle >> ep;
+  std::vector<std::string> ranks(1);
+  for (char c : board) {
+    if (c == '/') ranks.emplace_back();
+    else ranks.back().push_back(c);
+  }
+  for (auto r = ranks.rbegin(); r != ranks.rend(); r++) out += (out.empty() ? "" : "/") + *r;
+  for (char& c : out) c = std::isupper(c) ? char(std::tolower(c)) : char(std::toupper(c));
+  for (char& c : castle) c = std::isupper(c) ? char(std::tolower(c)) : char(std::toupper(c));
+  std::sort(castle.begin(), castle.end());
+  if (ep.size() == 2) ep[1] = ep[1] == '3' ? '6' : '3';
+  return out + (side == "w" ? " b " : " w ") + castle + " " + ep + " 0 1";
+}
+
+std::vector<std::string> epd_fens() {
+  std::vector<std::string> fens;
+  for (const auto& entry : fs::directory_iterator(std::string(ZERV_DATA_DIR) + "/epd")) {
+    std::ifstream in(entry.path());
+    std::string line;
+    while (std::getline(in, line)) {
+      std::istringstream words(line);
+      std::string f[4];
+      if (words >> f[0] >> f[1] >> f[2] >> f[3]) fens.push_back(f[0] + " " + f[1] + " " + f[2] + " " + f[3] + " 0 1");
+    }
+  }
+  return fens;
+}
+
+std::vector<Move> legal_moves_at(SearchThread* t) {
+  std::vector<Move> moves;
+  for (MoveEntry* e = generate_all(t->pos); e->move != MOVE_END; e++)
+    if (move_is_legal(t->pos, t->pos.side, e->move)) moves.push_back(e->move);
+  return moves;
+}
+
+std::string fen_of(const Position& pos) {
+  char buf[128];
+  position_to_fen(pos, buf, false);
+  return buf;
+}
+
+class NetworkTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    init_board_tables();
+    init_zobrist();
+  }
+  void SetUp() override {
+    set_default_options(Options);
+    Options.evalNoise = 0;
+    ASSERT_EQ(load("embedded"), 1);
+    t = new_search_thread();
+    ref = new_search_thread();
+  }
+  void TearDown() override {
+    free_search_thread(t);
+    free_search_thread(ref);
+    if (!dir.empty()) {
+      fs::current_path(oldDir);
+      fs::remove_all(dir);
+    }
+    load("embedded");  // later tests in the same process expect the built-in network
+  }
+  // Loads by NN_File name; the printed lines go to `printed`.
+  int load(const std::string& name) {
+    std::strncpy(Options.NN_File, name.c_str(), sizeof Options.NN_File - 1);
+    testing::internal::CaptureStdout();
+    int result = load_network();
+    printed = testing::internal::GetCapturedStdout();
+    return result;
+  }
+  int load_net(const TestNet& n) {
+    write_file(temp("net.bin"), net_bytes(n, n.values.size()));
+    return load(temp("net.bin"));
+  }
+  // A private working directory, left again after the test.
+  std::string temp(const std::string& name) {
+    if (dir.empty()) {
+      char pattern[] = "/tmp/zerv-net-XXXXXX";
+      dir = mkdtemp(pattern);
+      oldDir = fs::current_path();
+      fs::current_path(dir);
+    }
+    return dir + "/" + name;
+  }
+  // The score of a position evaluated from scratch (a search root).
+  int fresh_score(SearchThread* th, const std::string& fen) {
+    set_position(th->pos, fen.c_str());
+    th->ply = 1;
+    return nn_evaluate_uncached(th);
+  }
+  SearchThread *t = nullptr, *ref = nullptr;
+  std::string printed, dir;
+  fs::path oldDir;
+};
+
+TEST_F(NetworkTest, BuiltinNetworkHasTheBuiltinLayout) {
+  EXPECT_EQ(net_value_count(BUILTIN), BUILTIN_VALUES);
+  EXPECT_EQ(builtin_net_size(), BUILTIN_BYTES);
+  EXPECT_EQ(printed, "info string using embedded network\n");
+  NetHeader h = Net.header;
+  EXPECT_EQ(std::vector<int>({h.version, h.reserved, h.mainInputs, h.extraInputs, h.hidden1, h.hidden2, h.outputs}),
+            std::vector<int>({537, 1, 1792, 32, 640, 0, 5}));
+  EXPECT_EQ(Net.count, BUILTIN_VALUES);
+  EXPECT_EQ(net_value_count({540, 1, 1792, 32, 768, 0, 5, 0}), 1404685u);
+  EXPECT_EQ(net_value_count({540, 1, 896, 32, 256, 32, 3, 0}), 928u * 256 + 32 * 256 + 32 * 3 + 3 + 8);
+}
+
+TEST_F(NetworkTest, BuiltinNetworkFollowsMaterial) {
+  int even = fresh_score(t, START);
+  int queenUp = fresh_score(t, "rnb1kbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+  int queenDown = fresh_score(t, "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1");
+  int pawnUp = fresh_score(t, "rnbqkbnr/ppp1pppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+  EXPECT_LT(std::abs(even), 40);
+  EXPECT_GT(queenUp, 700);
+  EXPECT_LT(std::abs(queenDown - even), 40);  // Black to move, level material
+  EXPECT_GT(pawnUp, even + 40);
+  EXPECT_LT(pawnUp, even + 160);
+}
+
+TEST_F(NetworkTest, NewNetworkIsSavedByteExactAndReloads) {
+  std::string file = temp("nn.bin");
+  ASSERT_EQ(load("new"), 1);
+  EXPECT_EQ(printed, "info string created new NN\n");
+  ASSERT_EQ(Net.count, 1404685u);
+  std::vector<float> made(Net.values, Net.values + Net.count);
+  std::string bytes = read_file(file);
+  ASSERT_EQ(bytes.size(), 2809388u);
+  TestNet expected{{540, 1, 1792, 32, 768, 0, 5, 0}, {}};
+  for (float v : made) expected.values.push_back(int16_t(std::lround(double(v) * 5000)));
+  EXPECT_TRUE(bytes == net_bytes(expected, made.size())) << "header or values differ from the file layout";
+  for (size_t i = 0; i < made.size() - 8; i++) ASSERT_TRUE(made[i] >= -1.0f && made[i] <= 1.0f) << i;
+  for (size_t i = made.size() - 8; i < made.size(); i++) EXPECT_EQ(made[i], 2.0f);
+
+  // The file holds the values rounded to file steps; with the network in
+  // memory rounded the same way, the reloaded one must score identically.
+  for (size_t i = 0; i < Net.count; i++) Net.values[i] = float(expected.values[i] * 0.0002);
+  std::vector<float> rounded(Net.values, Net.values + Net.count);
+  std::vector<std::string> fens = epd_fens();
+  fens.resize(200);
+  std::vector<int> before;
+  for (const std::string& fen : fens) before.push_back(fresh_score(t, fen));
+  ASSERT_EQ(load(file), 1);
+  EXPECT_EQ(printed, "info string loaded " + file + "\n");
+  EXPECT_TRUE(std::equal(rounded.begin(), rounded.end(), Net.values));
+  for (size_t i = 0; i < fens.size(); i++) ASSERT_EQ(fresh_score(t, fens[i]), before[i]) << fens[i];
+}
+
+TEST_F(NetworkTest, WrittenFileReloadsToIdenticalScores) {
+  std::vector<std::string> fens = epd_fens();
+  fens.resize(300);
+  std::vector<int> before;
+  for (const auto& fen : fens) before.push_back(fresh_score(t, fen));
+  ASSERT_TRUE(write_network_file(Net, temp("copy.nn").c_str()));
+  EXPECT_EQ(fs::file_size(temp("copy.nn")), BUILTIN_BYTES);
+  ASSERT_EQ(load(temp("copy.nn")), 1);
+  for (size_t i = 0; i < fens.size(); i++) ASSERT_EQ(fresh_score(t, fens[i]), before[i]) << fens[i];
+}
+
+TEST_F(NetworkTest, ShortFilesAreRejectedAndThePreviousNetworkKept) {
+  TestNet n = random_net(BUILTIN, 7, 200, 200, 100);
+  std::string full = net_bytes(n, n.values.size());
+  int score = fresh_score(t, START);
+  uint32_t generation = Net.generation;
+  for (size_t size : {size_t(0), size_t(10), size_t(18), size_t(18 + 2 * 1000), full.size() - 1}) {
+    write_file(temp("short.nn"), full.substr(0, size));
+    EXPECT_EQ(load(temp("short.nn")), 0) << size;
+    EXPECT_EQ(printed.rfind("info string network", 0), 0u) << printed;
+    EXPECT_NE(printed.find("rejected"), std::string::npos) << printed;
+    EXPECT_EQ(Net.generation, generation);
+    EXPECT_EQ(Net.header.hidden1, 640);
+    EXPECT_EQ(fresh_score(t, START), score);
+  }
+  write_file(temp("full.nn"), full);
+  EXPECT_EQ(load(temp("full.nn")), 1);
+  EXPECT_NE(Net.generation, generation);
+}
+
+TEST_F(NetworkTest, ImpossibleDimensionsAreRejected) {
+  const NetHeader bad[] = {
+      {537, 1, 1792, 32, 12, 0, 5, 0},    // width not a multiple of 8
+      {537, 1, 1792, 32, 0, 0, 5, 0},     // no first layer
+      {537, 1, 1792, 32, 64, 2, 5, 0},    // second layer too narrow
+      {537, 1, 1792, 32, 64, 12, 5, 0},   // second layer not a multiple of 8
+      {537, 1, 1792, 32, 64, 0, 2, 0},    // fewer than three outputs
+      {537, 1, 1000, 32, 64, 0, 5, 0},    // main inputs
+      {537, 1, 1792, 8, 64, 0, 5, 0},     // no room for the count inputs
+      {537, 1, 1792, 32, 65528, 0, 5, 0}, // absurd width
+  };
+  int score = fresh_score(t, START);
+  for (const NetHeader& h : bad) {
+    TestNet n{h, std::vector<int16_t>(std::min<size_t>(net_value_count(h), 200000))};
+    write_file(temp("bad.nn"), net_bytes(n, n.values.size()));
+    EXPECT_EQ(load(temp("bad.nn")), 0) << h.hidden1 << " " << h.hidden2 << " " << h.outputs;
+    EXPECT_NE(printed.find("rejected"), std::string::npos) << printed;
+    EXPECT_EQ(printed.find("shorter"), std::string::npos) << "refused for its layout, not its length";
+    EXPECT_EQ(fresh_score(t, START), score);
+  }
+}
+
+TEST_F(NetworkTest, UnopenableFileEndsTheProgramWithStatusZero) {
+  std::strcpy(Options.NN_File, "/nonexistent/dir/net.nn");
+  EXPECT_EXIT(load_network(), testing::ExitedWithCode(0), "");
+}
+
+std::vector<int> features(const std::string& fen, const NetHeader& h, int* kingWing = nullptr) {
+  SearchThread* th = new_search_thread();
+  set_position(th->pos, fen.c_str());
+  FeatureList list;
+  int wing = build_feature_list(th->pos, h, list);
+  if (kingWing) *kingWing = wing;
+  free_search_thread(th);
+  return std::vector<int>(list.index, list.index + list.count);
+}
+
+TEST_F(NetworkTest, FeatureListsFollowTheInputNumbering) {
+  int wing = -1;
+  // King e1, pawn e2 (also passed), king e8; count differences: one pawn.
+  EXPECT_EQ(features("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", BUILTIN, &wing),
+            std::vector<int>({4, 76, 396, 508, 1798, 1805, 1810, 1815, 1820}));
+  EXPECT_EQ(wing, 0);
+  // The same seen by Black to move: ranks flipped, the pawn is theirs.
+  EXPECT_EQ(features("4k3/4p3/8/8/8/8/8/4K3 b - - 0 1", BUILTIN), features("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", BUILTIN));
+  EXPECT_EQ(features("4k3/8/8/8/8/8/4P3/4K3 b - - 0 1", BUILTIN),
+            std::vector<int>({4, 508, 448 + 64 + 52, 448 + 384 + 52, 1792 + 5 - 1, 1805, 1810, 1815, 1820}));
+  // Their king on d8 (mirrored to e8): the second pair of blocks.
+  EXPECT_EQ(features("3k4/8/8/8/8/8/4P3/4K3 w - - 0 1", BUILTIN, &wing),
+            std::vector<int>({900, 972, 1292, 1404, 1798, 1805, 1810, 1815, 1820}));
+  EXPECT_EQ(wing, 1);
+  // Our king on d1: our squares mirrored (e2 -> d2); kings on one half again.
+  EXPECT_EQ(features("3k4/8/8/8/8/8/4P3/3K4 w - - 0 1", BUILTIN, &wing),
+            std::vector<int>({4, 64 + 11, 384 + 11, 508, 1798, 1805, 1810, 1815, 1820}));
+  EXPECT_EQ(wing, 0);
+  // A blocked pawn is not passed; knights, rooks, clamped differences.
+  EXPECT_EQ(features("4k3/8/4p3/8/8/4P3/8/RNNNK3 w - - 0 1", BUILTIN),
+            std::vector<int>({4, 84, 128 + 1, 128 + 2, 128 + 3, 256 + 0, 448 + 60, 448 + 64 + 44, 1797, 1807, 1810, 1816,
+                              1820}));
+  // An older narrow network: one block pair whatever the kings, one
+  // material-balance input (rook and knight against nothing: +8).
+  NetHeader old = {535, 1, 896, 32, 64, 0, 5, 0};
+  EXPECT_EQ(features("3k4/8/8/8/8/8/8/RN2K3 w - - 0 1", old, &wing),
+            std::vector<int>({4, 128 + 1, 256 + 0, 448 + 60, 896 + 16 + 8}));
+  EXPECT_EQ(wing, 0);
+  // Without room for the balance input an old network has no extras.
+  EXPECT_EQ(features("3k4/8/8/8/8/8/8/RN2K3 w - - 0 1", {535, 1, 896, 0, 64, 0, 5, 0}).size(), 4u);
+}
+
+TEST_F(NetworkTest, ImpossibleBoardsNeverOverrunTheList) {
+  std::string fen = "PPPPPPPP/PPPPPPPP/PPPPPPPP/PPPPPPPP/pppppppp/pppppppp/pppppppp/ppppppKk w - - 0 1";
+  std::vector<int> list = features(fen, BUILTIN);
+  EXPECT_EQ(list.size(), size_t(MAX_NET_FEATURES));
+  for (int f : list) EXPECT_LT(f, 1824);
+  int s = fresh_score(t, fen);
+  EXPECT_TRUE(s >= -1919 && s <= 1919);
+  EXPECT_EQ(features("8/8/8/8/8/8/8/8 w - - 0 1", BUILTIN).size(), 5u);  // no kings: extras only
+}
+
+// Three networks: the built-in one, a random wide one, and an old narrow
+// one with a second layer.
+std::vector<TestNet> symmetry_nets() {
+  return {random_net(BUILTIN, 11, 250, 250, 200),
+          random_net({535, 1, 896, 32, 64, 16, 4, 0}, 12, 1000, 1000, 500)};
+}
+
+TEST_F(NetworkTest, ColourFlippedTwinsScoreExactlyTheSame) {
+  std::vector<std::string> fens = epd_fens();
+  ASSERT_GT(fens.size(), 1500u);
+  std::mt19937 rng(5);
+  size_t original = fens.size();
+  for (size_t i = 0; i < original; i++) {  // plus a position two random moves on
+    set_position(t->pos, fens[i].c_str());
+    for (int m = 0; m < 2; m++) {
+      std::vector<Move> moves = legal_moves_at(t);
+      if (moves.empty()) break;
+      make_move(t->pos, moves[rng() % moves.size()]);
+    }
+    fens.push_back(fen_of(t->pos) + " 0 1");
+  }
+  std::vector<TestNet> nets = symmetry_nets();
+  for (size_t k = 0; k <= nets.size(); k++) {
+    if (k > 0) {
+      ASSERT_EQ(load_net(nets[k - 1]), 1);
+    }
+    int nonzero = 0;
+    for (const std::string& fen : fens) {
+      int a = fresh_score(t, fen), b = fresh_score(ref, flip_fen(fen));
+      nonzero += a != 0;
+      ASSERT_EQ(a, b) << "net " << k << ": " << fen << " / " << flip_fen(fen);
+    }
+    EXPECT_GT(nonzero, int(fens.size()) / 2) << "net " << k;
+  }
+}
+
+bool in_check(const Position& pos) { return square_attacked(pos, pos.kingSq[pos.side], pos.side ^ 1); }
+
+// Walks a small random tree below every position of a random game, as a
+// search does (ply 1 at each game position), with a null move now and
+// then, checking every evaluation with `check`.
+template <typename Check>
+void walk_games(SearchThread* t, const std::vector<std::string>& starts, unsigned seed, Check check) {
+  std::mt19937 rng(seed);
+  auto tree = [&](auto& self, int depth) -> void {
+    check();
+    if (depth == 0) return;
+    std::vector<Move> moves = legal_moves_at(t);
+    for (int b = 0; b < 2 && !moves.empty(); b++) {
+      if (rng() % 8 == 0 && !in_check(t->pos)) {
+        make_null_move(t->pos);
+        self(self, depth - 1);
+        unmake_null_move(t->pos);
+      } else {
+        make_move(t->pos, moves[rng() % moves.size()]);
+        self(self, depth - 1);
+        unmake_move(t->pos);
+      }
+    }
+  };
+  for (const std::string& fen : starts) {
+    set_position(t->pos, fen.c_str());
+    for (int ply = 0; ply < 40; ply++) {
+      t->ply = 1;
+      tree(tree, 3);
+      std::vector<Move> moves = legal_moves_at(t);
+      if (moves.empty()) break;
+      make_move(t->pos, moves[rng() % moves.size()]);
+    }
+  }
+}
+
+const std::vector<std::string> GAME_STARTS = {
+    START,
+    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+    "r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP2BPPP/R2QKB1R w KQ - 0 8",
+    "8/5pk1/6p1/3r4/2R5/6P1/5PK1/8 w - - 0 40",
+};
+
+TEST_F(NetworkTest, IncrementalFirstLayerMatchesFreshRecomputation) {
+  std::vector<TestNet> nets = symmetry_nets();
+  for (size_t k = 0; k <= nets.size(); k++) {
+    if (k > 0) {
+      ASSERT_EQ(load_net(nets[k - 1]), 1);
+    }
+    int h1 = Net.header.hidden1;
+    std::vector<float> raw(h1), activated(h1);
+    uint64_t evals = 0;
+    walk_games(t, GAME_STARTS, 3, [&] {
+      if (HasFatalFailure()) return;
+      uint64_t refreshes = t->net ? t->net->refreshes : 0;
+      int s = nn_evaluate_uncached(t);
+      evals++;
+      if (t->ply == 1) {
+        ASSERT_EQ(t->net->refreshes, refreshes + 1) << "a search root must recompute";
+      }
+      FeatureList list;
+      build_feature_list(t->pos, Net.header, list);
+      refresh_first_layer(Net, list, raw.data(), activated.data(), SCALAR_KERNELS);
+      const float* slot = t->net->slot[t->pos.side].vector;
+      float worst = 0;
+      for (int i = 0; i < h1; i++) worst = std::max(worst, std::fabs(slot[i] - raw[i]));
+      std::string fen = fen_of(t->pos);
+      ASSERT_LT(worst, 2e-3f) << "net " << k << " " << fen;
+      int f = fresh_score(ref, fen);
+      ASSERT_NEAR(s, f, 1) << "net " << k << " " << fen;
+    });
+    EXPECT_GT(t->net->updates, evals / 2) << "the incremental path must carry most evaluations";
+  }
+}
+
+TEST_F(NetworkTest, KingChangingHalvesForcesRecomputation) {
+  set_position(t->pos, "r3k2r/ppp2ppp/8/8/8/8/PPP2PPP/R3K2R w - - 0 1");
+  nn_evaluate_uncached(t);  // ply 1: White's slot filled afresh
+  EXPECT_EQ(t->net->slot[WHITE].kingWing, 0);
+  auto play = [&](const char* from, const char* to) {
+    int f = (from[0] - 'a') + 8 * (from[1] - '1'), s = (to[0] - 'a') + 8 * (to[1] - '1');
+    make_move(t->pos, make_move_code(f, s));
+  };
+  // A pawn move and a reply: few changes, same halves, updated in place.
+  play("a2", "a3");
+  play("a7", "a6");
+  uint64_t refreshes = t->net->refreshes, updates = t->net->updates;
+  nn_evaluate_uncached(t);
+  EXPECT_EQ(t->net->updates, updates + 1);
+  EXPECT_EQ(t->net->refreshes, refreshes);
+  // Now White's king walks to d1: the kings stand on different halves.
+  play("e1", "d1");
+  play("a6", "a5");
+  refreshes = t->net->refreshes;
+  int s = nn_evaluate_uncached(t);
+  EXPECT_EQ(t->net->refreshes, refreshes + 1);
+  EXPECT_EQ(t->net->slot[WHITE].kingWing, 1);
+  EXPECT_EQ(s, fresh_score(ref, fen_of(t->pos)));
+}
+
+TEST_F(NetworkTest, UpdateThresholdsAreEightFeaturesAndEightSquares) {
+  struct Case {
+    const char *from, *to;
+    bool update;
+  };
+  const Case cases[] = {
+      // Four passed pawns: 8 more features on 4 squares; five: 10 more.
+      {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", "4k3/8/8/8/8/8/4PPPP/4K3 w - - 0 1", true},
+      {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", "4k3/8/8/8/8/8/3PPPPP/4K3 w - - 0 1", false},
+      // The same features on other squares: 8 squares change, then 10.
+      {"4k3/pppp4/8/8/8/8/PPPP4/4K3 w - - 0 1", "4k3/pppp4/8/8/8/PPPP4/8/4K3 w - - 0 1", true},
+      {"4k3/pppp4/8/8/8/8/PPPP4/4K3 w - - 0 1", "4k3/1ppp4/p7/8/8/PPPP4/8/4K3 w - - 0 1", false},
+  };
+  for (const Case& c : cases) {
+    set_position(t->pos, c.from);
+    nn_evaluate_uncached(t);
+    set_position(t->pos, c.to);
+    t->ply = 2;
+    uint64_t updates = t->net->updates;
+    int s = nn_evaluate_uncached(t);
+    EXPECT_EQ(t->net->updates, updates + (c.update ? 1 : 0)) << c.to;
+    EXPECT_EQ(s, fresh_score(ref, c.to));
+  }
+}
+
+// A network whose first layer is all bias: every unit is `bias`; heads 0,
+// 1, 2 have every weight equal to head[0..2]. With a second layer: units
+// alternate between second[0] and second[1] in every weight.
+TestNet constant_net(int h2, int16_t bias1, int16_t bias2, std::vector<int16_t> second, std::vector<int16_t> head) {
+  NetHeader h = {537, 1, 1792, 32, 8, uint16_t(h2), 3, 0};
+  TestNet n{h, std::vector<int16_t>(net_value_count(h))};
+  size_t at = 1824 * 8;
+  for (int j = 0; j < h2; j++)
+    for (int i = 0; i < 8; i++) n.values[at++] = second[j % 2];
+  for (int o = 0; o < 3; o++)
+    for (int i = 0; i < (h2 ? h2 : 8); i++) n.values[at++] = head[o];
+  at += 3;  // output biases
+  n.values[at + 1] = bias1;
+  n.values[at + 2] = bias2;
+  return n;
+}
+
+TEST_F(NetworkTest, PiecelessBoardsUseTheirOwnHead) {
+  // Units 1.0; heads 0.1, 0.2, 0.05 per unit: outputs 0.8, 1.6 and 0.4.
+  ASSERT_EQ(load_net(constant_net(0, 5000, 0, {}, {500, 1000, 250})), 1);
+  EXPECT_EQ(fresh_score(t, "4k3/4p3/8/8/8/8/4P3/4K3 w - - 0 1"), 66);  // 0.4
+  EXPECT_EQ(t->net->headUsed, NET_USED_PIECELESS);
+  EXPECT_EQ(fresh_score(t, START), 133);  // 64 units of material: mix 1, 0.8
+  EXPECT_EQ(t->net->headUsed, NET_USED_BLENDED);
+  EXPECT_EQ(fresh_score(t, "4k3/4p3/8/8/8/8/4P3/3QK3 w - - 0 1"), 245);  // mix 0.16: 1.472
+  EXPECT_EQ(fresh_score(t, "4k3/4p3/8/8/8/8/4P3/3NK3 b - - 0 1"), 260);  // mix 0.048: 1.5616
+  // Units below zero leak at 1/16: -1.0 -> -0.0625, pieceless output -0.025.
+  ASSERT_EQ(load_net(constant_net(0, -5000, 0, {}, {500, 1000, 250})), 1);
+  EXPECT_EQ(fresh_score(t, "4k3/4p3/8/8/8/8/4P3/4K3 w - - 0 1"), -4);
+}
+
+TEST_F(NetworkTest, SecondLayerAddsItsBiasAndLeaks) {
+  // Second-layer units: 8 x 0.25 + 0.5 = 2.5 and 8 x -0.5 + 0.5 = -3.5,
+  // which leaks to -0.21875. Pieceless head 0.1: 4 x 0.25 - 4 x 0.021875.
+  ASSERT_EQ(load_net(constant_net(8, 5000, 2500, {1250, -2500}, {1000, 0, 500})), 1);
+  EXPECT_EQ(fresh_score(t, "4k3/4p3/8/8/8/8/4P3/4K3 w - - 0 1"), 152);  // 0.9125
+  EXPECT_EQ(fresh_score(t, START), 304);                                 // mix 1: 1.825
+}
+
+TEST_F(NetworkTest, ProbabilityMappingAndClamps) {
+  auto score = [](float out) { return net_score_from_probability(net_probability(out)); };
+  EXPECT_EQ(score(1.0f), 166);
+  EXPECT_EQ(score(-1.0f), -166);
+  EXPECT_EQ(score(0.0f), 0);
+  EXPECT_EQ(score(0.31f), 51);
+  EXPECT_EQ(score(11.6f), 1919);
+  EXPECT_EQ(score(-11.6f), -1919);
+  EXPECT_EQ(score(40.0f), 1919);
+  EXPECT_EQ(score(-40.0f), -1919);
+  int high = score(11.4f);
+  EXPECT_TRUE(high > 1850 && high < 1919) << high;
+  EXPECT_TRUE(score(-11.4f) < -1850 && score(-11.4f) > -1919);
+}
+
+TEST_F(NetworkTest, NoiseStartsAfterTheFirstMoveAndStaysSmall) {
+  std::vector<std::string> fens = epd_fens();
+  fens.resize(200);
+  int changed = 0;
+  for (const std::string& fen : fens) {
+    Options.evalNoise = 0;
+    int clean = fresh_score(t, fen);
+    Options.evalNoise = 1;
+    EXPECT_EQ(fresh_score(t, fen), clean) << "no noise at undo index 0";
+    t->undoIndex = 1;
+    EXPECT_EQ(nn_evaluate_uncached(t), clean) << "nor at 1";
+    t->undoIndex = 2;
+    t->ply = 1;
+    int noisy = nn_evaluate_uncached(t);
+    EXPECT_LE(std::abs(noisy - clean), 3) << fen;
+    changed += noisy != clean;
+  }
+  EXPECT_GT(changed, 20);
+}
+
+TEST_F(NetworkTest, CacheIsReadBelowTheRootOnly) {
+  set_position(t->pos, START);
+  EvalCacheEntry& e = t->evalCache[eval_cache_index(t->pos.key, t->pos.side)];
+  e.threat[0] = 0x1234;
+  e.hceScore = 77;
+  int s = nn_evaluate(t);
+  EXPECT_EQ(t->evalCalls, 1u);
+  EXPECT_EQ(t->evalHits, 0u);
+  EXPECT_EQ(e.key, t->pos.key);
+  EXPECT_EQ(e.nnScore, s);
+  EXPECT_EQ(e.threat[0], 0x1234);
+  EXPECT_EQ(e.hceScore, 77);
+  e.nnScore = int16_t(s + 500);  // a stored score is served as it is
+  t->ply = 2;
+  EXPECT_EQ(nn_evaluate(t), s + 500);
+  EXPECT_EQ(t->evalHits, 1u);
+  t->ply = 1;
+  EXPECT_EQ(nn_evaluate(t), s);
+  EXPECT_EQ(t->evalCalls, 3u);
+  EXPECT_EQ(t->evalHits, 1u);
+  EXPECT_EQ(last_network_score(t), s);
+}
+
+TEST_F(NetworkTest, ReloadedNetworkNeverUsesStaleFirstLayers) {
+  // Another width, then the same width with other weights: either way the
+  // next evaluation below the root must match a fresh thread.
+  const TestNet nets[] = {random_net({537, 1, 1792, 32, 768, 0, 5, 0}, 21, 250, 250, 0),
+                          random_net({537, 1, 1792, 32, 768, 0, 5, 0}, 22, 250, 250, 0)};
+  for (const TestNet& n : nets) {
+    set_position(t->pos, START);
+    nn_evaluate_uncached(t);
+    make_move(t->pos, make_move_code(12, 28));
+    nn_evaluate_uncached(t);
+    make_move(t->pos, make_move_code(52, 36));
+    ASSERT_EQ(load_net(n), 1);
+    int s = nn_evaluate_uncached(t);  // ply 3: would update if the slot counted as filled
+    EXPECT_EQ(t->net->hidden1, 768);
+    EXPECT_EQ(s, fresh_score(ref, fen_of(t->pos)));
+  }
+}
+
+TEST_F(NetworkTest, VectorAndScalarKernelsAgreeBitForBit) {
+  if (!NET_HAS_VECTOR_KERNELS) GTEST_SKIP() << "built without AVX2/FMA";
+  std::mt19937 rng(9);
+  std::uniform_real_distribution<float> value(-2.0f, 2.0f);
+  for (int n : {5, 8, 13, 16, 24, 40, 640, 768, 1000}) {
+    std::vector<float> a(n), b(n), c1(n), c2(n);
+    for (int i = 0; i < n; i++) a[i] = value(rng), b[i] = value(rng), c1[i] = value(rng), c2[i] = value(rng);
+    float dv = VECTOR_KERNELS.dot(a.data(), b.data(), n), ds = SCALAR_KERNELS.dot(a.data(), b.data(), n);
+    EXPECT_EQ(std::memcmp(&dv, &ds, sizeof dv), 0) << n;
+    const float* subs[] = {c1.data()};
+    const float* adds[] = {c2.data(), b.data()};
+    std::vector<float> rv = a, rs = a, av(n), as(n);
+    VECTOR_KERNELS.applyColumns(rv.data(), av.data(), {subs, 1, adds, 2}, n);
+    SCALAR_KERNELS.applyColumns(rs.data(), as.data(), {subs, 1, adds, 2}, n);
+    EXPECT_TRUE(rv == rs && av == as) << n;
+  }
+  std::vector<TestNet> nets = symmetry_nets();
+  for (size_t k = 0; k <= nets.size(); k++) {
+    if (k > 0) {
+      ASSERT_EQ(load_net(nets[k - 1]), 1);
+    }
+    walk_games(t, GAME_STARTS, 4, [&] {
+      if (HasFatalFailure()) return;
+      set_position(ref->pos, (fen_of(t->pos) + " 0 1").c_str());
+      ref->ply = t->ply;
+      int sv = nn_evaluate_with(t, net_workspace(t), VECTOR_KERNELS);
+      // The reference thread sees the same positions at the same plies, so
+      // its slots take the same refreshes and updates.
+      int ss = nn_evaluate_with(ref, net_workspace(ref), SCALAR_KERNELS);
+      ASSERT_EQ(sv, ss) << "net " << k << " " << fen_of(t->pos);
+    });
+  }
+}
+
+}  // namespace
