@@ -51,3 +51,13 @@ sanitize:
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(PORTABLE_DIR)
+
+# Evaluation speed along random search-like lines, one thread, figures
+# printed (make bench-eval BENCH_EVAL=nn); tools/bench_eval.cpp lists the
+# evaluators it knows.
+BENCH_EVAL ?= nn
+.PHONY: bench-eval
+bench-eval:
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DZERV_TESTS=OFF
+	cmake --build $(BUILD_DIR) --target zerv_bench_eval -j $(JOBS)
+	./$(BUILD_DIR)/zerv_bench_eval $(BENCH_EVAL)

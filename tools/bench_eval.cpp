@@ -1,0 +1,156 @@
+// Evaluation speed: evaluations per second along random search-like lines
+// (one thread). A game line is played from each start position; after
+// every game move a small tree of random legal moves is walked from ply 1
+// as a search would, with an evaluation at every node. The same walk is
+// then repeated without evaluations and its time subtracted, so the
+// figures are for the evaluation alone.
+//
+// Usage: zerv_bench_eval [evaluator]   evaluator: nn (default)
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "board/bitboard.h"
+#include "board/fen.h"
+#include "board/legality.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "board/zobrist.h"
+#include "eval/network.h"
+#include "eval/networkspace.h"
+#include "frontend/options.h"
+#include "search/searchthread.h"
+
+namespace {
+
+constexpr const char* START_FENS[] = {
+    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+    "r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP2BPPP/R2QKB1R w KQ - 0 8",
+    "2r2rk1/1bqnbppp/p2ppn2/1p6/3NP3/1BN1BP2/PPPQ2PP/2KR3R w - - 0 14",
+    "8/5pk1/6p1/3r4/2R5/6P1/5PK1/8 w - - 0 40",
+    "8/pp3k2/2p1p3/3pPp2/3P1P2/2P3K1/PP6/8 w - - 0 35",
+};
+constexpr int LINES_PER_START = 60;
+constexpr int GAME_PLIES = 80;
+constexpr int TREE_DEPTH = 4;   // plies below each game position
+constexpr int TREE_BRANCHES = 2;
+constexpr int MAX_LEGAL_MOVES = 256;
+constexpr unsigned SEED = 20240501;
+
+using EvalFn = int (*)(SearchThread*);
+
+struct Walk {
+  SearchThread* t;
+  std::mt19937 rng;
+  EvalFn eval;  // null: the walk alone
+  uint64_t evals;
+  long long checksum;  // keeps the evaluations from being optimised away
+};
+
+int legal_moves(Position& pos, Move* out) {
+  int n = 0;
+  for (MoveEntry* e = generate_all(pos); e->move != MOVE_END && n < MAX_LEGAL_MOVES; e++)
+    if (move_is_legal(pos, pos.side, e->move)) out[n++] = e->move;
+  return n;
+}
+
+void walk_tree(Walk& w, int depth) {
+  if (w.eval) {
+    w.checksum += w.eval(w.t);
+    w.evals++;
+  }
+  if (depth == 0) return;
+  Move moves[MAX_LEGAL_MOVES];
+  int n = legal_moves(w.t->pos, moves);
+  for (int b = 0; b < TREE_BRANCHES && n > 0; b++) {
+    make_move(w.t->pos, moves[w.rng() % n]);
+    walk_tree(w, depth - 1);
+    unmake_move(w.t->pos);
+  }
+}
+
+void walk_game(Walk& w, const char* fen) {
+  set_position(w.t->pos, fen);
+  w.t->undoIndex = 0;
+  for (int ply = 0; ply < GAME_PLIES; ply++) {
+    w.t->ply = 1;  // every game position is a search root
+    walk_tree(w, TREE_DEPTH);
+    Move moves[MAX_LEGAL_MOVES];
+    int n = legal_moves(w.t->pos, moves);
+    if (n == 0) break;
+    make_move(w.t->pos, moves[w.rng() % n]);
+  }
+  w.t->ply = 1;
+}
+
+double run_walk(Walk& w) {
+  auto start = std::chrono::steady_clock::now();
+  for (const char* fen : START_FENS)
+    for (int line = 0; line < LINES_PER_START; line++) walk_game(w, fen);
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+int nn_scalar(SearchThread* t) { return nn_evaluate_with(t, net_workspace(t), SCALAR_KERNELS); }
+
+void measure(SearchThread* t, const char* label, EvalFn eval, double walkSeconds) {
+  Walk w = {t, std::mt19937(SEED), eval, 0, 0};
+  uint64_t calls = t->evalCalls, hits = t->evalHits;
+  NetWorkspace* ws = net_workspace(t);
+  uint64_t refreshes = ws->refreshes, updates = ws->updates;
+  double seconds = run_walk(w) - walkSeconds;
+  if (seconds <= 0) seconds = 1e-9;
+  std::printf("%-34s %9llu evals %7.3f s %8.3f M evals/s", label, (unsigned long long)w.evals, seconds,
+              w.evals / seconds / 1e6);
+  std::printf("  refresh %llu update %llu", (unsigned long long)(ws->refreshes - refreshes),
+              (unsigned long long)(ws->updates - updates));
+  if (t->evalCalls != calls)
+    std::printf("  cache hits %.1f%%", 100.0 * double(t->evalHits - hits) / double(t->evalCalls - calls));
+  std::printf("  (checksum %lld)\n", w.checksum);
+}
+
+void bench_network(SearchThread* t) {
+  std::strcpy(Options.NN_File, "embedded");
+  if (!load_network() || !net_workspace(t)) {
+    std::printf("no network\n");
+    return;
+  }
+  Walk bare = {t, std::mt19937(SEED), nullptr, 0, 0};
+  double walkSeconds = run_walk(bare);
+  std::printf("walk alone: %.3f s (subtracted below)\n", walkSeconds);
+  measure(t, "network, incremental, cache off", nn_evaluate_uncached, walkSeconds);
+  measure(t, "network, incremental, cache on", nn_evaluate, walkSeconds);
+  measure(t, "network, scalar loops, cache off", nn_scalar, walkSeconds);
+}
+
+// Evaluators by name; the hand-crafted evaluation joins this table with a
+// runner of the same form once it is available.
+struct Evaluator {
+  const char* name;
+  void (*run)(SearchThread*);
+};
+constexpr Evaluator EVALUATORS[] = {
+    {"nn", bench_network},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* which = argc > 1 ? argv[1] : "nn";
+  init_board_tables();
+  init_zobrist();
+  set_default_options(Options);
+  Options.evalNoise = 0;
+  SearchThread* t = new_search_thread();
+  if (!t) return 1;
+  int status = 1;
+  for (const Evaluator& e : EVALUATORS)
+    if (std::strcmp(e.name, which) == 0) {
+      e.run(t);
+      status = 0;
+    }
+  if (status) std::printf("unknown evaluator %s\n", which);
+  free_search_thread(t);
+  return status;
+}
