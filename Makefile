@@ -60,4 +60,4 @@ BENCH_EVAL ?= nn
 bench-eval:
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DZERV_TESTS=OFF
 	cmake --build $(BUILD_DIR) --target zerv_bench_eval -j $(JOBS)
-	./$(BUILD_DIR)/zerv_bench_eval $(BENCH_EVAL)
+	$(BUILD_DIR)/zerv_bench_eval $(BENCH_EVAL)
