@@ -69,3 +69,7 @@ double bench_hce_evals_per_second(int positions, int passes, bool usePawnCache, 
   free_search_thread(t);
   return seconds.count() > 0 ? double(line.size()) * passes / seconds.count() : 0;
 }
+
+int hce_bench_eval_uncached(SearchThread* t) { return hce_evaluate(t, t->pos.side, ROOT_PLY, 0); }
+
+int hce_bench_eval_cached(SearchThread* t) { return hce_evaluate(t, t->pos.side, t->ply, 0); }
