@@ -8,6 +8,8 @@
 #include "../board/notation.h"
 #include "../board/perft.h"
 #include "../board/see.h"
+#include "../eval/hce.h"
+#include "../eval/network.h"
 #include "../platform/platform.h"
 #include "../search/searchthread.h"
 #include "control.h"
@@ -25,6 +27,8 @@ constexpr int ROOT_PLY = 1;  // the game record sits at search ply 1
 constexpr int FEN_SIZE = 128;
 constexpr int BOARD_TEXT_SIZE = 512;
 constexpr double NPS_TIME_FLOOR = 0.001;  // keeps a zero-time run from dividing by 0
+constexpr int EV_TRACE_LEVEL = 1;  // breakdown by term
+constexpr int SP_TRACE_LEVEL = 2;  // breakdown, parameter list and tables
 constexpr const char* PIECE_LETTERS = " PNBRQK  onbrqk";  // by piece code
 
 struct Words {
@@ -100,10 +104,25 @@ void play_text_move(const char* text) {
   if (play_game_move(m)) print_board();
 }
 
+// The last game move, then the network score (when the network is on)
+// and the hand-crafted evaluation with its term-by-term breakdown.
+void cmd_ev() {
+  int ply = game_ply();
+  if (ply > 0) {
+    Move last = Game->lastMove;
+    const char* mover = Game->pos.side == BLACK ? "." : "...";
+    std::printf("last move was %d%s %s%s\n", (ply + 1) / 2, mover, SquareName[move_from(last)],
+                SquareName[move_to(last)]);
+    std::fflush(stdout);
+  }
+  if (Control.useNN) nn_evaluate(Game);
+  hce_evaluate(Game, Game->pos.side, ROOT_PLY, EV_TRACE_LEVEL);
+}
+
 // Console commands that come with the search, the evaluation, the books
 // and the game tools; until then they say so instead of being read as moves.
 constexpr const char* LATER_COMMANDS[] = {"new", "mv", "go",   "an",   "self", "get", "pv",
-                                          "trace", "ev", "sp", "lmr",  "]",    "load", "save",
+                                          "trace", "lmr",  "]",    "load", "save",
                                           "jump", "edit", "book", "tag", "set"};
 
 bool is_later_command(const char* word) {
@@ -150,6 +169,8 @@ void console_command(const char* line) {
   else if (std::strcmp(cmd, "undo") == 0 || std::strcmp(cmd, "[") == 0) cmd_undo();
   else if (std::strcmp(cmd, "perft") == 0) cmd_perft(words);
   else if (std::strcmp(cmd, "swap") == 0) cmd_swap();
+  else if (std::strcmp(cmd, "ev") == 0) cmd_ev();
+  else if (std::strcmp(cmd, "sp") == 0) hce_evaluate(Game, Game->pos.side, ROOT_PLY, SP_TRACE_LEVEL);
   else if (std::strcmp(cmd, "move") == 0) play_text_move(words.w[1]);
   else if (is_later_command(cmd)) print_linef("info string %s is not available in this build", cmd);
   else play_text_move(cmd);

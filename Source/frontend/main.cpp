@@ -4,6 +4,9 @@
 #include "../board/bitboard.h"
 #include "../board/fen.h"
 #include "../board/zobrist.h"
+#include "../eval/hce.h"
+#include "../eval/network.h"
+#include "../eval/params.h"
 #include "../platform/platform.h"
 #include "cmdline.h"
 #include "control.h"
@@ -70,6 +73,7 @@ int main(int argc, char* argv[]) {
     return EXIT_FAILED;
   }
   init_board_tables();
+  init_kpk_table();
   set_default_options(Options);
   set_control_defaults(Control);
   CommandLine line;
@@ -96,8 +100,11 @@ int main(int argc, char* argv[]) {
   // No timer-resolution request is needed: POSIX sleeps and clocks already
   // resolve well below the few milliseconds the search timer needs.
   OptionDefaults = Options;
-  // Loading the configuration file (ConfigFilePath), building the
-  // evaluation parameters and loading the network join here, in that order.
+  // Loading the configuration file (ConfigFilePath) joins here, before
+  // the evaluation is set up from the settings.
+  setup_eval_params();
+  Options.paramsChanged = 0;
+  load_network();
   int status = run_mode(line);
   shut_down();
   return status;

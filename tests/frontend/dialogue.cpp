@@ -134,3 +134,17 @@ std::string read_file(const std::string& path) {
   s << in.rdbuf();
   return s.str();
 }
+
+const std::vector<std::string>& startup_lines() {
+  static const std::vector<std::string> lines = {"info string Hello from Zerv 5.50",
+                                                 "info string using embedded network"};
+  return lines;
+}
+
+std::vector<std::string> lines_after_startup(const std::string& text) {
+  std::vector<std::string> lines = lines_of(text);
+  size_t skip = 0;
+  while (skip < lines.size() && skip < startup_lines().size() && lines[skip] == startup_lines()[skip])
+    skip++;
+  return std::vector<std::string>(lines.begin() + long(skip), lines.end());
+}

@@ -1,0 +1,157 @@
+// The evaluation entry point: which evaluator scores a position, and the
+// contempt and fifty-move arithmetic laid on top of its score.
+#include <gtest/gtest.h>
+
+#include "board/attacks.h"
+#include "board/bitboard.h"
+#include "board/fen.h"
+#include "board/zobrist.h"
+#include "eval/evaluate.h"
+#include "eval/hce.h"
+#include "eval/network.h"
+#include "eval/params.h"
+#include "frontend/control.h"
+#include "frontend/options.h"
+#include "search/searchthread.h"
+
+namespace {
+
+constexpr float TIMED_SEARCH = 10.0f;
+constexpr float UNTIMED_SEARCH = 10000000.0f;
+
+class EvaluateTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    init_board_tables();
+    init_zobrist();
+    init_kpk_table();
+    set_default_options(Options);
+    setup_eval_params();
+    load_network();
+  }
+  void SetUp() override {
+    t = new_search_thread();
+    saved = Options;
+    savedControl = {Control.useNN, Control.rootSide, Control.targetTime};
+    Options.evalNoise = 0;
+    Control.useNN = 1;
+    Control.rootSide = WHITE;
+    Control.targetTime = UNTIMED_SEARCH;
+  }
+  void TearDown() override {
+    free_search_thread(t);
+    Options = saved;
+    Control.useNN = savedControl.useNN;
+    Control.rootSide = savedControl.rootSide;
+    Control.targetTime = savedControl.targetTime;
+  }
+  Position& set(const char* fen) {
+    set_position(t->pos, fen);
+    return t->pos;
+  }
+  // The search calls with its own ply counter, which the network reads.
+  int eval(int ply = 1) {
+    t->ply = int16_t(ply);
+    int score = evaluate(t, t->pos.side, ply, 0);
+    t->ply = 1;
+    return score;
+  }
+
+  SearchThread* t = nullptr;
+  EngineOptions saved;
+  struct {
+    uint8_t useNN, rootSide;
+    float targetTime;
+  } savedControl;
+};
+
+TEST_F(EvaluateTest, InCheckHasNoStaticScore) {
+  set("4k3/8/8/8/8/8/8/4K2r w - - 0 1");
+  t->pos.fifty = 60;
+  Control.targetTime = TIMED_SEARCH;
+  Options.Contempt = 100;
+  EXPECT_EQ(evaluate(t, WHITE, 1, 1), NO_EVAL);
+}
+
+TEST_F(EvaluateTest, SimpleAndLopsidedPositionsUseTheHandCraftedEvaluation) {
+  const char* handCrafted[] = {
+      "4k3/8/8/8/8/8/4P3/4K3 w - - 0 1",        // king and pawn against king
+      "4k3/8/8/8/8/8/8/2NNK3 w - - 0 1",        // two knights, no pawns
+      "4k3/8/8/8/8/8/PPPP4/3QK3 w - - 0 1",     // queen and pawns against a bare king
+      "3qk3/pppp4/8/8/8/8/8/4K3 b - - 0 1",     // the same for Black
+      "4k3/8/8/8/8/8/8/R3KB2 w - - 0 1",        // rook and bishop, nothing else
+  };
+  for (const char* fen : handCrafted) {
+    set(fen);
+    EXPECT_TRUE(uses_hand_crafted(t)) << fen;
+  }
+  const char* network[] = {
+      "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+      "4k3/pp6/8/8/8/8/PP6/4K3 w - - 0 1",       // pawns on both sides
+      "r3k3/8/8/8/8/8/8/R2BK3 w - - 0 1",        // rook and bishop against rook
+  };
+  for (const char* fen : network) {
+    set(fen);
+    EXPECT_FALSE(uses_hand_crafted(t)) << fen;
+  }
+  Control.useNN = 0;
+  set(network[0]);
+  EXPECT_TRUE(uses_hand_crafted(t));
+}
+
+TEST_F(EvaluateTest, ContemptFavoursTheSideThatStartedTheSearch) {
+  set("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+  int neutral = eval();
+  Control.targetTime = TIMED_SEARCH;
+  EXPECT_EQ(eval() - neutral, 15);  // the default taper with full material
+  Control.rootSide = BLACK;
+  EXPECT_EQ(eval() - neutral, -15);
+}
+
+TEST_F(EvaluateTest, ContemptScalesWithThePhase) {
+  Options.Contempt = 100;
+  struct Case {
+    const char* fen;
+    int contempt;
+  } cases[] = {
+      {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 115},  // ph 82
+      {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", -15},                             // ph 0
+      // 30 units of pieces, 11 pawns: ph = 30 + 22 - 6 = 46
+      {"r2qk3/ppppp3/8/8/8/8/PPPPPP2/R2QK3 w - - 0 1", 15 * (46 - 41) / 41 + 100 * 46 / 82},
+      // 6 units, 3 pawns: ph = 6 + 6 - 6 = 6, the taper's negative half
+      {"4k3/p7/8/8/8/8/PP6/2B1K1n1 w - - 0 1", 15 * (6 - 41) / 41 + 100 * 6 / 82},
+  };
+  for (const Case& c : cases) {
+    set(c.fen);
+    Control.targetTime = UNTIMED_SEARCH;
+    int neutral = eval();
+    Control.targetTime = TIMED_SEARCH;
+    EXPECT_EQ(eval() - neutral, c.contempt) << c.fen;
+  }
+}
+
+TEST_F(EvaluateTest, FiftyMoveCounterShrinksTheScoreTowardZero) {
+  set("4k3/8/8/8/8/8/PPPPPPPP/4K3 w - - 0 1");
+  int full = eval();
+  ASSERT_GT(std::abs(full), 100);
+  t->pos.fifty = 128;
+  EXPECT_EQ(eval(), full - full * 128 / 256);
+  t->pos.fifty = 100;
+  EXPECT_EQ(eval(), full - full * 100 / 256);
+}
+
+TEST_F(EvaluateTest, CacheServesRepeatsBelowTheRootOnly) {
+  set("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
+  for (int useNN = 0; useNN <= 1; useNN++) {
+    Control.useNN = uint8_t(useNN);
+    t->evalCalls = t->evalHits = 0;
+    int first = eval(1);
+    EXPECT_EQ(eval(1), first);
+    EXPECT_EQ(t->evalHits, 0u) << "the root is always recomputed";
+    EXPECT_EQ(eval(2), first);
+    EXPECT_EQ(t->evalHits, 1u);
+    EXPECT_EQ(t->evalCalls, 3u);
+  }
+}
+
+}  // namespace
