@@ -80,7 +80,7 @@ int bishop_knight_mate(const Position& pos, int strong) {
   int bishop = lsb(piece_set(pos, strong, BISHOP));
   // The corner table is laid out for a dark-square bishop; a light one
   // wants the other pair of corners, which the file mirror swaps in.
-  int cornerSq = is_light_square(bishop) ? w ^ 7 : w;
+  int cornerSq = is_light_square(bishop) ? w ^ FILE_FLIP : w;
   return BNK_BASE + BNK_CORNER_WEIGHT * BishopCorner[cornerSq] + BNK_CENTRE_WEIGHT * KingCentre[s] -
          BNK_DISTANCE_WEIGHT * distance(s, w);
 }

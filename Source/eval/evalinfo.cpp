@@ -9,9 +9,7 @@ namespace {
 // Material units at which the phase reaches pure middlegame (0): a little
 // under the 62 units of the full set.
 constexpr float PHASE_PER_UNIT = 0.017f;
-constexpr int QUEENSIDE_FILES = 4;   // files a-d
-constexpr int FILE_MIRROR = 7;       // XOR that swaps files a-h
-constexpr int RANK_MIRROR = 56;      // XOR that swaps ranks 1-8
+constexpr int QUEENSIDE_FILES = 4;  // files a-d
 constexpr int ZONE_ATTACK_UNITS_PER_PAWN_PUSH = 2;
 // Outposts: ranks 4-6 for White, 3-5 for Black, off the edge files.
 constexpr Bitboard WHITE_OUTPOST_RANKS = 0x0000FFFFFF000000ULL;
@@ -21,8 +19,8 @@ constexpr Bitboard BLACK_OUTPOST_RANKS = 0x000000FFFFFF0000ULL;
 // zone always covers nine squares.
 Bitboard king_zone(int kingSq) {
   int f = file_of(kingSq), r = rank_of(kingSq);
-  f = f == 0 ? 1 : f == 7 ? 6 : f;
-  r = r == 0 ? 1 : r == 7 ? 6 : r;
+  f = f == 0 ? 1 : f == LAST_FILE ? LAST_FILE - 1 : f;
+  r = r == 0 ? 1 : r == LAST_RANK ? LAST_RANK - 1 : r;
   int centre = make_square(f, r);
   return bit(centre) | KingAttacks[centre];
 }
@@ -65,7 +63,7 @@ void colour_setup(const Position& pos, EvalInfo& ei, int c) {
   ei.attacked[c] = ei.pawnAttacks[c] | ei.kingAttacks[c];
   ei.attackedTwice[c] = pawn_double_attack_set(c, pawns) | (ei.pawnAttacks[c] & ei.kingAttacks[c]);
   ei.kingZone[c] = king_zone(ksq);
-  ei.mirror[c] = (file_of(ksq) < QUEENSIDE_FILES ? FILE_MIRROR : 0) + (c == BLACK ? RANK_MIRROR : 0);
+  ei.mirror[c] = (file_of(ksq) < QUEENSIDE_FILES ? FILE_FLIP : 0) + (c == BLACK ? RANK_FLIP : 0);
   ei.outposts[c] = outpost_squares(c, piece_set(pos, c ^ 1, PAWN));
 }
 
@@ -84,7 +82,7 @@ void setup_eval_info(const Position& pos, EvalInfo& ei, int traceLevel) {
     Bitboard pushes = forward_one(c ^ 1, piece_set(pos, c ^ 1, PAWN));
     ei.attackUnits[c] = ZONE_ATTACK_UNITS_PER_PAWN_PUSH * popcount(pushes & ei.kingZone[c]);
   }
-  ei.sameWing = (ei.mirror[WHITE] & FILE_MIRROR) == (ei.mirror[BLACK] & FILE_MIRROR);
+  ei.sameWing = (ei.mirror[WHITE] & FILE_FLIP) == (ei.mirror[BLACK] & FILE_FLIP);
   choose_tables(ei);
   pawn_sets(pos, ei);
 }

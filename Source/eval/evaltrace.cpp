@@ -6,6 +6,7 @@
 #include "../board/fen.h"
 #include "../frontend/output.h"
 #include "../search/searchthread.h"
+#include "geometry.h"
 #include "network.h"
 
 namespace {
@@ -14,9 +15,11 @@ constexpr const char* CategoryName[TRACE_CATEGORIES] = {"pawns:",  "knights:", "
                                                         "rooks:",  "queens:",  "king:",
                                                         "ppawns:", "threats:", "special:"};
 constexpr int PIECE_CATEGORIES = TRACE_QUEENS + 1;
+constexpr int TRACE_WITH_PARAMETERS = 2;  // the "sp" level
 // A title and up to 64 entries of " h8".
 constexpr int SQUARE_ENTRY_SIZE = 3;
-constexpr int SQUARE_LIST_SIZE = 32 + SQUARE_ENTRY_SIZE * 64;
+constexpr int TITLE_ROOM = 32;
+constexpr int SQUARE_LIST_SIZE = TITLE_ROOM + SQUARE_ENTRY_SIZE * SQUARES;
 
 // Material weight of the piece kind a category is named after.
 const EvalParam& category_material(TraceCategory category) {
@@ -75,5 +78,5 @@ void eval_trace(const SearchThread* t, const EvalInfo& ei, const TraceSummary& s
   print_linef("nne= %d, hce= %d, mtl= %d, phase= %0.2f, sf= %0.2f, rule50= %d", last_network_score(t),
               summary.score, trace_material(pos, ei), double(ei.phase), double(summary.scaleFactor), pos.fifty);
   print_line("");
-  if (ei.traceLevel >= 2) print_param_list();
+  if (ei.traceLevel >= TRACE_WITH_PARAMETERS) print_param_list();
 }

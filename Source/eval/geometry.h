@@ -4,6 +4,12 @@
 
 #include "../board/bitboard.h"
 
+constexpr int SQUARES = 64;
+constexpr int LAST_RANK = 7;  // rank index of the 8th rank
+constexpr int LAST_FILE = 7;  // file index of the h-file
+constexpr int RANK_STEP = 8;  // squares from one rank to the next
+constexpr int FILE_FLIP = 7;  // square XOR that mirrors files a-h
+constexpr int RANK_FLIP = 56;  // square XOR that mirrors ranks 1-8
 constexpr Bitboard FILES_B_TO_G = ~(FILE_A | FILE_H);
 constexpr Bitboard LIGHT_SQUARES = 0x55AA55AA55AA55AAULL;
 constexpr Bitboard DARK_SQUARES = ~LIGHT_SQUARES;
@@ -17,10 +23,10 @@ inline int distance(int a, int b) {
 }
 
 // Rank 0..7 counted from the given colour's own back rank.
-inline int relative_rank(int colour, int sq) { return colour == WHITE ? rank_of(sq) : 7 - rank_of(sq); }
+inline int relative_rank(int colour, int sq) { return colour == WHITE ? rank_of(sq) : LAST_RANK - rank_of(sq); }
 
 // The set moved one rank towards the colour's promotion rank.
-inline Bitboard forward_one(int colour, Bitboard b) { return colour == WHITE ? b << 8 : b >> 8; }
+inline Bitboard forward_one(int colour, Bitboard b) { return colour == WHITE ? b << RANK_STEP : b >> RANK_STEP; }
 
 // Squares attacked by a set of pawns of one colour.
 inline Bitboard pawn_attack_set(int colour, Bitboard pawns) {
@@ -37,14 +43,15 @@ inline Bitboard pawn_double_attack_set(int colour, Bitboard pawns) {
 // The set together with every square behind it on its files, seen from
 // the colour (towards its own back rank).
 inline Bitboard rear_fill(int colour, Bitboard b) {
+  // Three doubling steps cover all seven ranks.
   if (colour == WHITE) {
-    b |= b >> 8;
-    b |= b >> 16;
-    return b | b >> 32;
+    b |= b >> RANK_STEP;
+    b |= b >> 2 * RANK_STEP;
+    return b | b >> 4 * RANK_STEP;
   }
-  b |= b << 8;
-  b |= b << 16;
-  return b | b << 32;
+  b |= b << RANK_STEP;
+  b |= b << 2 * RANK_STEP;
+  return b | b << 4 * RANK_STEP;
 }
 
 // The squares ahead of a square on its file, up to the last rank.
@@ -53,7 +60,7 @@ inline Bitboard front_span(int colour, int sq) { return Ray[colour == WHITE ? NO
 // The set grown by one king step in every direction.
 inline Bitboard king_step_grow(Bitboard b) {
   Bitboard wide = b | ((b & ~FILE_A) >> 1) | ((b & ~FILE_H) << 1);
-  return wide | (wide << 8) | (wide >> 8);
+  return wide | (wide << RANK_STEP) | (wide >> RANK_STEP);
 }
 
 inline bool is_light_square(int sq) { return (LIGHT_SQUARES >> sq) & 1; }

@@ -4,6 +4,7 @@
 #include "endgames.h"
 #include "evalinfo.h"
 #include "evaltrace.h"
+#include "geometry.h"
 #include "kingsafety.h"
 #include "passers.h"
 #include "pawns.h"
@@ -16,7 +17,7 @@ namespace {
 constexpr int FIRST_CACHED_PLY = 2;  // the root (ply 1) always recomputes
 constexpr int SCORE_LIMIT = 32767;   // the cache keeps 16-bit scores
 
-bool kings_present(const Position& pos) { return pos.kingSq[WHITE] < 64 && pos.kingSq[BLACK] < 64; }
+bool kings_present(const Position& pos) { return pos.kingSq[WHITE] < SQUARES && pos.kingSq[BLACK] < SQUARES; }
 
 int clamp_score(int s) { return s > SCORE_LIMIT ? SCORE_LIMIT : s < -SCORE_LIMIT ? -SCORE_LIMIT : s; }
 

@@ -2,7 +2,7 @@
 
 #include "geometry.h"
 
-uint8_t KPKTable[2][KPK_PAWN_SQUARES][64][64];
+uint8_t KPKTable[2][KPK_PAWN_SQUARES][SQUARES][SQUARES];
 
 namespace {
 
@@ -16,7 +16,8 @@ constexpr uint8_t UNKNOWN = 4;
 constexpr int PAWN_TO_MOVE = 0;
 constexpr int LONE_TO_MOVE = 1;
 constexpr int FOLDED_FILES = 4;
-constexpr int QUEENING_RANK = 7;
+constexpr int QUEENING_RANK = LAST_RANK;
+constexpr int DOUBLE_STEP_RANK = 1;
 // Added to the race term when the pawn side wins by the table.
 constexpr int KPK_WIN_BONUS = 800;
 // Each rank the pawn has advanced counts this much in the race term.
@@ -48,7 +49,7 @@ bool resolve_pawn_to_move(int p, int wk, int bk) {
   if (e != UNKNOWN) return false;
   const int push = p + FOLDED_FILES;
   uint8_t seen = KPKTable[LONE_TO_MOVE][push][wk][bk];
-  if (rank_of(pawn_square(p)) == 1 && seen != ILLEGAL)
+  if (rank_of(pawn_square(p)) == DOUBLE_STEP_RANK && seen != ILLEGAL)
     seen |= KPKTable[LONE_TO_MOVE][push + FOLDED_FILES][wk][bk];
   for (Bitboard m = KingAttacks[wk]; m;) seen |= KPKTable[LONE_TO_MOVE][p][pop_lsb(m)][bk];
   e = (seen & WIN) ? WIN : (seen & UNKNOWN) ? UNKNOWN : DRAW;
@@ -77,8 +78,8 @@ bool resolve_lone_to_move(int p, int wk, int bk) {
 bool resolve_round() {
   bool changed = false;
   for (int p = pawn_index(make_square(0, 1)); p < pawn_index(make_square(0, QUEENING_RANK)); p++)
-    for (int wk = 0; wk < 64; wk++)
-      for (int bk = 0; bk < 64; bk++) {
+    for (int wk = 0; wk < SQUARES; wk++)
+      for (int bk = 0; bk < SQUARES; bk++) {
         changed |= resolve_pawn_to_move(p, wk, bk);
         changed |= resolve_lone_to_move(p, wk, bk);
       }
@@ -89,8 +90,8 @@ bool resolve_round() {
 
 void init_kpk_table() {
   for (int p = 0; p < KPK_PAWN_SQUARES; p++)
-    for (int wk = 0; wk < 64; wk++)
-      for (int bk = 0; bk < 64; bk++) init_entry(pawn_square(p), wk, bk);
+    for (int wk = 0; wk < SQUARES; wk++)
+      for (int bk = 0; bk < SQUARES; bk++) init_entry(pawn_square(p), wk, bk);
   while (resolve_round()) {
   }
   // Whatever no line forces to a win is a draw (or an unreachable placement).
@@ -106,14 +107,15 @@ namespace {
 int fold_for(const Position& pos, int pawnSide) {
   int fold = flip_for(pawnSide);
   int pawnSq = lsb(piece_set(pos, pawnSide, PAWN)) ^ fold;
-  if (file_of(pawnSq) >= FOLDED_FILES) fold ^= 7;
+  if (file_of(pawnSq) >= FOLDED_FILES) fold ^= FILE_FLIP;
   return fold;
 }
 
 }  // namespace
 
 uint8_t kpk_probe(const Position& pos, int pawnSide) {
-  if (!piece_set(pos, pawnSide, PAWN) || pos.kingSq[WHITE] >= 64 || pos.kingSq[BLACK] >= 64) return KPK_DRAW;
+  if (!piece_set(pos, pawnSide, PAWN) || pos.kingSq[WHITE] >= SQUARES || pos.kingSq[BLACK] >= SQUARES)
+    return KPK_DRAW;
   int fold = fold_for(pos, pawnSide);
   int pawnSq = lsb(piece_set(pos, pawnSide, PAWN)) ^ fold;
   int toMove = pos.side == pawnSide ? PAWN_TO_MOVE : LONE_TO_MOVE;
@@ -121,7 +123,7 @@ uint8_t kpk_probe(const Position& pos, int pawnSide) {
 }
 
 int kpk_score(const Position& pos, int pawnSide) {
-  if (!piece_set(pos, pawnSide, PAWN) || pos.kingSq[WHITE] >= 64 || pos.kingSq[BLACK] >= 64) return 0;
+  if (!piece_set(pos, pawnSide, PAWN) || pos.kingSq[WHITE] >= SQUARES || pos.kingSq[BLACK] >= SQUARES) return 0;
   int fold = fold_for(pos, pawnSide);
   int pawnSq = lsb(piece_set(pos, pawnSide, PAWN)) ^ fold;
   int queening = make_square(file_of(pawnSq), QUEENING_RANK);

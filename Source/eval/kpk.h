@@ -13,7 +13,7 @@ constexpr uint8_t KPK_WIN = 2;
 // Pawn squares on files a-d: index = file + 4 * rank.
 constexpr int KPK_PAWN_SQUARES = 32;
 // [0: pawn side to move, 1: lone king to move][pawn][pawn side's king][lone king]
-extern uint8_t KPKTable[2][KPK_PAWN_SQUARES][64][64];
+extern uint8_t KPKTable[2][KPK_PAWN_SQUARES][64][64];  // 64 squares per king
 
 // Builds the table; needs the board tables (init_board_tables) first.
 void init_kpk_table();

@@ -60,7 +60,7 @@ void candidate(const Position& pos, EvalInfo& ei, int c, int sq) {
   if (ahead & ei.occupied) return;
   int contest = ((ahead & ei.attackedTwice[e]) != 0) + popcount(ahead & ei.attacked[e]);
   if (contest > popcount(SideNeighbours[sq] & piece_set(pos, c, PAWN))) return;
-  int seventh = make_square(file_of(sq), c == WHITE ? SEVENTH_RANK : 7 - SEVENTH_RANK);
+  int seventh = make_square(file_of(sq), c == WHITE ? SEVENTH_RANK : LAST_RANK - SEVENTH_RANK);
   add_fraction(ei, c, W.candidate_passer[r - 1], CandidateKingFactor[distance(pos.kingSq[e], seventh)]);
 }
 

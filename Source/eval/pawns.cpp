@@ -8,21 +8,20 @@ namespace {
 // Key changes for a White king on files a-d and for a Black king there.
 constexpr uint64_t WHITE_QUEENSIDE_KEY = 0x6C43EB52AULL;
 constexpr uint64_t BLACK_QUEENSIDE_KEY = 0x3E2571CB4ULL;
-constexpr int FILE_MIRROR = 7;
 constexpr int FIRST_CACHED_PLY = 2;
 
 // Files next to each file, as one mask per file.
 Bitboard adjacent_files(int file) {
   Bitboard b = 0;
   if (file > 0) b |= FILE_A << (file - 1);
-  if (file < 7) b |= FILE_A << (file + 1);
+  if (file < LAST_FILE) b |= FILE_A << (file + 1);
   return b;
 }
 
 // Ranks up to and including the square's, seen from the colour.
 Bitboard this_rank_and_behind(int colour, int sq) {
   int r = rank_of(sq);
-  return colour == WHITE ? ~Bitboard(0) >> (8 * (7 - r)) : ~Bitboard(0) << (8 * r);
+  return colour == WHITE ? ~Bitboard(0) >> (RANK_STEP * (LAST_RANK - r)) : ~Bitboard(0) << (RANK_STEP * r);
 }
 
 int32_t colour_structure(const Position& pos, const EvalInfo& ei, int c) {
@@ -54,8 +53,8 @@ int32_t colour_structure(const Position& pos, const EvalInfo& ei, int c) {
 
 uint64_t pawn_cache_key(const Position& pos, const EvalInfo& ei) {
   uint64_t key = pos.pawnKey;
-  if (ei.mirror[WHITE] & FILE_MIRROR) key ^= WHITE_QUEENSIDE_KEY;
-  if (ei.mirror[BLACK] & FILE_MIRROR) key ^= BLACK_QUEENSIDE_KEY;
+  if (ei.mirror[WHITE] & FILE_FLIP) key ^= WHITE_QUEENSIDE_KEY;
+  if (ei.mirror[BLACK] & FILE_FLIP) key ^= BLACK_QUEENSIDE_KEY;
   return key;
 }
 

@@ -91,8 +91,8 @@ void bishops(const Position& pos, EvalInfo& ei, int c) {
 void bishop_pair_and_rams(const Position& pos, EvalInfo& ei, int c) {
   Bitboard bishops = piece_set(pos, c, BISHOP);
   if ((bishops & LIGHT_SQUARES) && (bishops & DARK_SQUARES)) add_term(ei, c, *W.bishop_pair);
-  Bitboard whiteRams = piece_set(pos, WHITE, PAWN) & (piece_set(pos, BLACK, PAWN) >> 8) & FILES_B_TO_G;
-  Bitboard rams = c == WHITE ? whiteRams : whiteRams << 8;
+  Bitboard whiteRams = piece_set(pos, WHITE, PAWN) & forward_one(BLACK, piece_set(pos, BLACK, PAWN)) & FILES_B_TO_G;
+  Bitboard rams = c == WHITE ? whiteRams : forward_one(WHITE, whiteRams);
   int count = 0;
   for (Bitboard b = bishops; b;) {
     int sq = pop_lsb(b);

@@ -22,6 +22,7 @@ constexpr float TWO_PAWNS_V_MINOR = 0.8f;
 constexpr float PAWNS_HELD_BY_KING = 0.75f;
 constexpr float LONE_PIECE_V_SEVERAL = 0.8f;
 constexpr int MAX_SMALL_EDGE_PAWNS = 2;
+constexpr int BISHOP_PAIR_COUNT = 2;
 constexpr int BISHOP_PAIR_UNITS = 6;
 constexpr int KNIGHT_UNITS = 3;
 
@@ -35,7 +36,7 @@ bool has_major(const Position& pos, int c) { return count(pos, c, ROOK) + count(
 // Bishop pair against a lone knight still wins often; other pawnless
 // edges mostly do not.
 float no_pawns_factor(const Position& pos, int l, int d) {
-  bool bishopPair = count(pos, l, BISHOP) == 2 && pos.matValue[l] == BISHOP_PAIR_UNITS;
+  bool bishopPair = count(pos, l, BISHOP) == BISHOP_PAIR_COUNT && pos.matValue[l] == BISHOP_PAIR_UNITS;
   bool loneKnight = count(pos, d, KNIGHT) == 1 && pos.matValue[d] == KNIGHT_UNITS;
   return bishopPair && loneKnight ? NO_PAWNS_BISHOPS_V_KNIGHT : NO_PAWNS_BASE + NO_PAWNS_PER_UNIT * pos.matValue[l];
 }
@@ -47,7 +48,7 @@ bool wrong_rook_pawn(const Position& pos, int l, int d) {
   Bitboard pawns = piece_set(pos, l, PAWN);
   Bitboard file = (pawns & ~FILE_A) == 0 ? FILE_A : (pawns & ~FILE_H) == 0 ? FILE_H : 0;
   if (!file) return false;
-  int corner = make_square(file == FILE_A ? 0 : 7, l == WHITE ? 7 : 0);
+  int corner = make_square(file == FILE_A ? 0 : LAST_FILE, l == WHITE ? LAST_RANK : 0);
   if (distance(pos.kingSq[d], corner) > 1) return false;
   Bitboard cornerColour = is_light_square(corner) ? LIGHT_SQUARES : DARK_SQUARES;
   return !(piece_set(pos, l, BISHOP) & cornerColour);

@@ -6,7 +6,6 @@ namespace {
 
 constexpr int HUNG_PAWN_THREAT = 64;
 constexpr int HUNG_PIECE_THREAT = 256;
-constexpr int RANK_FLIP = 56;
 
 // Squares where a piece of c can be taken for free or with gain in count.
 Bitboard weak_squares(const EvalInfo& ei, int c) {
