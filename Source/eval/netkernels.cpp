@@ -16,6 +16,18 @@ constexpr int TILE_REGS = 8;
 
 float leaky(float x) { return x < 0 ? x * NET_LEAK_SLOPE : x; }
 
+// With fused multiply-add in hardware the scalar loops round exactly as
+// the vector ones do. Without it (the portable build) std::fma would be a
+// slow software routine, so the product is rounded before the sum; scores
+// of such a build may then differ in the last centipawn.
+inline float mul_add(float a, float b, float c) {
+#if defined(__FMA__)
+  return std::fma(a, b, c);
+#else
+  return a * b + c;
+#endif
+}
+
 // Lane sums in the order the vector reduction uses: upper half onto lower
 // half, then pairs two apart, then the last two.
 float sum_lanes(const float* acc) {
@@ -46,14 +58,14 @@ float dot_scalar(const float* a, const float* b, int n) {
   int i = 0;
   if (n % WIDE_STEP == 0) {
     for (; i < n; i += WIDE_STEP)
-      for (int k = 0; k < WIDE_STEP; k++) acc[k] = std::fma(a[i + k], b[i + k], acc[k]);
+      for (int k = 0; k < WIDE_STEP; k++) acc[k] = mul_add(a[i + k], b[i + k], acc[k]);
     for (int k = 0; k < LANES; k++) acc[k] += acc[k + LANES];
   } else {
     for (; i + LANES <= n; i += LANES)
-      for (int k = 0; k < LANES; k++) acc[k] = std::fma(a[i + k], b[i + k], acc[k]);
+      for (int k = 0; k < LANES; k++) acc[k] = mul_add(a[i + k], b[i + k], acc[k]);
   }
   float s = sum_lanes(acc);
-  for (; i < n; i++) s = std::fma(a[i], b[i], s);
+  for (; i < n; i++) s = mul_add(a[i], b[i], s);
   return s;
 }
 
@@ -129,7 +141,7 @@ float dot_avx(const float* a, const float* b, int n) {
       acc0 = _mm256_fmadd_ps(_mm256_loadu_ps(a + i), _mm256_loadu_ps(b + i), acc0);
   }
   float s = sum_register(acc0);
-  for (; i < n; i++) s = std::fma(a[i], b[i], s);
+  for (; i < n; i++) s = mul_add(a[i], b[i], s);
   return s;
 }
 
