@@ -1,5 +1,7 @@
 // The working record (king zones, outposts, pawn sets, mirrors, phase),
 // the threat words, and the trace categories covering every term.
+#include <cstdio>
+
 #include "eval/evaltrace.h"
 #include "eval/kingsafety.h"
 #include "eval/passers.h"
@@ -30,6 +32,16 @@ class HceTermsTest : public HceTest {
     int white, black;
     bool operator==(const Threats&) const = default;
   };
+  // A colour's trace value for one category (line 1 + category).
+  int category(const std::string& fen, TraceCategory which, int colour) {
+    set(fen);
+    std::vector<std::string> lines = captured_lines([&] { hce_evaluate(t, t->pos.side, 1, 1); });
+    char name[16];
+    int value[2] = {0, 0};
+    EXPECT_EQ(std::sscanf(lines.at(1 + which).c_str(), "%15s %d %d", name, &value[WHITE], &value[BLACK]), 3);
+    return value[colour];
+  }
+  int tapered(int32_t packed, const std::string& fen) { return taper(packed, info(fen).phase); }
   Threats threats(const std::string& fen) {
     eval_root(fen);
     return {t->plies[1].threat[WHITE], t->plies[1].threat[BLACK]};
@@ -115,6 +127,24 @@ TEST_F(HceTermsTest, PasserThreatByMobility) {
   // The same pawn blocked by the knight: a quarter.
   Threats blocked{0, 150};
   EXPECT_EQ(threats("6k1/1n6/1P6/8/8/8/8/R5K1 w - -"), blocked);
+}
+
+TEST_F(HceTermsTest, PinnedPieceAgainstTheKing) {
+  // The knight on c3 is attacked by the bishop either way; only with the
+  // king on e5 behind it is it pinned.
+  const std::string pinned = "8/p7/8/4k3/8/2n5/7P/B5K1 b - -";
+  const std::string free = "8/p7/4k3/8/8/2n5/7P/B5K1 b - -";
+  int difference = category(pinned, TRACE_THREATS, BLACK) - category(free, TRACE_THREATS, BLACK);
+  EXPECT_NEAR(difference, tapered(W.pinned_piece->packed, pinned), 1);
+}
+
+TEST_F(HceTermsTest, PawnPushForkingTwoKnights) {
+  // e4-e5 would hit both knights from a square Black does not control;
+  // from e3 the push lands on a square both knights cover.
+  const std::string fork = "4k3/8/3n1n2/8/4P3/8/8/4K3 w - -";
+  const std::string none = "4k3/8/3n1n2/8/8/4P3/8/4K3 w - -";
+  int difference = category(fork, TRACE_THREATS, BLACK) - category(none, TRACE_THREATS, BLACK);
+  EXPECT_NEAR(difference, tapered(int32_t(2u * uint32_t(W.ppush_threat->packed)), fork), 1);
 }
 
 // Every term falls inside one trace category: the categories add up to the
