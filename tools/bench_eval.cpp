@@ -5,7 +5,7 @@
 // then repeated without evaluations and its time subtracted, so the
 // figures are for the evaluation alone.
 //
-// Usage: zerv_bench_eval [evaluator]   evaluator: nn (default)
+// Usage: zerv_bench_eval [evaluator]   evaluator: nn (default), hce, all
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -17,7 +17,10 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/zobrist.h"
+#include "eval/hce.h"
+#include "eval/hcebench.h"
 #include "eval/network.h"
+#include "eval/params.h"
 #include "eval/networkspace.h"
 #include "frontend/options.h"
 #include "search/searchthread.h"
@@ -94,17 +97,20 @@ double run_walk(Walk& w) {
 
 int nn_scalar(SearchThread* t) { return nn_evaluate_with(t, net_workspace(t), SCALAR_KERNELS); }
 
-void measure(SearchThread* t, const char* label, EvalFn eval, double walkSeconds) {
+// Times one evaluator over the walk; the first-layer counters are printed
+// for the network only.
+void measure(SearchThread* t, const char* label, EvalFn eval, double walkSeconds, bool network) {
   Walk w = {t, std::mt19937(SEED), eval, 0, 0};
   uint64_t calls = t->evalCalls, hits = t->evalHits;
-  NetWorkspace* ws = net_workspace(t);
-  uint64_t refreshes = ws->refreshes, updates = ws->updates;
+  NetWorkspace* ws = network ? net_workspace(t) : nullptr;
+  uint64_t refreshes = ws ? ws->refreshes : 0, updates = ws ? ws->updates : 0;
   double seconds = run_walk(w) - walkSeconds;
   if (seconds <= 0) seconds = 1e-9;
   std::printf("%-34s %9llu evals %7.3f s %8.3f M evals/s", label, (unsigned long long)w.evals, seconds,
               w.evals / seconds / 1e6);
-  std::printf("  refresh %llu update %llu", (unsigned long long)(ws->refreshes - refreshes),
-              (unsigned long long)(ws->updates - updates));
+  if (ws)
+    std::printf("  refresh %llu update %llu", (unsigned long long)(ws->refreshes - refreshes),
+                (unsigned long long)(ws->updates - updates));
   if (t->evalCalls != calls)
     std::printf("  cache hits %.1f%%", 100.0 * double(t->evalHits - hits) / double(t->evalCalls - calls));
   std::printf("  (checksum %lld)\n", w.checksum);
@@ -119,19 +125,29 @@ void bench_network(SearchThread* t) {
   Walk bare = {t, std::mt19937(SEED), nullptr, 0, 0};
   double walkSeconds = run_walk(bare);
   std::printf("walk alone: %.3f s (subtracted below)\n", walkSeconds);
-  measure(t, "network, incremental, cache off", nn_evaluate_uncached, walkSeconds);
-  measure(t, "network, incremental, cache on", nn_evaluate, walkSeconds);
-  measure(t, "network, scalar loops, cache off", nn_scalar, walkSeconds);
+  measure(t, "network, incremental, cache off", nn_evaluate_uncached, walkSeconds, true);
+  measure(t, "network, incremental, cache on", nn_evaluate, walkSeconds, true);
+  measure(t, "network, scalar loops, cache off", nn_scalar, walkSeconds, true);
 }
 
-// Evaluators by name; the hand-crafted evaluation joins this table with a
-// runner of the same form once it is available.
+void bench_hand_crafted(SearchThread* t) {
+  setup_eval_params();
+  init_kpk_table();
+  Walk bare = {t, std::mt19937(SEED), nullptr, 0, 0};
+  double walkSeconds = run_walk(bare);
+  std::printf("walk alone: %.3f s (subtracted below)\n", walkSeconds);
+  measure(t, "hand-crafted, caches off", hce_bench_eval_uncached, walkSeconds, false);
+  measure(t, "hand-crafted, caches on", hce_bench_eval_cached, walkSeconds, false);
+}
+
+// Evaluators by name.
 struct Evaluator {
   const char* name;
   void (*run)(SearchThread*);
 };
 constexpr Evaluator EVALUATORS[] = {
     {"nn", bench_network},
+    {"hce", bench_hand_crafted},
 };
 
 }  // namespace
@@ -146,7 +162,7 @@ int main(int argc, char** argv) {
   if (!t) return 1;
   int status = 1;
   for (const Evaluator& e : EVALUATORS)
-    if (std::strcmp(e.name, which) == 0) {
+    if (std::strcmp(e.name, which) == 0 || std::strcmp(which, "all") == 0) {
       e.run(t);
       status = 0;
     }
