@@ -59,7 +59,18 @@ struct SearchControl {
   SearchLimits limits;
   float elapsed;
   float targetTime;
-  float moveOverhead;
+  float moveOverhead;    // seconds, copied from MoveOverhead at the search start
+  uint8_t ponder;        // copies of Ponder and MultiPV for the search
+  uint8_t multiPV;
+  std::atomic<int> mainDepth;     // iteration depth of the main search thread
+  int8_t bestChangeDepth;         // depth at which the best move last changed
+  int16_t depthScore[MAX_PLY];    // published score per depth
+  Move depthBest[MAX_PLY];        // published best move per depth
+  uint64_t depthNodes[MAX_PLY];   // nodes of all threads per completed depth
+  float lastIterTime;             // time and depth of the last completed iteration
+  int8_t lastIterDepth;
+  uint8_t singleReply;            // the root has exactly one legal move
+  int8_t rootTbResult;            // WDL + 2, or -1 when not probed
   std::atomic<int> stop;
   float calibrationNps, calibratedElo, targetNps;
   int8_t completedDepth;

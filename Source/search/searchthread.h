@@ -2,6 +2,8 @@
 // records, stacked move lists and move-ordering tables.
 #pragma once
 
+#include <atomic>
+
 #include "../board/position.h"
 #include "../eval/evalcache.h"
 
@@ -77,6 +79,17 @@ struct SearchThread {
 
   uint64_t nodes;
   uint64_t nodeLimit;
+  int8_t selDepth;       // highest ply reached
+  int8_t rootDepthDone;  // iteration in which the root best move last changed
+  uint64_t tbHits, ttProbes, ttHits;
+  Move pv[MAX_PLY];      // principal variation of the root search
+
+  // Root of the search.
+  int16_t rootScore;     // score of the last completed root search call
+  Move rootLine[MAX_PLY];  // index 1 is the first move
+  std::atomic<int8_t> iterDepth;  // depth this thread searches now (read by the others)
+  uint8_t rootFail;      // 0 exact, 1 failed low, 2 failed high
+  uint32_t rootSeed;     // root-order noise accumulator
 
   // Move-ordering tables.
   int16_t history[16][64];

@@ -1,0 +1,28 @@
+// Pruning and reduction settings derived before every search.
+#pragma once
+
+#include <cstdint>
+
+constexpr int MARGIN_DEPTHS = 12;  // margin and count tables cover depths 0..11
+constexpr int LMR_SIZE = 32;
+
+struct SearchParams {
+  int BP_margin;
+  int FP_depth;
+  int FP_margin[MARGIN_DEPTHS];
+  int SEP_depth;
+  int SEP_margin[MARGIN_DEPTHS];
+  int NMP_depth;
+  int LMP_depth;
+  int LMP_count[MARGIN_DEPTHS];
+  int LMR_depth;
+  int8_t lmrPV[LMR_SIZE][LMR_SIZE];
+  int8_t lmrOther[LMR_SIZE][LMR_SIZE];
+  int lmrSelectivity;  // Selectivity the tables were built for, -1 before the first
+};
+
+extern SearchParams SParams;
+
+void init_search_params();
+// The settings and the reduction tables ("_show", console "lmr").
+void print_search_params();
