@@ -87,6 +87,7 @@ struct SearchControl {
   uint8_t useNN;      // the Use_NN_eval switch
   uint8_t echo;       // command-echo flag of "debug"
   int traceDepth;     // search trace level, 0 = off
+  uint64_t traceTag;  // key of the position whose search path is printed ("tag"), 0 = none
   int runMode;
   bool pbench;        // benchmark searches run on the main thread
 };

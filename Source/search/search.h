@@ -8,8 +8,27 @@ constexpr int INFINITE_SCORE = 10001;
 constexpr int MATED_RANGE = -9800;  // scores at or below are being mated
 constexpr int MATING_RANGE = 9799;  // at or above deliver mate
 constexpr int MAX_SEARCH_PLY = 65;
+// A tablebase win seen at ply p scores TB_WIN - p.
+constexpr int TB_WIN = 9800;
+// Tablebase result of a node that was not probed; otherwise WDL + 2.
+constexpr int TB_NOT_PROBED = -1;
 
-int search(Position& pos, int side, int ply, int depth, int alpha, int beta, int nodeType, Move* pv);
+// Flags of the move being searched (PlyRecord::moveFlags). The pawn flags
+// are bit fields: 0x20 marks every advanced pawn move, 0x08 and 0x10 add
+// the seventh rank and the queen promotion.
+constexpr int MF_CAPTURE = 0x01;  // en passant included
+constexpr int MF_CHECK = 0x02;
+constexpr int MF_ADVANCED_PAWN = 0x20;  // free sixth-rank push or minor promotion
+constexpr int MF_SEVENTH_RANK = 0x28;
+constexpr int MF_QUEEN_PROMOTION = 0x30;
+constexpr int MF_ANY = 0x3F;
+
+// Rough piece worth by type (none, pawn .. king) for "does the mover risk
+// more than it takes".
+constexpr int ExchangeScale[7] = {0, 1, 3, 3, 5, 10, 99};
+
+int search(Position& pos, int side, int ply, int depth, int alpha, int beta, int nodeType,
+           Move* pv);
 int search_moves(Position& pos, int side, int ply, int depth, int alpha, int beta, int inCheck,
                  int nodeType, Move* pv);
 // dst[ply] = move, then src's line from ply + 1 on, up to and with its 0.

@@ -18,11 +18,15 @@ struct SearchParams {
   int LMR_depth;
   int8_t lmrPV[LMR_SIZE][LMR_SIZE];
   int8_t lmrOther[LMR_SIZE][LMR_SIZE];
-  int lmrSelectivity;  // Selectivity the tables were built for, -1 before the first
+  int lmrSelectivity = -1;  // Selectivity the tables were built for, -1 before the first
+  // The strength limit's target speed lies clearly below the machine's
+  // calibrated speed, so search nodes must wait for the clock.
+  bool nodeRateLimited;
 };
 
 extern SearchParams SParams;
 
 void init_search_params();
-// The settings and the reduction tables ("_show", console "lmr").
+// The settings and reduction tables as init_search_params last built them
+// ("_show", console "lmr"); run it first to show changed options.
 void print_search_params();

@@ -1,0 +1,224 @@
+// The node search driven directly: mate and draw scores, the ply limit,
+// the stop flag, the effect of Selectivity, and a few tactical positions.
+#include "search/search.h"
+
+#include <cstdlib>
+
+#include "board/legality.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "eval/evaluate.h"
+#include "search/searchparams.h"
+#include "search_fixture.h"
+
+namespace {
+
+constexpr int FULL = INFINITE_SCORE;
+// White has an extra queen: any score that is not a draw is far from 0.
+constexpr const char* QUEEN_UP = "rnb1kbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+constexpr int CLEARLY_WINNING = 500;
+constexpr int KNIGHT_UP = 250;
+
+TEST_F(SearchTest, MateInOneScoresOneMoveFromMate) {
+  set("6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1");
+  EXPECT_EQ(search_root(3), MATE - 2);
+  EXPECT_EQ(pv[1], parse("a1a8"));
+  EXPECT_EQ(pv[2], MOVE_NONE);
+}
+
+TEST_F(SearchTest, CheckmatedSideScoresItsPlyMinusMate) {
+  set("6k1/8/8/8/8/8/P4PPP/r5K1 w - - 0 1");
+  EXPECT_EQ(search_root(2), 1 - MATE);
+  EXPECT_EQ(pv[1], MOVE_NONE);
+}
+
+TEST_F(SearchTest, MateTwoPliesBelowTheRootScoresMinus9997) {
+  set("6k1/1r6/8/8/8/8/P4PPP/6K1 w - - 0 1");
+  ASSERT_TRUE(play("a2a3"));
+  ASSERT_TRUE(play("b7b1"));
+  EXPECT_EQ(search_here(2, -FULL, FULL), 3 - MATE);
+}
+
+TEST_F(SearchTest, StalemateScoresZero) {
+  set("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1");
+  EXPECT_EQ(search_root(3), 0);
+  EXPECT_EQ(pv[1], MOVE_NONE);
+}
+
+TEST_F(SearchTest, MateDistanceWindowReturnsAtOnce) {
+  set(QUEEN_UP);
+  // Nothing better than mate on the next ply exists at ply 1 (9998).
+  EXPECT_EQ(search_here(5, MATE - 2, FULL), MATE - 2);
+  EXPECT_EQ(t->nodes, 1u);
+}
+
+TEST_F(SearchTest, RepetitionInsideTheLineIsADraw) {
+  set(QUEEN_UP);
+  for (const char* m : {"g1f3", "g8f6", "f3g1", "f6g8"}) ASSERT_TRUE(play(m));
+  EXPECT_EQ(search_here(2, -FULL, FULL), 0);
+}
+
+TEST_F(SearchTest, LineWithoutRepetitionIsNotADraw) {
+  set(QUEEN_UP);
+  for (const char* m : {"g1f3", "g8f6", "b1c3", "f6g8"}) ASSERT_TRUE(play(m));
+  EXPECT_GT(search_here(2, -FULL, FULL), CLEARLY_WINNING);
+}
+
+TEST_F(SearchTest, OneRepetitionBeforeTheRootIsNotADraw) {
+  set(QUEEN_UP);
+  for (const char* m : {"g1f3", "g8f6", "f3g1", "f6g8"}) ASSERT_TRUE(play(m));
+  make_root();
+  EXPECT_GT(search_root(2), CLEARLY_WINNING);
+}
+
+TEST_F(SearchTest, TwoRepetitionsBeforeTheRootAreADraw) {
+  set(QUEEN_UP);
+  for (int i = 0; i < 2; i++)
+    for (const char* m : {"g1f3", "g8f6", "f3g1", "f6g8"}) ASSERT_TRUE(play(m));
+  make_root();
+  EXPECT_EQ(search_root(2), 0);
+}
+
+TEST_F(SearchTest, FiftyMoveRuleBelowTheRootIsADraw) {
+  set(QUEEN_UP);
+  t->pos.fifty = 100;         // the FEN reader starts every position at 0
+  ASSERT_TRUE(play("g1f3"));  // the 101st reversible half-move
+  EXPECT_EQ(search_here(0, -FULL, FULL), 0);
+}
+
+TEST_F(SearchTest, HundredReversibleHalfMovesAreNotYetADraw) {
+  set(QUEEN_UP);
+  t->pos.fifty = 99;
+  ASSERT_TRUE(play("g1f3"));
+  // Black stands a queen down (shrunk by the fifty-move scaling). Deeper
+  // searches would find the draw by the next quiet move.
+  EXPECT_LT(search_here(0, -FULL, FULL), -CLEARLY_WINNING / 2);
+}
+
+TEST_F(SearchTest, NodeBeyondThePlyLimitReturnsTheStaticEvaluation) {
+  set("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
+  t->ply = MAX_SEARCH_PLY + 1;
+  t->plies[t->ply].moveList = t->plies[1].moveList;
+  int expected = evaluate(t, WHITE, MAX_SEARCH_PLY + 1, 0);
+  EXPECT_EQ(search_here(6, -FULL, FULL), expected);
+  EXPECT_EQ(t->nodes, 1u);
+}
+
+TEST_F(SearchTest, NodeBeyondThePlyLimitInCheckReturnsZero) {
+  set("4k3/8/8/8/8/8/4q3/Q3K3 w - - 0 1");
+  t->ply = MAX_SEARCH_PLY + 1;
+  t->plies[t->ply].moveList = t->plies[1].moveList;
+  EXPECT_EQ(search_here(6, -FULL, FULL), 0);
+}
+
+TEST_F(SearchTest, NodeAtThePlyLimitIsStillSearched) {
+  set("6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1");
+  t->ply = MAX_SEARCH_PLY;
+  t->plies[t->ply].moveList = t->plies[1].moveList;
+  search_here(1, -FULL, FULL);
+  EXPECT_GT(t->nodes, 1u);
+  EXPECT_EQ(t->selDepth, MAX_SEARCH_PLY + 1);
+}
+
+TEST_F(SearchTest, SetStopFlagReturnsZeroAtOnce) {
+  set("6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1");
+  Control.stop.store(1);
+  EXPECT_EQ(search_root(4), 0);
+  EXPECT_EQ(t->nodes, 1u);
+}
+
+TEST_F(SearchTest, NodeLimitStopsTheWholeTreeAtOnce) {
+  set("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
+  constexpr uint64_t LIMIT = 3000;
+  t->nodeLimit = LIMIT;
+  t->rootDepthDone = 2;  // the limit applies once a best move exists
+  EXPECT_EQ(search_root(12), 0);
+  EXPECT_EQ(Control.stop.load(), 1);
+  // The node that crossed the limit was the last one entered.
+  EXPECT_EQ(t->nodes, LIMIT + 1);
+}
+
+TEST_F(SearchTest, NodeLimitWaitsForAnIterationBeyondTheFirst) {
+  set("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
+  t->nodeLimit = 10;
+  t->rootDepthDone = 1;
+  search_root(3);
+  EXPECT_EQ(Control.stop.load(), 0);
+  EXPECT_GT(t->nodes, 10u);
+}
+
+TEST_F(SearchTest, SelectivityZeroSearchesFarMoreNodes) {
+  const char* fen = "r1bq1rk1/ppp2ppp/2np1n2/2b1p3/2B1P3/2NP1N2/PPP2PPP/R1BQ1RK1 w - - 0 7";
+  set(fen);
+  deepen(5);
+  uint64_t pruned = t->nodes;
+  Options.Selectivity = 0;
+  init_search_params();
+  set(fen);
+  deepen(5);
+  uint64_t full = t->nodes;
+  EXPECT_GT(full, 3 * pruned);
+}
+
+TEST_F(SearchTest, SelectivityZeroStillFindsTheMate) {
+  Options.Selectivity = 0;
+  init_search_params();
+  set("6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1");
+  EXPECT_EQ(deepen(3), MATE - 2);
+}
+
+TEST_F(SearchTest, StaticEvaluationAtBetaReturnsBetaBelowTheHorizon) {
+  set("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
+  int ev = evaluate(t, WHITE, 1, 0);
+  set("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
+  EXPECT_EQ(search_here(0, ev - 30, ev - 10), ev - 10);
+}
+
+TEST_F(SearchTest, QuiescenceTakesAHangingQueen) {
+  // Black's queen on d4 hangs to the knight on f3 (a quiet position
+  // otherwise): depth 0 already sees the capture.
+  set("4k3/pppp4/8/8/3q4/5N2/PPPP4/4K3 w - - 0 1");
+  int score = search_here(0, -FULL, FULL);
+  EXPECT_GT(score, KNIGHT_UP);
+  EXPECT_EQ(pv[1], parse("f3d4"));
+}
+
+TEST_F(SearchTest, PrincipalVariationIsALegalLine) {
+  set("r1bq1rk1/ppp2ppp/2np1n2/2b1p3/2B1P3/2NP1N2/PPP2PPP/R1BQ1RK1 w - - 0 7");
+  deepen(5);
+  int length = 0;
+  for (int i = 1; i < MAX_PLY && pv[i]; i++, length++) {
+    bool legal = false;
+    for (MoveEntry* e = generate_all(t->pos); e->move != MOVE_END; e++)
+      legal = legal || (e->move == pv[i] && move_is_legal(t->pos, t->pos.side, pv[i]));
+    ASSERT_TRUE(legal) << "ply " << i;
+    make_move(t->pos, pv[i]);
+  }
+  EXPECT_GE(length, 3);
+}
+
+TEST(PvCopyTest, CopiesTheChildLineUpToItsEnd) {
+  Move dst[MAX_PLY], src[MAX_PLY];
+  for (int i = 0; i < MAX_PLY; i++) dst[i] = src[i] = Move(1000 + i);
+  src[6] = 0;
+  pv_copy(dst, src, 77, 3);
+  EXPECT_EQ(dst[2], 1002);  // before the ply: untouched
+  EXPECT_EQ(dst[3], 77);
+  EXPECT_EQ(dst[4], 1004);
+  EXPECT_EQ(dst[5], 1005);
+  EXPECT_EQ(dst[6], 0);
+  EXPECT_EQ(dst[7], 1007);  // behind the terminator: untouched
+}
+
+TEST(PvCopyTest, NeverWritesBeyondTheLastPly) {
+  Move dst[MAX_PLY + 1], src[MAX_PLY + 1];
+  for (int i = 0; i <= MAX_PLY; i++) {
+    dst[i] = Move(7000 + i);
+    src[i] = Move(500 + i);
+  }
+  pv_copy(dst, src, 9, MAX_PLY - 3);
+  EXPECT_EQ(dst[MAX_PLY - 1], 500 + MAX_PLY - 1);
+  EXPECT_EQ(dst[MAX_PLY], 7000 + MAX_PLY);  // the guard entry
+}
+
+}  // namespace

@@ -1,0 +1,193 @@
+// The pruning settings and reduction tables derived from the options.
+#include "search/searchparams.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "frontend/control.h"
+#include "frontend/options.h"
+
+namespace {
+
+class SearchParamsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved = Options;
+    savedNps = Control.targetNps;
+    savedCalibration = Control.calibrationNps;
+    set_default_options(Options);
+    Control.targetNps = Control.calibrationNps = 0;
+  }
+  void TearDown() override {
+    Options = saved;
+    Control.targetNps = savedNps;
+    Control.calibrationNps = savedCalibration;
+    init_search_params();
+  }
+  void with_selectivity(int s) {
+    Options.Selectivity = int16_t(s);
+    init_search_params();
+  }
+  static int max_entry(const int8_t (*table)[LMR_SIZE]) {
+    int m = 0;
+    for (int d = 0; d < LMR_SIZE; d++)
+      for (int c = 0; c < LMR_SIZE; c++) m = std::max(m, int(table[d][c]));
+    return m;
+  }
+  // First move number at which a row reaches the value, -1 if never.
+  static int first_reaching(const int8_t* row, int value) {
+    for (int m = 0; m < LMR_SIZE; m++)
+      if (row[m] >= value) return m;
+    return -1;
+  }
+  EngineOptions saved;
+  float savedNps, savedCalibration;
+};
+
+TEST_F(SearchParamsTest, PvRowEightAtFullSelectivity) {
+  with_selectivity(100);
+  const int expected[] = {0, 0, 0, 1, 1, 1, 1, 1, 1, 2};
+  for (int m = 0; m < 10; m++) EXPECT_EQ(SParams.lmrPV[8][m], expected[m]) << "m=" << m;
+  EXPECT_EQ(first_reaching(SParams.lmrPV[8], 3), 27);
+}
+
+TEST_F(SearchParamsTest, NonPvRowEightAtFullSelectivity) {
+  with_selectivity(100);
+  const int expected[] = {0, 1, 1, 2, 2, 2, 2, 2, 3, 3};
+  for (int m = 0; m < 10; m++) EXPECT_EQ(SParams.lmrOther[8][m], expected[m]) << "m=" << m;
+  EXPECT_EQ(first_reaching(SParams.lmrOther[8], 4), 22);
+}
+
+TEST_F(SearchParamsTest, ShallowRowsAndMoveZeroAreNeverReduced) {
+  for (int s : {0, 50, 100, 200}) {
+    with_selectivity(s);
+    for (int d = 0; d < 3; d++)
+      for (int m = 0; m < LMR_SIZE; m++) {
+        EXPECT_EQ(SParams.lmrPV[d][m], 0) << "s=" << s << " d=" << d << " m=" << m;
+        EXPECT_EQ(SParams.lmrOther[d][m], 0) << "s=" << s << " d=" << d << " m=" << m;
+      }
+    for (int d = 0; d < LMR_SIZE; d++) {
+      EXPECT_EQ(SParams.lmrPV[d][0], 0);
+      EXPECT_EQ(SParams.lmrOther[d][0], 0);
+    }
+  }
+}
+
+TEST_F(SearchParamsTest, DefaultsGiveTheDocumentedSettings) {
+  with_selectivity(100);
+  EXPECT_EQ(SParams.BP_margin, 15);
+  EXPECT_EQ(SParams.FP_depth, 3);
+  EXPECT_EQ(SParams.SEP_depth, 3);
+  EXPECT_EQ(SParams.NMP_depth, 3);
+  EXPECT_EQ(SParams.LMP_depth, 6);
+  EXPECT_EQ(SParams.LMR_depth, 3);
+  EXPECT_EQ(SParams.FP_margin[2], 250);
+  EXPECT_EQ(SParams.SEP_margin[3], 225);
+  EXPECT_EQ(SParams.LMP_count[11], 33);
+  EXPECT_EQ(SParams.FP_margin[0], 0);
+}
+
+TEST_F(SearchParamsTest, MarginTablesFollowTheSteps) {
+  Options.FP_step = 10;
+  Options.SEP_step = 7;
+  Options.LMP_step = 2;
+  init_search_params();
+  for (int i = 0; i < MARGIN_DEPTHS; i++) {
+    EXPECT_EQ(SParams.FP_margin[i], 10 * i);
+    EXPECT_EQ(SParams.SEP_margin[i], 7 * i);
+    EXPECT_EQ(SParams.LMP_count[i], 2 * i);
+  }
+}
+
+TEST_F(SearchParamsTest, SelectivityZeroSwitchesPruningOff) {
+  with_selectivity(0);
+  EXPECT_EQ(SParams.LMR_depth, 100);
+  EXPECT_EQ(SParams.NMP_depth, 100);
+  EXPECT_EQ(SParams.LMP_depth, 0);
+  EXPECT_EQ(SParams.SEP_depth, 0);
+  EXPECT_EQ(SParams.FP_depth, 0);
+  EXPECT_EQ(SParams.BP_margin, 5000);
+  EXPECT_EQ(max_entry(SParams.lmrPV), 0);
+  // The non-PV table keeps its constant part, 1 from row 3 and column 1.
+  for (int d = 3; d < LMR_SIZE; d++)
+    for (int m = 1; m < LMR_SIZE; m++) ASSERT_EQ(SParams.lmrOther[d][m], 1);
+}
+
+TEST_F(SearchParamsTest, HalfSelectivityWidensBetaPruningAndHalvesReductions) {
+  with_selectivity(50);
+  EXPECT_EQ(SParams.BP_margin, 40);
+  EXPECT_EQ(SParams.LMR_depth, 3);
+  // a = (0.44 ln 8 ln 27 - 0.5) / 2 = 1.26: one ply on a PV node, two elsewhere.
+  EXPECT_EQ(SParams.lmrPV[8][27], 1);
+  EXPECT_EQ(SParams.lmrOther[8][27], 2);
+  // 4.69 at full selectivity is halved before the clamp to 3: 2.34.
+  EXPECT_EQ(SParams.lmrPV[31][31], 2);
+}
+
+TEST_F(SearchParamsTest, DoubleSelectivityIsStillClampedToThree) {
+  with_selectivity(200);
+  EXPECT_EQ(SParams.BP_margin, 15);
+  EXPECT_EQ(max_entry(SParams.lmrPV), 3);
+  EXPECT_EQ(max_entry(SParams.lmrOther), 4);
+  // a = 2 * (0.44 ln 8 ln 3 - 0.5) = 1.01: doubled from the 0.5 of full selectivity.
+  EXPECT_EQ(SParams.lmrPV[8][3], 1);
+  EXPECT_EQ(SParams.lmrPV[8][4], 2);
+}
+
+TEST_F(SearchParamsTest, SelectivityAboveTwoHundredCountsAsTwoHundred) {
+  with_selectivity(200);
+  int8_t at200[LMR_SIZE][LMR_SIZE];
+  std::copy(&SParams.lmrPV[0][0], &SParams.lmrPV[0][0] + LMR_SIZE * LMR_SIZE, &at200[0][0]);
+  with_selectivity(100);
+  with_selectivity(250);
+  EXPECT_TRUE(std::equal(&at200[0][0], &at200[0][0] + LMR_SIZE * LMR_SIZE, &SParams.lmrPV[0][0]));
+}
+
+TEST_F(SearchParamsTest, TablesAreRebuiltWhenSelectivityChanges) {
+  with_selectivity(0);
+  with_selectivity(100);
+  EXPECT_EQ(SParams.lmrPV[8][9], 2);
+  with_selectivity(0);
+  EXPECT_EQ(SParams.lmrPV[8][9], 0);
+}
+
+TEST_F(SearchParamsTest, DepthsBeyondTheMarginTablesAreLimited) {
+  Options.FP_depth = 40;
+  Options.SEP_depth = 12;
+  Options.LMP_depth = 25;
+  with_selectivity(100);
+  EXPECT_EQ(SParams.FP_depth, MARGIN_DEPTHS - 1);
+  EXPECT_EQ(SParams.SEP_depth, MARGIN_DEPTHS - 1);
+  EXPECT_EQ(SParams.LMP_depth, MARGIN_DEPTHS - 1);
+}
+
+TEST_F(SearchParamsTest, NodeRateLimitNeedsATargetClearlyBelowTheCalibration) {
+  Control.calibrationNps = 1000000;
+  Control.targetNps = 1000000;
+  init_search_params();
+  EXPECT_FALSE(SParams.nodeRateLimited);
+  Control.targetNps = 999985;  // within the tolerance of 20
+  init_search_params();
+  EXPECT_FALSE(SParams.nodeRateLimited);
+  Control.targetNps = 500000;
+  init_search_params();
+  EXPECT_TRUE(SParams.nodeRateLimited);
+  Control.calibrationNps = Control.targetNps = 0;  // tools: never calibrated
+  init_search_params();
+  EXPECT_FALSE(SParams.nodeRateLimited);
+}
+
+TEST_F(SearchParamsTest, PrintShowsSettingsAndBothTables) {
+  with_selectivity(100);
+  ::testing::internal::CaptureStdout();
+  print_search_params();
+  std::string out = ::testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("LMR_depth= 3\n"), std::string::npos);
+  EXPECT_NE(out.find("FP margins: 0 125 250 375"), std::string::npos);
+  EXPECT_NE(out.find("\n 8: 0 0 0 1 1 1 1 1 1 2 "), std::string::npos);
+  EXPECT_NE(out.find("\n 8: 0 1 1 2 2 2 2 2 3 3 "), std::string::npos);
+}
+
+}  // namespace
