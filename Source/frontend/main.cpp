@@ -3,15 +3,16 @@
 
 #include "../board/bitboard.h"
 #include "../board/fen.h"
-#include "../board/zobrist.h"
 #include "../eval/hce.h"
 #include "../eval/network.h"
 #include "../eval/params.h"
 #include "../platform/platform.h"
+#include "../search/tt.h"
 #include "cmdline.h"
 #include "control.h"
 #include "game.h"
 #include "options.h"
+#include "optionset.h"
 #include "output.h"
 #include "uci.h"
 
@@ -58,7 +59,7 @@ int run_mode(const CommandLine& line) {
 }
 
 void shut_down() {
-  // Freeing the transposition table joins here with the table.
+  tt_free();
   close_log();
   free_game();
 }
@@ -93,15 +94,16 @@ int main(int argc, char* argv[]) {
   }
   print_linef("info string Hello from %s", ENGINE_NAME);
   apply_fixed_limit_hash(line);
-  // Allocating the transposition table of Options.Hash MB joins here; its
-  // first allocation draws the hashing keys, which until then happens alone.
-  init_zobrist();
+  if (!tt_allocate()) {
+    shut_down();
+    return EXIT_FAILED;
+  }
   start_logging();
   // No timer-resolution request is needed: POSIX sleeps and clocks already
   // resolve well below the few milliseconds the search timer needs.
   OptionDefaults = Options;
-  // Loading the configuration file (ConfigFilePath) joins here, before
-  // the evaluation is set up from the settings.
+  // Before the evaluation is set up: the file may change its settings.
+  if (Options.ConfigFilePath[0]) load_config();
   setup_eval_params();
   Options.paramsChanged = 0;
   load_network();

@@ -5,9 +5,11 @@
 #include "../board/fen.h"
 #include "../platform/platform.h"
 #include "../search/searchthread.h"
+#include "../search/tt.h"
 #include "console.h"
 #include "control.h"
 #include "game.h"
+#include "optionset.h"
 #include "output.h"
 
 namespace {
@@ -149,7 +151,7 @@ void cmd_uci(const char*) {
   Control.uciMode = 1;
   print_linef("id name %s", ENGINE_NAME);
   print_linef("id author %s", ENGINE_AUTHOR);
-  // The option lines join here with the options work.
+  print_options();
   print_line("uciok");
 }
 
@@ -161,7 +163,7 @@ void cmd_not_built(const char* name) {
   print_linef("info string %s is not available in this build", name);
 }
 
-void cmd_setoption(const char*) { cmd_not_built("setoption"); }
+void cmd_setoption(const char* args) { setoption_command(args); }
 void cmd_go(const char*) { cmd_not_built("go"); }
 void cmd_show(const char*) { cmd_not_built("_show"); }
 
@@ -171,7 +173,7 @@ void cmd_ucinewgame(const char*) {
   Control.limits.timePerMove = NEW_GAME_SECONDS;
   Control.limits.increment = 0;
   Control.limits.clock[WHITE] = Control.limits.clock[BLACK] = NEW_GAME_SECONDS;
-  // Clearing the transposition table joins here with the table.
+  tt_clear();
   Control.ttAge = 0;
   Game->undo[Game->undoIndex].move = MOVE_NONE;  // nothing left to replay
 }

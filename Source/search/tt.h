@@ -34,10 +34,14 @@ struct TTHit {
   int fiftyAtStore;
 };
 
-// (Re)allocates Control.hashSize... from Options.Hash megabytes and clears it;
-// the first call also draws the hashing keys. 0 when memory is short.
+// (Re)allocates the table for Options.Hash megabytes (recorded in
+// Control.hashSize), announces the size and clears it; the first call also
+// draws the hashing keys. 0 when memory is short (the table is then gone).
+// Hash 0 leaves no addressable entries: probes miss and stores do nothing.
 int tt_allocate();
 void tt_free();
+// Zeroes every entry on one worker thread per configured search thread;
+// nothing while the table is switched off (Control.ttInUse).
 void tt_clear();
 bool tt_probe(const Position& pos, int ply, TTHit& hit);
 void tt_store(const Position& pos, int ply, int depth, int score, int bound, Move move);

@@ -83,7 +83,10 @@ TEST(ConsoleDialogue, SwapListsAttackedPiecesWithTheirExchangeValue) {
 
 TEST(ConsoleDialogue, UciSwitchesToUciMode) {
   Dialogue d = run_engine({"-c"}, "uci\nisready\nquit\n");
-  EXPECT_NE(d.output.find("id name Zerv 5.50\nid author Orvande\nuciok\nreadyok\n"),
+  EXPECT_NE(d.output.find("id name Zerv 5.50\nid author Orvande\noption name ConfigFilePath "),
+            std::string::npos);
+  EXPECT_NE(d.output.find("option name Selectivity type spin default 100 min 0 max 200\nuciok\n"
+                          "readyok\n"),
             std::string::npos);
 }
 

@@ -137,6 +137,7 @@ std::string read_file(const std::string& path) {
 
 const std::vector<std::string>& startup_lines() {
   static const std::vector<std::string> lines = {"info string Hello from Zerv 5.50",
+                                                 "info string allocated 64 Mbytes for hash table",
                                                  "info string using embedded network"};
   return lines;
 }

@@ -19,9 +19,17 @@ int count_of(const std::string& text, const std::string& part) {
 TEST(UciDialogue, IdentifiesItselfAndAnswersIsready) {
   Dialogue d = run_engine({}, "uci\nisready\nquit\n");
   EXPECT_EQ(d.exitStatus, 0);
+  // The option lines themselves are checked by the options dialogues.
+  std::vector<std::string> lines;
+  int options = 0;
+  for (const std::string& line : lines_of(d.output)) {
+    if (line.rfind("option name ", 0) == 0) options++;
+    else lines.push_back(line);
+  }
   std::vector<std::string> expected = startup_lines();
   expected.insert(expected.end(), {"id name Zerv 5.50", "id author Orvande", "uciok", "readyok"});
-  EXPECT_EQ(lines_of(d.output), expected);
+  EXPECT_EQ(lines, expected);
+  EXPECT_EQ(options, 23);
 }
 
 TEST(UciDialogue, TwoCommandsInOneWriteRunInOrder) {
