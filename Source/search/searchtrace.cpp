@@ -85,6 +85,11 @@ void trace_null_move(SearchThread* t, int ply) {
 
 void trace_new_search() { Trace.lastDepth = -1; }
 
+void trace_close() {
+  if (Trace.file) std::fclose(Trace.file);
+  Trace = TraceFile{nullptr, -1, 0};
+}
+
 void print_tagged_path(SearchThread* t, int ply) {
   print_line("ply depth alpha    beta    eval type   move  red");
   for (int i = ROOT_PLY; i < ply; i++) {

@@ -22,6 +22,8 @@ void trace_null_move(SearchThread* t, int ply);
 // The next entry opens a "SEARCH DEPTH" block even if the depth repeats
 // the last one written (a new search that starts at depth 1 again).
 void trace_new_search();
+// Closes the file; the next entry starts a new one.
+void trace_close();
 
 // Whether this node is the tagged position.
 inline bool is_tagged_node(uint64_t key) { return Control.traceTag && key == Control.traceTag; }
