@@ -1,19 +1,25 @@
 #include "console.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "../board/attacks.h"
 #include "../board/fen.h"
+#include "../board/legality.h"
+#include "../board/makemove.h"
 #include "../board/notation.h"
 #include "../board/perft.h"
 #include "../board/see.h"
 #include "../eval/hce.h"
 #include "../eval/network.h"
 #include "../platform/platform.h"
+#include "../search/searchparams.h"
 #include "../search/searchthread.h"
+#include "../search/tt.h"
 #include "control.h"
 #include "game.h"
+#include "options.h"
 #include "output.h"
 #include "textparse.h"
 #include "uci.h"
@@ -119,11 +125,166 @@ void cmd_ev() {
   hce_evaluate(Game, Game->pos.side, ROOT_PLY, EV_TRACE_LEVEL);
 }
 
-// Console commands that come with the search, the evaluation, the books
-// and the game tools; until then they say so instead of being read as moves.
-constexpr const char* LATER_COMMANDS[] = {"new", "mv", "go",   "an",   "self", "get", "pv",
-                                          "trace", "lmr",  "]",    "load", "save",
-                                          "jump", "edit", "book", "tag", "set"};
+// ------------------------------------------------------ search commands
+
+constexpr int ANALYSIS_MAX_DEPTH = 65;  // "go N" keeps N from 1 to this
+constexpr float ANALYSIS_SECONDS = 99999.0f;
+constexpr int PV_TEXT_SIZE = 1024;
+constexpr int SAN_SIZE = 12;
+constexpr int PV_MAX_MOVES = MAX_PLY - 10;  // a table line may run in circles
+constexpr int SECONDS_PER_MINUTE = 60;
+
+void cmd_new() {
+  set_game_position(START_FEN);
+  print_board();
+  Control.limits.clock[WHITE] = Control.limits.clock[BLACK] = Control.limits.timePerMove;
+}
+
+void cmd_mv() {
+  Control.engineMoves = 1;
+  Control.state.store(STATE_GO);
+}
+
+// Analysis: practically unlimited time, to depth W1 when it is given.
+void cmd_analyse(const Words& words) {
+  SearchLimits& limits = Control.limits;
+  limits.maxDepth = MAX_DEPTH;
+  limits.limitKind = LIMIT_FIXED;
+  limits.timePerMove = ANALYSIS_SECONDS;
+  int64_t depth = read_int_prefix(words.w[1]);
+  if (depth >= 1 && depth <= ANALYSIS_MAX_DEPTH) limits.maxDepth = uint8_t(depth);
+  if (Control.ttInUse == 1) tt_clear();
+  Control.state.store(STATE_GO);
+}
+
+// The line stored in the transposition table from the game position, in
+// SAN, and the board at its end; the game is left as it was.
+void cmd_pv() {
+  char text[PV_TEXT_SIZE] = "";
+  int length = 0, played = 0;
+  Position& pos = Game->pos;
+  // The search never stores its root, so the line starts with the last
+  // search's move when that move can be played here.
+  Move move = Control.bestLine[1];
+  if (!stored_move_is_valid(pos, move)) move = MOVE_NONE;
+  TTHit hit;
+  while (played < PV_MAX_MOVES) {
+    if (move == MOVE_NONE && Control.ttInUse && tt_probe(pos, ROOT_PLY, hit)) move = hit.move;
+    if (move == MOVE_NONE) break;
+    char san[SAN_SIZE];
+    move_to_san(pos, move, san);
+    length += std::snprintf(text + length, sizeof text - length, "%s ", san);
+    if (length >= PV_TEXT_SIZE) length = PV_TEXT_SIZE - 1;
+    make_move(pos, move);
+    played++;
+    move = MOVE_NONE;
+  }
+  std::printf("PV: %s\n\n", text);
+  std::fflush(stdout);
+  print_board();
+  for (; played > 0; played--) unmake_move(pos);
+}
+
+// "level": moves per control (0 = the whole game), base time as minutes
+// and seconds ("5:00") or seconds, increment in seconds.
+void set_level(const Words& words) {
+  SearchLimits& limits = Control.limits;
+  int moves = clamp_int(read_int_prefix(words.w[2]), 0, UINT8_MAX);
+  const char* base = words.w[3];
+  float seconds = float(std::atof(base));
+  if (const char* colon = std::strchr(base, ':'))
+    seconds = float(read_int_prefix(base) * SECONDS_PER_MINUTE) + float(std::atof(colon + 1));
+  limits.limitKind = uint8_t(moves);
+  limits.increment = float(std::atof(words.w[4]));
+  limits.timePerMove = limits.clock[WHITE] = limits.clock[BLACK] = seconds;
+  print_linef("set level to %d moves in %0.2f seconds, inc %0.2f", moves, seconds,
+              limits.increment);
+}
+
+void set_selectivity_off() {
+  constexpr int NO_NULL_MOVE = 99, NO_REDUCTION = 99;
+  Options.NMP_depth = NO_NULL_MOVE;
+  Options.SEP_depth = 0;
+  Options.LMP_depth = 0;
+  Options.LMR_depth = NO_REDUCTION;
+  print_line("selectivity set to OFF");
+}
+
+struct NamedSetting {
+  const char* name;
+  int16_t EngineOptions::*field;
+};
+
+constexpr NamedSetting NAMED_SETTINGS[] = {
+    {"NMP_depth", &EngineOptions::NMP_depth}, {"SEP_depth", &EngineOptions::SEP_depth},
+    {"FP_depth", &EngineOptions::FP_depth},   {"LMP_depth", &EngineOptions::LMP_depth},
+    {"LMR_depth", &EngineOptions::LMR_depth}, {"Selectivity", &EngineOptions::Selectivity},
+    {"ponder", &EngineOptions::Ponder},
+};
+
+// The settings that take their value as it is (search depths, switches).
+bool set_named(const char* name, const char* value) {
+  for (const NamedSetting& s : NAMED_SETTINGS) {
+    if (std::strcmp(name, s.name) != 0) continue;
+    int v = clamp_int(read_int_prefix(value), INT16_MIN, INT16_MAX);
+    Options.*s.field = int16_t(v);
+    print_linef("%s set to %d", name, v);
+    return true;
+  }
+  return false;
+}
+
+// The strength limit's speed; the limit itself joins with its own work.
+void set_target_nps(const char* value) {
+  Options.UCI_LimitStrength = 1;
+  Control.targetNps = float(std::atof(value));
+  print_linef("target_nps set to %.0f", double(Control.targetNps));
+}
+
+bool is_named(const char* name, const char* wanted) { return std::strcmp(name, wanted) == 0; }
+
+void cmd_set(const Words& words) {
+  const char* name = words.w[1];
+  const char* value = words.w[2];
+  int64_t number = read_int_prefix(value);
+  if (is_named(name, "hash")) Control.ttInUse = uint8_t(clamp_int(number, 0, UINT8_MAX));
+  else if (is_named(name, "noise")) Control.noise = float(std::atof(value));
+  else if (std::strstr(name, "multipv")) Options.MultiPV = int16_t(clamp_int(number, 1, UINT8_MAX));
+  else if (is_named(name, "debug")) Control.display = number != 0;
+  else if (is_named(name, "frc")) Control.chess960 = number != 0;
+  else if (is_named(name, "level")) set_level(words);
+  else if (is_named(name, "depth")) Control.limits.maxDepth = uint8_t(clamp_int(number, 0, MAX_DEPTH));
+  else if (is_named(name, "nodes")) {
+    Control.limits.nodeLimit = number > 0 ? uint64_t(number) : 0;
+    Control.limits.maxDepth = MAX_DEPTH;
+  } else if (is_named(name, "target_nps")) set_target_nps(value);
+  else if (is_named(name, "ss")) {
+    if (number == 1) {
+      Options = OptionDefaults;
+      print_line("set default personality");
+    } else {
+      set_selectivity_off();
+    }
+  } else set_named(name, value);
+}
+
+// The search-related commands; false when the word is none of them.
+bool search_command(const char* cmd, const Words& words) {
+  if (is_named(cmd, "new")) cmd_new();
+  else if (is_named(cmd, "mv")) cmd_mv();
+  else if (is_named(cmd, "go") || is_named(cmd, "an")) cmd_analyse(words);
+  else if (is_named(cmd, "pv")) cmd_pv();
+  else if (is_named(cmd, "trace")) Control.traceDepth = clamp_int(read_int_prefix(words.w[1]), 0, MAX_PLY);
+  else if (is_named(cmd, "lmr")) print_search_params();
+  else if (is_named(cmd, "tag")) Control.traceTag = Game->pos.key;
+  else if (is_named(cmd, "set")) cmd_set(words);
+  else return false;
+  return true;
+}
+
+// Console commands that come with the evaluation, the books and the game
+// tools; until then they say so instead of being read as moves.
+constexpr const char* LATER_COMMANDS[] = {"self", "get", "]", "load", "save", "jump", "edit", "book"};
 
 bool is_later_command(const char* word) {
   for (const char* name : LATER_COMMANDS)
@@ -164,6 +325,7 @@ void console_command(const char* line) {
     return;
   }
   if (Control.state.load() != STATE_IDLE) return;  // a search runs
+  if (search_command(cmd, words)) return;
   if (std::strcmp(cmd, "fen") == 0) cmd_fen(line);
   else if (std::strcmp(cmd, "bd") == 0) print_board();
   else if (std::strcmp(cmd, "undo") == 0 || std::strcmp(cmd, "[") == 0) cmd_undo();

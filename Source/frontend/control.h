@@ -57,7 +57,8 @@ struct SearchControl {
   Move bookMove;
   std::atomic<int> state;
   SearchLimits limits;
-  float elapsed;
+  double startTime;               // monotonic clock at the search start
+  std::atomic<float> elapsed;     // seconds since startTime, kept current by time_check
   float targetTime;
   float moveOverhead;    // seconds, copied from MoveOverhead at the search start
   uint8_t ponder;        // copies of Ponder and MultiPV for the search
@@ -74,6 +75,7 @@ struct SearchControl {
   std::atomic<int> stop;
   float calibrationNps, calibratedElo, targetNps;
   int8_t completedDepth;
+  int8_t selDepth;                // thread 0's highest ply, copied by collect_stats
   int16_t score;
   Move bestLine[MAX_PLY];
   Move bestMove, ponderMove;
@@ -86,6 +88,9 @@ struct SearchControl {
   uint8_t chess960;   // the UCI_Chess960 switch
   uint8_t useNN;      // the Use_NN_eval switch
   uint8_t echo;       // command-echo flag of "debug"
+  uint8_t engineMoves;  // console "mv": play the search's move when it ends
+  uint8_t selfPlay;     // console self-play: the engine plays both sides
+  uint8_t display;      // console "set debug": board displays add the game print
   int traceDepth;     // search trace level, 0 = off
   uint64_t traceTag;  // key of the position whose search path is printed ("tag"), 0 = none
   int runMode;

@@ -7,7 +7,10 @@
 #include "../eval/network.h"
 #include "../eval/params.h"
 #include "../platform/platform.h"
+#include "../search/rootsearch.h"
+#include "../search/threads.h"
 #include "../search/tt.h"
+#include "../tools/bench.h"
 #include "cmdline.h"
 #include "control.h"
 #include "game.h"
@@ -50,15 +53,19 @@ int run_mode(const CommandLine& line) {
       return EXIT_OK;
     case MODE_CONFIG_ONLY:
       return EXIT_OK;
+    case MODE_BENCH:
+      run_benchmark();
+      return EXIT_OK;
     default:
-      // EPD analysis, PGN scans, benchmark, book creation and tuning data
-      // each join here with their tool.
+      // EPD analysis, PGN scans, book creation and tuning data each join
+      // here with their tool.
       print_linef("info string %s is not available in this build", line.modeOption);
       return EXIT_FAILED;
   }
 }
 
 void shut_down() {
+  free_thread_records();
   tt_free();
   close_log();
   free_game();
@@ -89,6 +96,10 @@ int main(int argc, char* argv[]) {
   }
   Control.activeThreads = static_cast<uint8_t>(Options.Threads);
   if (int status = init_output()) {
+    shut_down();
+    return status;
+  }
+  if (int status = init_search_locks()) {
     shut_down();
     return status;
   }

@@ -1,16 +1,26 @@
 #include "uci.h"
 
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "../board/fen.h"
+#include "../board/notation.h"
 #include "../platform/platform.h"
+#include "../search/rootsearch.h"
+#include "../search/searchparams.h"
 #include "../search/searchthread.h"
+#include "../search/threads.h"
+#include "../search/timeman.h"
 #include "../search/tt.h"
 #include "console.h"
 #include "control.h"
 #include "game.h"
+#include "options.h"
 #include "optionset.h"
 #include "output.h"
+#include "textparse.h"
 
 namespace {
 
@@ -23,6 +33,13 @@ constexpr int WAIT_SLEEP_MS = 1;
 // very short search is not overrun by the loop's own sleep.
 constexpr float SEARCH_SPIN_SECONDS = 0.015f;
 constexpr float NEW_GAME_SECONDS = 60.0f;
+constexpr int EXIT_THREAD_FAILURE = -1;
+constexpr int FIFTY_MOVE_LIMIT = 100;  // beyond it the game is drawn: answer at once
+constexpr int ANSWER_TEXT_SIZE = 8;
+constexpr float NPS_TIME_FLOOR = 0.001f;
+constexpr float PER_MILLE = 1000.0f;
+constexpr float PERCENT = 100.0f;
+constexpr float MS_PER_SECOND = 1000.0f;
 // The FEN of "position fen ..." starts after the word "fen" and a blank.
 constexpr size_t FEN_TEXT_OFFSET = 4;
 
@@ -108,8 +125,9 @@ void poll_input() {
   read_waiting_input();
   collect_lines();
   if (!take_command()) {
-    // A GUI that closed the pipe or died: end as "quit" would.
-    if (input_exhausted()) quit_engine();
+    // A GUI that closed the pipe or died: end as "quit" would. The tools
+    // read commands only to be stoppable; their input may well be empty.
+    if (input_exhausted() && Control.runMode == MODE_INTERACTIVE) quit_engine();
     return;
   }
   if (!Control.uciMode && std::strcmp(In.command, "uci") != 0) {
@@ -131,17 +149,129 @@ void stop_and_wait() {
   Control.state.store(STATE_IDLE);
 }
 
+namespace {
+
+// Probing the opening books (OwnBook_File, then OwnBook2_File) joins here
+// with the books: a move that does not draw at once, or MOVE_NONE.
+Move probe_books() { return MOVE_NONE; }
+
+void take_book_move(Move move) {
+  char text[ANSWER_TEXT_SIZE];
+  move_to_text(Game->pos, Game->pos.side, move, text);
+  print_linef("%s book move is %s", Control.uciMode ? "info string" : "", text);
+  Control.score = 0;
+  Control.stop.store(1);
+  Control.bookMove = move;
+}
+
+// Loop step 5: the search start, the books, then the search threads; a
+// book move or a game drawn by the fifty-move rule answers at once.
+void begin_search(int requested) {
+  prepare_search();
+  Control.bestMove = Control.ponderMove = Control.bookMove = MOVE_NONE;
+  if (requested == STATE_GO && Options.OwnBook) {
+    Move move = probe_books();
+    if (move != MOVE_NONE) take_book_move(move);
+  }
+  int running = requested == STATE_GO ? STATE_SEARCHING : STATE_PONDERING;
+  if (Game->pos.fifty > FIFTY_MOVE_LIMIT || Control.bookMove != MOVE_NONE) {
+    Control.state.store(running | STATE_FINISHED);
+    return;
+  }
+  if (start_search(running) != 0) std::exit(EXIT_THREAD_FAILURE);
+}
+
+// A finished search is answered at once, except a pondering one: the GUI
+// still waits for "ponderhit" or "stop" before it may get its move.
+bool answer_due(int state) {
+  if (!(state & STATE_FINISHED)) return false;
+  return (state & ~STATE_FINISHED) != STATE_PONDERING || Control.stop.load();
+}
+
+void print_uci_answer(Move best, Move ponder) {
+  if (best == MOVE_NONE) {
+    print_line("bestmove 0000");
+    return;
+  }
+  char bestText[ANSWER_TEXT_SIZE], ponderText[ANSWER_TEXT_SIZE + 8] = "";
+  int side = Game->pos.side;
+  move_to_text(Game->pos, side, best, bestText);
+  if (ponder != MOVE_NONE) {
+    char text[ANSWER_TEXT_SIZE];
+    move_to_text(Game->pos, side ^ 1, ponder, text);
+    std::snprintf(ponderText, sizeof ponderText, " ponder %s", text);
+  }
+  print_linef("bestmove %s%s", bestText, ponderText);
+}
+
+float hit_rate(uint64_t hits, uint64_t probes) {
+  return float(hits) * PERCENT / float(probes + 1);
+}
+
+void print_console_answer(Move best) {
+  char text[ANSWER_TEXT_SIZE];
+  move_to_text(Game->pos, Game->pos.side, best, text);
+  float elapsed = Control.elapsed.load();
+  double nodes = double(Control.nodes);
+  float fill = tt_hashfull();
+  print_linef("move= %s, time= %0.3f, score= %d, nodes= %0.0f, nps= %0.0fK ebf= %0.2f", text,
+              elapsed, Control.score, nodes, nodes / (elapsed + NPS_TIME_FLOOR) / PER_MILLE,
+              effective_branching_factor());
+  print_linef("Hash fill= %.1f%%, Hash hits: main= %0.1f%%, pawn= %0.1f%%, eval= %0.1f%%, TB=%0.0fK",
+              fill * PERCENT, hit_rate(Control.ttHits, Control.ttProbes),
+              hit_rate(Control.pawnHits, Control.pawnProbes),
+              hit_rate(Control.evalHits, Control.evalProbes), double(Control.tbHits) / PER_MILLE);
+  print_line("");
+}
+
+// A console game goes on: the mover's clock, then the move on the board;
+// self-play starts the next search at once.
+void continue_console_game(Move best) {
+  if (!Control.engineMoves && !Control.selfPlay) return;
+  SearchLimits& limits = Control.limits;
+  float& clock = limits.clock[Game->pos.side];
+  clock += limits.increment - Control.elapsed.load();
+  if (clock < 0) clock = 0;
+  if (best == MOVE_NONE) {
+    Control.engineMoves = Control.selfPlay = 0;
+    return;
+  }
+  if (play_game_move(best)) print_board();
+  if (Control.selfPlay) Control.state.store(STATE_GO);
+}
+
+// Loop step 6: the final progress line and the answer.
+void answer_search() {
+  int multipv = Control.multiPV > 1 ? 1 : 0;
+  print_pv_line(0, multipv, Control.completedDepth, Control.score, Control.bestLine);
+  Move best = Control.bookMove ? Control.bookMove : Control.bestMove;
+  Move ponder = Control.bookMove ? MOVE_NONE : Control.ponderMove;
+  if (Control.uciMode) print_uci_answer(best, ponder);
+  else print_console_answer(best);
+  Control.stop.store(0);
+  Control.state.store(STATE_IDLE);
+  continue_console_game(best);
+}
+
+}  // namespace
+
 void run_interactive() {
   while (!Control.quit) {
-    // The elapsed time of a running search joins here with the search timer.
-    bool idle = Control.state.load() == STATE_IDLE;
-    if (idle || (Control.elapsed > SEARCH_SPIN_SECONDS && !Control.stop.load())) {
+    int state = Control.state.load();
+    float elapsed = search_elapsed();
+    if (state != STATE_IDLE) Control.elapsed.store(elapsed);
+    // A finished search is answered before any further command is read, so
+    // nothing read afterwards can change what its answer sees.
+    bool reading = elapsed > SEARCH_SPIN_SECONDS && !Control.stop.load() && !answer_due(state);
+    if (state == STATE_IDLE || reading) {
       poll_input();
       sleep_ms(LOOP_SLEEP_MS);
     }
     if (Control.quit) break;
-    // The search joins here: its time check, starting a requested search
-    // (book probe included) and printing the answer of a finished one.
+    time_check();
+    state = Control.state.load();
+    if (state == STATE_GO || state == STATE_GO_PONDER) begin_search(state);
+    if (answer_due(Control.state.load())) answer_search();
   }
 }
 
@@ -159,13 +289,76 @@ void cmd_isready(const char*) { print_line("readyok"); }
 
 void cmd_debug(const char*) { Control.echo = 1; }
 
-void cmd_not_built(const char* name) {
-  print_linef("info string %s is not available in this build", name);
+void cmd_setoption(const char* args) { setoption_command(args); }
+
+// The integer in the first word after `keyword` (and one blank); false
+// when the keyword is absent.
+bool keyword_value(const char* args, const char* keyword, int64_t& value) {
+  const char* at = std::strstr(args, keyword);
+  if (!at) return false;
+  at += std::strlen(keyword);
+  if (*at) at++;
+  value = read_int_prefix(at);
+  return true;
 }
 
-void cmd_setoption(const char* args) { setoption_command(args); }
-void cmd_go(const char*) { cmd_not_built("go"); }
-void cmd_show(const char*) { cmd_not_built("_show"); }
+float seconds_of(int64_t milliseconds) {
+  return milliseconds < 0 ? 0.0f : float(milliseconds) / MS_PER_SECOND;
+}
+
+// The node limit spread by up to 4% either way, so that games between the
+// same engines at fixed nodes do not repeat.
+uint64_t spread_node_limit(int64_t nodes) {
+  constexpr int SPREAD_RANGE = 80, SPREAD_CENTRE = 40, SPREAD_SCALE = 1000;
+  if (nodes <= 0) return 0;
+  int64_t r = std::rand() % SPREAD_RANGE;
+  return uint64_t(nodes + (SPREAD_CENTRE - r) * nodes / SPREAD_SCALE);
+}
+
+void set_fixed_limit(float seconds) {
+  Control.limits.limitKind = LIMIT_FIXED;
+  Control.limits.timePerMove = seconds;
+}
+
+void cmd_go(const char* args) {
+  constexpr float UNLIMITED_SECONDS = 10000000.0f;
+  stop_and_wait();
+  SearchLimits& limits = Control.limits;
+  limits.limitKind = LIMIT_CLOCK;
+  int side = Game->pos.side;
+  int64_t v;
+  if (keyword_value(args, "wtime", v)) limits.clock[WHITE] = seconds_of(v);
+  if (keyword_value(args, "btime", v)) limits.clock[BLACK] = seconds_of(v);
+  if (keyword_value(args, "winc", v) && side == WHITE) limits.increment = seconds_of(v);
+  if (keyword_value(args, "binc", v) && side == BLACK) limits.increment = seconds_of(v);
+  if (keyword_value(args, "movestogo", v)) {
+    limits.limitKind = LIMIT_MOVESTOGO_MARK;
+    limits.movesToGo = uint16_t(clamp_int(v, 0, UINT16_MAX));
+    limits.maxDepth = MAX_DEPTH;
+    limits.nodeLimit = 0;
+  }
+  if (keyword_value(args, "depth", v)) {
+    limits.maxDepth = uint8_t(clamp_int(v, 0, MAX_DEPTH));
+    set_fixed_limit(UNLIMITED_SECONDS);
+  }
+  if (keyword_value(args, "nodes", v)) {
+    limits.nodeLimit = spread_node_limit(v);
+    set_fixed_limit(UNLIMITED_SECONDS);
+  }
+  if (keyword_value(args, "movetime", v)) {
+    set_fixed_limit(seconds_of(v));
+    limits.increment = 0;
+  }
+  if (std::strstr(args, "infinite")) {
+    set_fixed_limit(UNLIMITED_SECONDS);
+    limits.increment = 0;
+    limits.nodeLimit = 0;
+    limits.maxDepth = MAX_DEPTH;
+  }
+  Control.state.store(std::strstr(args, "ponder") ? STATE_GO_PONDER : STATE_GO);
+}
+
+void cmd_show(const char*) { print_search_params(); }
 
 void cmd_ucinewgame(const char*) {
   stop_and_wait();
@@ -178,8 +371,13 @@ void cmd_ucinewgame(const char*) {
   Game->undo[Game->undoIndex].move = MOVE_NONE;  // nothing left to replay
 }
 
+// Pondering becomes searching; a pondering search that already finished
+// keeps its finished mark (the master may set it at this very moment).
 void cmd_ponderhit(const char*) {
-  if (Control.state.load() == STATE_PONDERING) Control.state.store(STATE_SEARCHING);
+  int state = Control.state.load();
+  while ((state & ~STATE_FINISHED) == STATE_PONDERING &&
+         !Control.state.compare_exchange_weak(state, (state & STATE_FINISHED) | STATE_SEARCHING)) {
+  }
 }
 
 void cmd_stop(const char*) {

@@ -26,6 +26,23 @@ constexpr int NODE_PV = 0;
 constexpr int NODE_CUT = 1;
 constexpr int NODE_ALL = -1;
 
+// A statistic that its own thread counts while the main search thread sums
+// it for the progress lines: relaxed atomic loads and stores, so a reader
+// never sees a torn value, and no locked instruction on the counting side.
+struct Counter {
+  std::atomic<uint64_t> value;
+
+  operator uint64_t() const { return value.load(std::memory_order_relaxed); }
+  Counter& operator=(uint64_t n) {
+    value.store(n, std::memory_order_relaxed);
+    return *this;
+  }
+  Counter& operator=(const Counter& other) { return *this = uint64_t(other); }
+  Counter& operator+=(uint64_t n) { return *this = uint64_t(*this) + n; }
+  Counter& operator++() { return *this += 1; }
+  void operator++(int) { *this += 1; }
+};
+
 struct UndoRecord {
   uint64_t key;
   uint64_t pawnKey;
@@ -77,11 +94,11 @@ struct SearchThread {
   PlyRecord plies[MAX_PLY];
   MoveEntry moveBuffer[MOVE_BUFFER_SIZE];
 
-  uint64_t nodes;
+  Counter nodes;
   uint64_t nodeLimit;
   int8_t selDepth;       // highest ply reached
   int8_t rootDepthDone;  // iteration in which the root best move last changed
-  uint64_t tbHits, ttProbes, ttHits;
+  Counter tbHits, ttProbes, ttHits;
   Move pv[MAX_PLY];      // principal variation of the root search
 
   // Root of the search.
@@ -101,9 +118,9 @@ struct SearchThread {
 
   // Evaluation caches and counters; they live as long as the record.
   EvalCacheEntry evalCache[EVAL_CACHE_SIZE];
-  uint64_t evalCalls, evalHits;
+  Counter evalCalls, evalHits;
   PawnCacheEntry pawnCache[PAWN_CACHE_SIZE];
-  uint64_t pawnProbes, pawnHits;
+  Counter pawnProbes, pawnHits;
   NetWorkspace* net;  // network working memory, made on first use
 };
 

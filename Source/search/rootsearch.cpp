@@ -1,0 +1,651 @@
+#include "rootsearch.h"
+
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "../board/attacks.h"
+#include "../board/bitboard.h"
+#include "../board/fen.h"
+#include "../board/legality.h"
+#include "../board/makemove.h"
+#include "../board/movegen.h"
+#include "../board/notation.h"
+#include "../board/picker.h"
+#include "../board/see.h"
+#include "../eval/evaluate.h"
+#include "../frontend/control.h"
+#include "../frontend/game.h"
+#include "../frontend/output.h"
+#include "../platform/platform.h"
+#include "history.h"
+#include "qsearch.h"
+#include "relaxed.h"
+#include "search.h"
+#include "searchparams.h"
+#include "searchthread.h"
+#include "searchtrace.h"
+#include "threads.h"
+#include "timeman.h"
+#include "tt.h"
+
+namespace {
+
+constexpr int ROOT_PLY = 1;
+constexpr float QUIET_NOISE = 9999.0f;  // noise level that silences every progress line
+
+// Root move order: captures by victim, less the mover's type; exchanges
+// that lose material behind every quiet move.
+constexpr int16_t CaptureRootScore[7] = {0, 210, 220, 230, 230, 240, 250};
+constexpr int LOSING_CAPTURE_SEE = -50;
+constexpr int LOSING_CAPTURE_BASE = 4;
+constexpr int HISTORY_SCALE = 256;
+constexpr int SPECIAL_QUIET_BONUS = 60;  // promotions and castling
+
+// While a pass runs, an entry's score marks the move number; moves that a
+// cut-off left unsearched go behind all searched ones.
+constexpr int SEARCHING_SCORE = -11000;
+constexpr int UNSEARCHED_SCORE = -11500;
+
+// Aspiration windows.
+constexpr int WINDOW_BASE = 25;
+constexpr int WINDOW_SCORE_SHIFT = 4;
+constexpr int WINDOW_SHALLOW_DEPTH = 6;
+constexpr int WINDOW_SHALLOW_STEP = 10;
+constexpr int WINDOW_OPEN_BOUND = 5000;  // beyond it the window opens fully
+
+// Root reduction of late quiet moves.
+constexpr int ROOT_REDUCTION_DEPTH = 6;
+constexpr int ROOT_REDUCTION_MOVES = 5;
+constexpr int LOST_SCORE = -9749;
+constexpr int ROOT_REDUCTION_MARGIN = 50;
+// With a strength limit faster than this the first depth is searched
+// with the full window for every move.
+constexpr float FULL_WINDOW_NPS = 1000.0f;
+
+// Depth skipping of secondary threads.
+constexpr int SKIP_FROM_DEPTH = 6;
+constexpr int SKIP_SHARE_OFFSET = 14;
+constexpr int SKIP_SHARE_SHIFT = 2;
+constexpr int SKIP_SECOND_FACTOR = 3;
+constexpr uint32_t NOISE_MASK = 15;
+
+// Where deepening stops.
+constexpr int UNDO_HEADROOM = UNDO_STACK_SIZE - 17;  // game ply + depth must stay within
+constexpr int MAX_ITERATION = 68;
+
+// Tablebase move at the root: only once the fifty count has grown this far.
+constexpr int TB_MOVE_MIN_FIFTY = 10;
+constexpr int TB_MOVE_DEPTH = 99;
+
+// Progress output.
+constexpr float PROGRESS_DELAY = 3.5f;  // seconds before "currmove" lines
+constexpr int HASHFULL_DEPTH = 7;       // shallower lines report an empty table
+constexpr float PER_MILLE = 1000.0f;
+constexpr float MS_PER_SECOND = 1000.0f;
+constexpr float NPS_MIN_TIME = 0.001f;
+constexpr int MATE_SHOWN_FROM = 9900;
+constexpr int TB_WIN_SHOWN = 9800;
+constexpr int TB_WIN_LIMIT = 9899;
+constexpr int TB_LOSS_LIMIT = -9900;
+constexpr int TB_RESULT_LOSS = 0;
+constexpr int TB_RESULT_DRAW = 2;
+constexpr int TB_RESULT_WIN = 4;
+constexpr int MAX_LINE_MOVES = 66;
+constexpr int CONSOLE_RUNNING_MOVES = 8;
+constexpr int CONSOLE_STOPPED_MOVES = 32;
+constexpr int CONSOLE_MOVES_PER_ROW = 8;
+constexpr int CONSOLE_INDENT = 30;
+constexpr int LINE_TEXT_SIZE = 1024;
+constexpr int MOVE_TEXT_SIZE = 8;
+constexpr int SCORE_TEXT_SIZE = 24;
+
+SpinLock ProgressLock;  // a block of progress output and its statistics
+SpinLock StatsLock;     // the per-depth node counts
+
+// The multiply-with-carry pair of the root-order noise: one generator for
+// the whole program (z in the high half, w in the low), advanced by
+// compare-and-swap so that threads drawing at once never lose a step.
+constexpr uint64_t MWC_START = (uint64_t(1) << 32) | 1;
+constexpr uint32_t MWC_Z_FACTOR = 36969;
+constexpr uint32_t MWC_W_FACTOR = 18000;
+constexpr uint32_t MWC_LOW = 0xFFFF;
+constexpr int MWC_SHIFT = 16;
+std::atomic<uint64_t> NoiseMwc{MWC_START};
+
+uint32_t next_noise_draw() {
+  uint64_t old = NoiseMwc.load(std::memory_order_relaxed), next;
+  uint32_t z, w;
+  do {
+    z = uint32_t(old >> 32);
+    w = uint32_t(old);
+    z = MWC_Z_FACTOR * (z & MWC_LOW) + (z >> MWC_SHIFT);
+    w = MWC_W_FACTOR * (w & MWC_LOW) + (w >> MWC_SHIFT);
+    next = (uint64_t(z) << 32) | w;
+  } while (!NoiseMwc.compare_exchange_weak(old, next, std::memory_order_relaxed));
+  return (z << MWC_SHIFT) + w;
+}
+
+// ---------------------------------------------------------------- output
+
+void score_text(int score, char* out) {
+  if (score >= MATE_SHOWN_FROM) std::snprintf(out, SCORE_TEXT_SIZE, "mate %d", (MATE - score) / 2);
+  else if (score < -MATE_SHOWN_FROM)
+    std::snprintf(out, SCORE_TEXT_SIZE, "mate -%d", (score + MATE - 1) / 2);
+  else std::snprintf(out, SCORE_TEXT_SIZE, "cp %d", score);
+}
+
+// A root tablebase result overrides what the search makes of the score.
+int shown_score(int score) {
+  int tb = Control.rootTbResult;
+  if (tb == TB_RESULT_WIN && score < TB_WIN_LIMIT) return TB_WIN_SHOWN;
+  if (tb == TB_RESULT_LOSS && score > TB_LOSS_LIMIT) return -TB_WIN_SHOWN;
+  if (tb == TB_RESULT_DRAW) return 0;
+  return score;
+}
+
+// The position the line starts from: the thread's own root while it
+// searches, the game once the search has finished.
+const Position& line_root(int threadIndex) {
+  const SearchThread* t = Threads[threadIndex];
+  bool searching = !(Control.state.load() & STATE_FINISHED);
+  return t && searching ? t->pos : Game->pos;
+}
+
+// The line's moves in coordinate text, at most `maxMoves`; in the console
+// form a line break and an indent come before every ninth move.
+void line_text(const Position& root, const Move* line, int maxMoves, bool wrap, char* out) {
+  int n = 0;
+  out[0] = '\0';
+  for (int i = 1; i < MAX_PLY && i <= maxMoves && line[i] != MOVE_NONE; i++) {
+    char move[MOVE_TEXT_SIZE];
+    move_to_text(root, root.side ^ ((i - 1) & 1), line[i], move);
+    const char* gap = i == 1 ? "" : " ";
+    if (wrap && i > 1 && (i - 1) % CONSOLE_MOVES_PER_ROW == 0) {
+      n += std::snprintf(out + n, LINE_TEXT_SIZE - n, "\n%*s", CONSOLE_INDENT, "");
+      gap = "";
+    }
+    if (n >= LINE_TEXT_SIZE) return;
+    n += std::snprintf(out + n, LINE_TEXT_SIZE - n, "%s%s", gap, move);
+    if (n >= LINE_TEXT_SIZE) return;
+  }
+}
+
+void print_uci_line(int multipv, int depth, int score, float elapsed, float fill, const char* pv) {
+  char prefix[SCORE_TEXT_SIZE] = "";
+  if (Control.multiPV > 1) std::snprintf(prefix, sizeof prefix, "multipv %d ", multipv);
+  char scoreText[SCORE_TEXT_SIZE];
+  score_text(score, scoreText);
+  double nodes = double(Control.nodes);
+  double nps = elapsed > NPS_MIN_TIME ? nodes / elapsed : 0;
+  char text[LINE_TEXT_SIZE + 2 * OUTPUT_LINE_SIZE];
+  std::snprintf(text, sizeof text,
+                "info %s%sdepth %d seldepth %d score %s time %.0f nodes %.0f nps %.0f tbhits %.0f "
+                "hashfull %.0f pv %s",
+                prefix, "", depth, Control.selDepth - 1, scoreText, elapsed * MS_PER_SECOND, nodes,
+                nps, double(Control.tbHits), fill * PER_MILLE, pv);
+  print_line(text);
+}
+
+void print_console_line(int threadIndex, int multipv, int depth, int score, float elapsed,
+                        const char* pv) {
+  char text[LINE_TEXT_SIZE + OUTPUT_LINE_SIZE];
+  std::snprintf(text, sizeof text, "%02d] %02d%c %5.1f %7.0fK %5d  %s", threadIndex, depth,
+                multipv > 0 ? '.' : ' ', elapsed, double(Control.nodes) / PER_MILLE, score, pv);
+  print_line(text);
+  if (threadIndex == 0 && multipv > 0 && multipv == Control.multiPV) print_line("");
+}
+
+// "info depth ... / info currmove ..." while a long iteration runs.
+void print_current_move(const MoveEntry& e, int number) {
+  if (!Control.uciMode) return;
+  float elapsed = search_elapsed();
+  if (elapsed <= PROGRESS_DELAY || elapsed <= Control.noise) return;
+  spin_lock(ProgressLock);
+  collect_stats();
+  if (number == 0) {
+    double nodes = double(Control.nodes);
+    double nps = elapsed > NPS_MIN_TIME ? nodes / elapsed : 0;
+    print_linef("info depth %d time %.0f nodes %.0f nps %.0f hashfull %.0f",
+                Control.mainDepth.load(), elapsed * MS_PER_SECOND, nodes, nps,
+                tt_hashfull() * PER_MILLE);
+  }
+  if (Control.multiPV == 1)
+    print_linef("info currmove %s%s currmovenumber %d", SquareName[move_from(e.move)],
+                SquareName[move_to(e.move)], number + 1);
+  spin_unlock(ProgressLock);
+}
+
+// ------------------------------------------------------------- root moves
+
+// The checking piece nearest in the search's order (pawn, knight, then
+// diagonal and straight sliders), or 64.
+int root_checker(const Position& pos) {
+  int side = pos.side, enemy = side ^ 1, king = pos.kingSq[side];
+  Bitboard occ = occupancy(pos);
+  Bitboard found = PawnAttacks[side][king] & piece_set(pos, enemy, PAWN);
+  if (!found) found = KnightAttacks[king] & piece_set(pos, enemy, KNIGHT);
+  if (!found)
+    found = bishop_attacks(king, occ) & (piece_set(pos, enemy, BISHOP) | piece_set(pos, enemy, QUEEN));
+  if (!found)
+    found = rook_attacks(king, occ) & (piece_set(pos, enemy, ROOK) | piece_set(pos, enemy, QUEEN));
+  return found ? lsb(found) : NO_SQUARE;
+}
+
+int pawn_move_flags(const Position& pos, int side, Move m) {
+  int to = move_to(m);
+  if (move_flags(m)) return promotion_type(m) == QUEEN ? MF_QUEEN_PROMOTION : MF_ADVANCED_PAWN;
+  if (bit(to) & PromotionSource[side]) return MF_SEVENTH_RANK;
+  if (!(bit(to) & PrePromotionRank[side])) return 0;
+  bool blocked = occupancy(pos) & bit(to + pawn_step(side));
+  bool opposed = PassedMask[side][to] & piece_set(pos, side ^ 1, PAWN);
+  return blocked || opposed ? 0 : MF_ADVANCED_PAWN;
+}
+
+// The flags the node search gives a move (capture, check, pawn pushes).
+int root_move_flags(Position& pos, const MoveEntry& e) {
+  int side = pos.side, to = move_to(e.move);
+  bool pawn = type_of(e.piece) == PAWN;
+  int flags = 0;
+  if (e.captured || (pawn && to == pos.epSquare)) flags |= MF_CAPTURE;
+  if (gives_check(pos, side, e)) flags |= MF_CHECK;
+  if (pawn) flags |= pawn_move_flags(pos, side, e.move);
+  return flags;
+}
+
+int16_t root_order_score(const SearchThread* t, const MoveEntry& e) {
+  const Position& pos = t->pos;
+  if (e.captured) {
+    int victim = type_of(e.captured);
+    if (see(pos, pos.side, move_from(e.move), move_to(e.move)) < LOSING_CAPTURE_SEE)
+      return int16_t(LOSING_CAPTURE_BASE + victim);
+    return int16_t(CaptureRootScore[victim] - type_of(e.piece));
+  }
+  int score = t->history[e.piece][move_to(e.move)] / HISTORY_SCALE;
+  if (move_flags(e.move)) score += SPECIAL_QUIET_BONUS;
+  return int16_t(score);
+}
+
+// The legal root moves, scored for the first iteration; their number.
+int order_root_moves(SearchThread* t) {
+  Position& pos = t->pos;
+  MoveEntry* list = generate_all(pos);
+  MoveEntry* kept = list;
+  for (MoveEntry* e = list; e->move != MOVE_END; e++) {
+    if (!move_is_legal(pos, pos.side, e->move)) continue;
+    *kept = *e;
+    kept->score = root_order_score(t, *kept);
+    kept++;
+  }
+  close_list(t, ROOT_PLY, kept);
+  return int(kept - list);
+}
+
+// After a pass: the searched moves sorted by their new scores, the moves a
+// cut-off left unsearched behind them in their old order.
+void reorder_after_pass(MoveEntry* e, int searched) {
+  int j = 0;
+  for (int i = 0; e[i].move != MOVE_END; i++) {
+    if (i < searched) pick_best(&e[i]);
+    else e[i].score = int16_t(UNSEARCHED_SCORE - j++);
+  }
+}
+
+// ------------------------------------------------------------ root search
+
+int root_reduction(const SearchThread* t, int depth, int best) {
+  const PlyRecord& pr = t->plies[ROOT_PLY];
+  const Position& pos = t->pos;
+  if (depth < ROOT_REDUCTION_DEPTH || pr.moveCount < ROOT_REDUCTION_MOVES || pr.inCheck ||
+      pr.moveFlags)
+    return 0;
+  if (!piece_set(pos, pos.side, PAWN) || !pos.matValue[pos.side]) return 0;
+  int previous = relaxed_load(Control.depthScore[depth - 1]);
+  if (previous < LOST_SCORE && best > MATED_RANGE) return 1;
+  return best > previous - ROOT_REDUCTION_MARGIN ? 1 : 0;
+}
+
+// Principal-variation search of one root move: a full window for the first
+// move, otherwise a (possibly reduced) null-window probe and a full
+// re-search when it beats the best so far.
+int search_root_move(SearchThread* t, MoveEntry* e, int depth, int raised, int alpha0, int beta) {
+  Position& pos = t->pos;
+  PlyRecord& pr = t->plies[ROOT_PLY];
+  if (t->index == 0 && trace_file_on()) trace_move(t, ROOT_PLY, e->move);
+  make_move(pos, e->move);
+  int v;
+  bool fullWindow = pr.moveCount == 0 || (depth < 2 && Control.targetNps > FULL_WINDOW_NPS);
+  if (fullWindow) {
+    v = -search(pos, pos.side, ROOT_PLY + 1, depth - 1, -beta, -alpha0, NODE_PV, t->pv);
+    e->score = int16_t(v);
+  } else {
+    v = -search(pos, pos.side, ROOT_PLY + 1, depth - pr.reduction - 1, -raised - 1, -raised,
+                NODE_CUT, t->pv);
+    if (v > raised && !Control.stop.load()) {
+      pr.reduction = 0;
+      v = -search(pos, pos.side, ROOT_PLY + 1, depth - 1, -beta, -alpha0, NODE_PV, t->pv);
+      if (v > alpha0) e->score = int16_t(v);
+    }
+  }
+  unmake_move(pos);
+  return v;
+}
+
+void set_root_fail(SearchThread* t, int fail) { relaxed_store(t->rootFail, fail); }
+
+// One pass over the root moves from line `first` on, inside alpha..beta.
+int root_search(SearchThread* t, int depth, int alpha, int beta, int first) {
+  PlyRecord& pr = t->plies[ROOT_PLY];
+  pr.depth = int16_t(depth);
+  pr.checker = uint8_t(root_checker(t->pos));
+  pr.inCheck = pr.checker != NO_SQUARE;
+  pr.moveCount = 0;
+  int best = -INFINITE_SCORE, raised = alpha, alpha0 = alpha;
+  bool reports = t->index == 0 && first == 0;
+  MoveEntry* list = pr.moveList + first;
+  for (MoveEntry* e = list; e->move != MOVE_END; e++) {
+    pick_best(e);
+    pr.currentMove = e;
+    pr.moveFlags = uint16_t(root_move_flags(t->pos, *e));
+    e->score = int16_t(SEARCHING_SCORE - pr.moveCount);
+    if (reports) print_current_move(*e, pr.moveCount);
+    pr.reduction = int8_t(root_reduction(t, depth, best));
+    int v = search_root_move(t, e, depth, raised, alpha0, beta);
+    if (Control.stop.load()) return 0;
+    pr.moveCount++;
+    if (v > best) {
+      relaxed_store(t->rootScore, v);
+      relaxed_store(t->rootDepthDone, depth);
+      if (v > raised) raised = v;
+      pv_copy(t->rootLine, t->pv, e->move, ROOT_PLY);
+      best = v;
+      if (reports) report_root_best(t);
+    }
+    if (best <= alpha0) {
+      set_root_fail(t, 1);
+      if (best >= beta) break;
+    } else if (best >= beta) {
+      set_root_fail(t, 2);
+      break;
+    } else {
+      set_root_fail(t, 0);
+    }
+  }
+  reorder_after_pass(list, pr.moveCount);
+  return best;
+}
+
+// --------------------------------------------------------- driver steps
+
+void publish_no_move(int score) {
+  relaxed_store(Control.score, score);
+  relaxed_store(Control.completedDepth, 1);
+  Control.stop.store(1);
+}
+
+void prepare_root_record(SearchThread* t) {
+  reset_order_tables(t);
+  PlyRecord& pr = t->plies[ROOT_PLY];
+  pr.staticEval = 0;
+  pr.alpha = -INFINITE_SCORE;
+  pr.beta = INFINITE_SCORE;
+  pr.inCheck = 0;
+  pr.checker = NO_SQUARE;
+  pr.tbResult = TB_NOT_PROBED;
+  PlyRecord& next = t->plies[ROOT_PLY + 1];
+  next.killer1 = next.killer2 = next.checkKiller = MOVE_NONE;
+  t->rootSeed = uint32_t(std::rand());
+}
+
+// Check test and static evaluation of the root; whether it is in check.
+bool evaluate_root(SearchThread* t) {
+  PlyRecord& pr = t->plies[ROOT_PLY];
+  pr.checker = uint8_t(root_checker(t->pos));
+  pr.inCheck = pr.checker != NO_SQUARE;
+  int v = evaluate(t, t->pos.side, ROOT_PLY, pr.inCheck);
+  relaxed_store(t->rootScore, v);
+  pr.staticEval = int16_t(v);
+  t->plies[0].staticEval = int16_t(-v);
+  return pr.inCheck;
+}
+
+// The quiescence line of the root into the root line; its score.
+int root_quiescence(SearchThread* t) {
+  t->pv[ROOT_PLY] = t->pv[ROOT_PLY + 1] = MOVE_NONE;
+  int v = qsearch(t->pos, t->pos.side, ROOT_PLY, 0, -INFINITE_SCORE, INFINITE_SCORE, NODE_PV, t->pv);
+  for (int i = ROOT_PLY; i < MAX_PLY; i++) {
+    t->rootLine[i] = t->pv[i];
+    if (t->pv[i] == MOVE_NONE) break;
+  }
+  return v;
+}
+
+// The main thread's work before the root moves: false when the search
+// ends here (no legal move, or no iteration asked for).
+bool main_thread_prelude(SearchThread* t, bool inCheck) {
+  init_search_params();
+  relaxed_store(Control.score, t->rootScore);
+  relaxed_store(Control.depthScore[0], t->rootScore);
+  Control.rootTbResult = TB_NOT_PROBED;
+  if (!inCheck) relaxed_store(Control.score, root_quiescence(t));
+  if (has_no_legal_move(t->pos)) {
+    publish_no_move(inCheck ? NO_EVAL : 0);
+    return false;
+  }
+  if (Control.limits.maxDepth >= 1) return true;
+  if (Control.limits.maxDepth == 0 && !inCheck)
+    std::memcpy(Control.bestLine, t->rootLine, sizeof Control.bestLine);
+  Control.stop.store(1);
+  return false;
+}
+
+// Probing the tables at the root joins here with the Syzygy tables: the
+// result as WDL + 2 and a move, or TB_NOT_PROBED.
+int probe_root_tables(SearchThread*, Move* move) {
+  *move = MOVE_NONE;
+  return TB_NOT_PROBED;
+}
+
+// True when a tablebase move answers at once.
+bool tablebase_answer(SearchThread* t) {
+  Move move;
+  Control.rootTbResult = int8_t(probe_root_tables(t, &move));
+  if (move == MOVE_NONE || t->pos.fifty < TB_MOVE_MIN_FIFTY) return false;
+  if (!move_is_legal(t->pos, t->pos.side, move)) return false;
+  std::memset(Control.bestLine, 0, sizeof Control.bestLine);
+  Control.bestLine[1] = move;
+  relaxed_store(Control.completedDepth, TB_MOVE_DEPTH);
+  Control.stop.store(1);
+  return true;
+}
+
+// A secondary thread skips depths that enough others already search, and
+// never searches below the main thread's depth.
+int secondary_depth(int d) {
+  int maxDepth = Control.limits.maxDepth;
+  int threads = Control.activeThreads;
+  if (d >= SKIP_FROM_DEPTH && d < maxDepth && Control.multiPV == 1) {
+    int busy = 0;
+    for (int j = 0; j < threads; j++)
+      if (Threads[j] && Threads[j]->iterDepth.load() >= d) busy++;
+    int share = (threads + SKIP_SHARE_OFFSET) >> SKIP_SHARE_SHIFT;
+    if (busy >= share) d++;
+    if (busy >= SKIP_SECOND_FACTOR * share) d++;
+  }
+  int mainDepth = Control.mainDepth.load();
+  if (d < mainDepth) d = mainDepth;
+  return d < maxDepth ? d : maxDepth;
+}
+
+void shuffle_root_order(SearchThread* t) {
+  MoveEntry* e = t->plies[ROOT_PLY].moveList;
+  if (e->move == MOVE_END) return;
+  for (e++; e->move != MOVE_END; e++) {
+    t->rootSeed += next_noise_draw();
+    e->score = int16_t(e->score - int(t->rootSeed & NOISE_MASK));
+  }
+}
+
+int aspiration_delta(int score, int depth) {
+  int delta = (std::abs(score) >> WINDOW_SCORE_SHIFT) + WINDOW_BASE;
+  if (depth < WINDOW_SHALLOW_DEPTH) delta += (WINDOW_SHALLOW_DEPTH - depth) * WINDOW_SHALLOW_STEP;
+  return delta;
+}
+
+// Line k at depth d, the window widened on the failing side until the
+// score falls inside it.
+void search_with_window(SearchThread* t, int d, int k) {
+  set_root_fail(t, 0);
+  int s = t->rootScore;
+  int delta = aspiration_delta(s, d);
+  int alpha = d <= 1 ? -INFINITE_SCORE : s - delta;
+  int beta = d <= 1 ? INFINITE_SCORE : s + delta;
+  while (!Control.stop.load()) {
+    if (alpha < -WINDOW_OPEN_BOUND) alpha = -INFINITE_SCORE;
+    if (beta > WINDOW_OPEN_BOUND) beta = INFINITE_SCORE;
+    int v = root_search(t, d, alpha, beta, k);
+    if (alpha < v && v < beta) return;
+    if (v <= alpha) alpha -= delta;
+    else beta += delta;
+    delta *= 2;
+  }
+}
+
+void search_lines(SearchThread* t, int d) {
+  const MoveEntry* list = t->plies[ROOT_PLY].moveList;
+  int lines = Control.multiPV;
+  for (int k = 0; k < lines && list[k].move != MOVE_END; k++) {
+    search_with_window(t, d, k);
+    if (Control.stop.load()) return;
+    if (lines >= 2 && t->index == 0) print_pv_line(0, k + 1, d, t->rootScore, t->rootLine);
+  }
+}
+
+bool deepening_ends(const SearchThread* t, int d) {
+  if (Control.stop.load()) return true;
+  int s = t->rootScore;
+  if (s >= MATE - 1 - d || s < d - (MATE - 1)) return true;  // a mate within this depth
+  if (d >= Control.limits.maxDepth) return true;
+  if (t->undoIndex + d > UNDO_HEADROOM) return true;
+  return d + 1 > MAX_ITERATION;
+}
+
+void deepen(SearchThread* t) {
+  for (int d = 1;; d++) {
+    if (t->index == 0) {
+      Control.mainDepth.store(d);
+    } else {
+      d = secondary_depth(d);
+      shuffle_root_order(t);
+    }
+    t->iterDepth.store(int8_t(d));
+    search_lines(t, d);
+    spin_lock(StatsLock);
+    Control.depthNodes[d] += t->nodes;
+    spin_unlock(StatsLock);
+    if (t->index == 0 && !Control.stop.load()) {
+      Control.lastIterTime = search_elapsed();
+      Control.lastIterDepth = int8_t(d);
+    }
+    if (deepening_ends(t, d)) return;
+  }
+}
+
+}  // namespace
+
+int init_search_locks() {
+  if (int status = init_spin_lock(ProgressLock)) return status;
+  return init_spin_lock(StatsLock);
+}
+
+void search_driver(int i) {
+  if (i >= Control.activeThreads || !Threads[i]) return;
+  SearchThread* t = Threads[i];
+  if (i == 0 && trace_file_on()) trace_new_search();
+  prepare_root_record(t);
+  bool inCheck = evaluate_root(t);
+  if (i > 0 && has_no_legal_move(t->pos)) {
+    publish_no_move(inCheck ? NO_EVAL : 0);
+    return;
+  }
+  if (i == 0 && !main_thread_prelude(t, inCheck)) return;
+  int count = order_root_moves(t);
+  if (i == 0 && count == 1) relaxed_store(Control.singleReply, 1);
+  if (i > 0 && Control.rootTbResult != TB_NOT_PROBED) return;
+  if (i == 0 && tablebase_answer(t)) return;
+  deepen(t);
+  if (i == 0) Control.stop.store(1);
+}
+
+void report_root_best(SearchThread* t) {
+  int depth = t->rootDepthDone, score = t->rootScore;
+  if (t->rootLine[1] != Control.bestLine[1]) relaxed_store(Control.bestChangeDepth, depth);
+  relaxed_store(Control.score, score);
+  relaxed_store(Control.completedDepth, depth);
+  std::memcpy(Control.bestLine, t->rootLine, sizeof Control.bestLine);
+  relaxed_store(Control.depthScore[depth], score);
+  Control.depthBest[depth] = t->rootLine[1];
+  if (depth >= 2 && Control.multiPV == 1) print_pv_line(t->index, 0, depth, score, Control.bestLine);
+}
+
+void print_pv_line(int threadIndex, int multipv, int depth, int score, const Move* line) {
+  float elapsed = search_elapsed();
+  bool stopped = Control.stop.load();
+  if (!stopped && elapsed < Control.noise) return;
+  if (depth == 0 || Control.noise >= QUIET_NOISE || line[1] == MOVE_NONE) return;
+  spin_lock(ProgressLock);
+  collect_stats();
+  float fill = depth < HASHFULL_DEPTH ? 0.0f : tt_hashfull();
+  Control.hashFill = fill;
+  score = shown_score(score);
+  char pv[LINE_TEXT_SIZE];
+  const Position& root = line_root(threadIndex);
+  if (Control.uciMode) {
+    line_text(root, line, MAX_LINE_MOVES, false, pv);
+    print_uci_line(multipv, depth, score, elapsed, fill, pv);
+  } else {
+    line_text(root, line, stopped ? CONSOLE_STOPPED_MOVES : CONSOLE_RUNNING_MOVES, true, pv);
+    print_console_line(threadIndex, multipv, depth, score, elapsed, pv);
+  }
+  spin_unlock(ProgressLock);
+}
+
+float effective_branching_factor() {
+  constexpr int MIN_DEPTH = 6, SPAN = 4;
+  constexpr float NO_FIGURE = 2.0f;
+  int d = Control.lastIterDepth;
+  if (d < MIN_DEPTH || d >= MAX_PLY) return NO_FIGURE;
+  uint64_t now = Control.depthNodes[d], before = Control.depthNodes[d - SPAN];
+  if (now == 0 || before == 0) return NO_FIGURE;
+  float ratio = float(now) / float(before);
+  return float(std::sqrt(std::sqrt(double(ratio))));
+}
+
+void collect_stats() {
+  if (Control.state.load() & STATE_FINISHED) return;
+  uint64_t nodes = 0, ttProbes = 0, ttHits = 0, pawnProbes = 0, pawnHits = 0;
+  uint64_t evalProbes = 0, evalHits = 0, tbHits = 0;
+  for (int i = 0; i < Control.activeThreads; i++) {
+    const SearchThread* t = Threads[i];
+    if (!t) continue;
+    nodes += t->nodes;
+    ttProbes += t->ttProbes;
+    ttHits += t->ttHits;
+    pawnProbes += t->pawnProbes;
+    pawnHits += t->pawnHits;
+    evalProbes += t->evalCalls;
+    evalHits += t->evalHits;
+    tbHits += t->tbHits;
+  }
+  Control.nodes = nodes;
+  Control.ttProbes = ttProbes;
+  Control.ttHits = ttHits;
+  Control.pawnProbes = pawnProbes;
+  Control.pawnHits = pawnHits;
+  Control.evalProbes = evalProbes;
+  Control.evalHits = evalHits;
+  Control.tbHits = tbHits;
+  if (Threads[0]) Control.selDepth = Threads[0]->selDepth;
+}
