@@ -1,0 +1,56 @@
+// The quiescence search through the node entry: delta pruning spares
+// checks, and deep down only recaptures are tried.
+#include "eval/evaluate.h"
+#include "search/search.h"
+#include "search_fixture.h"
+
+namespace {
+
+constexpr int FULL = INFINITE_SCORE;
+// A window far above the static evaluation: every capture of a pawn falls
+// short of it by more than the delta margin.
+constexpr int FAR_ABOVE = 1000;
+constexpr int WINDOW = 100;
+constexpr int QUEEN_GAIN = 500;
+
+int static_eval(SearchThread* t) { return evaluate(t, t->pos.side, t->ply, 0); }
+
+TEST_F(SearchTest, HopelessPawnCaptureIsDeltaPruned) {
+  set("7k/p7/3p4/4P3/8/8/8/K7 w - - 0 1");
+  int ev = static_eval(t);
+  EXPECT_EQ(search_here(0, ev + FAR_ABOVE, ev + FAR_ABOVE + WINDOW), ev + FAR_ABOVE);
+  EXPECT_EQ(t->nodes, 1u);  // exd6 never made
+}
+
+TEST_F(SearchTest, PawnCaptureGivingCheckIsNeverDeltaPruned) {
+  set("8/p3k3/3p4/4P3/8/8/8/K7 w - - 0 1");
+  int ev = static_eval(t);
+  EXPECT_EQ(search_here(0, ev + FAR_ABOVE, ev + FAR_ABOVE + WINDOW), ev + FAR_ABOVE);
+  EXPECT_GT(t->nodes, 1u);  // exd6+ was searched
+}
+
+TEST_F(SearchTest, CapturingTheLastPawnOfABareKingIsNeverDeltaPruned) {
+  set("7k/8/3p4/4P3/8/8/8/K7 w - - 0 1");
+  int ev = static_eval(t);
+  search_here(0, ev + FAR_ABOVE, ev + FAR_ABOVE + WINDOW);
+  EXPECT_GT(t->nodes, 1u);
+}
+
+TEST_F(SearchTest, BelowDepthMinusThreeOnlyRecapturesAreTried) {
+  set("4k3/pppp4/8/8/3q4/5N2/PPPP4/4K3 w - - 0 1");
+  int ev = static_eval(t);
+  // No move led here, so no capture is a recapture.
+  EXPECT_EQ(search_here(-4, -FULL, FULL), ev);
+  EXPECT_GT(search_here(-3, -FULL, FULL), ev + QUEEN_GAIN);
+  EXPECT_EQ(pv[1], parse("f3d4"));
+}
+
+TEST_F(SearchTest, RecaptureOnTheLastMovesSquareIsTriedAtAnyDepth) {
+  set("4k3/pppp4/8/8/8/3q1N2/PPPP4/4K3 b - - 0 1");
+  ASSERT_TRUE(play("d3d4"));
+  int ev = static_eval(t);
+  EXPECT_GT(search_here(-6, -FULL, FULL), ev + QUEEN_GAIN);
+  EXPECT_EQ(pv[2], parse("f3d4"));
+}
+
+}  // namespace
