@@ -112,6 +112,9 @@ void init_search_params() {
 }
 
 void print_search_params() {
+  // Between searches the settings may have changed since the last search
+  // built them; during one they are in use and stay as they are.
+  if (Control.state.load() == STATE_IDLE) init_search_params();
   const SearchParams& p = SParams;
   print_linef("Selectivity= %d", p.lmrSelectivity);
   print_linef("BP_margin= %d", p.BP_margin);

@@ -27,6 +27,6 @@ struct SearchParams {
 extern SearchParams SParams;
 
 void init_search_params();
-// The settings and reduction tables as init_search_params last built them
-// ("_show", console "lmr"); run it first to show changed options.
+// The settings and reduction tables ("_show", console "lmr"): rebuilt from
+// the current options first unless a search is using them.
 void print_search_params();

@@ -179,8 +179,9 @@ TEST_F(SearchParamsTest, NodeRateLimitNeedsATargetClearlyBelowTheCalibration) {
   EXPECT_FALSE(SParams.nodeRateLimited);
 }
 
-TEST_F(SearchParamsTest, PrintShowsSettingsAndBothTables) {
-  with_selectivity(100);
+TEST_F(SearchParamsTest, PrintShowsTheCurrentSettingsAndBothTables) {
+  with_selectivity(0);
+  Options.Selectivity = 100;  // changed since the last search
   ::testing::internal::CaptureStdout();
   print_search_params();
   std::string out = ::testing::internal::GetCapturedStdout();
