@@ -182,10 +182,10 @@ void begin_search(int requested) {
 }
 
 // A finished search is answered at once, except a pondering one: the GUI
-// still waits for "ponderhit" or "stop" before it may get its move.
+// still waits for "ponderhit" or "stop" (which both end the pondering)
+// before it may get its move.
 bool answer_due(int state) {
-  if (!(state & STATE_FINISHED)) return false;
-  return (state & ~STATE_FINISHED) != STATE_PONDERING || Control.stop.load();
+  return (state & STATE_FINISHED) && (state & ~STATE_FINISHED) != STATE_PONDERING;
 }
 
 void print_uci_answer(Move best, Move ponder) {
@@ -261,8 +261,10 @@ void run_interactive() {
     float elapsed = search_elapsed();
     if (state != STATE_IDLE) Control.elapsed.store(elapsed);
     // A finished search is answered before any further command is read, so
-    // nothing read afterwards can change what its answer sees.
-    bool reading = elapsed > SEARCH_SPIN_SECONDS && !Control.stop.load() && !answer_due(state);
+    // nothing read afterwards can change what its answer sees; a finished
+    // pondering search waits for the command that lets it answer.
+    bool held = (state & STATE_FINISHED) && !answer_due(state);
+    bool reading = held || (elapsed > SEARCH_SPIN_SECONDS && !Control.stop.load() && !answer_due(state));
     if (state == STATE_IDLE || reading) {
       poll_input();
       sleep_ms(LOOP_SLEEP_MS);
@@ -373,15 +375,20 @@ void cmd_ucinewgame(const char*) {
 
 // Pondering becomes searching; a pondering search that already finished
 // keeps its finished mark (the master may set it at this very moment).
-void cmd_ponderhit(const char*) {
+void end_pondering() {
   int state = Control.state.load();
   while ((state & ~STATE_FINISHED) == STATE_PONDERING &&
          !Control.state.compare_exchange_weak(state, (state & STATE_FINISHED) | STATE_SEARCHING)) {
   }
 }
 
+void cmd_ponderhit(const char*) { end_pondering(); }
+
+// A stopped pondering search is answered like any other.
 void cmd_stop(const char*) {
-  if (Control.state.load() != STATE_IDLE) Control.stop.store(1);
+  if (Control.state.load() == STATE_IDLE) return;
+  end_pondering();
+  Control.stop.store(1);
 }
 
 void cmd_quit(const char*) { quit_engine(); }
