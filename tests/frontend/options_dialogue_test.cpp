@@ -145,3 +145,23 @@ TEST(OptionsDialogue, LogSwitchedOnLaterHoldsWhatFollows) {
 }
 
 }  // namespace
+
+TEST(OptionsDialogue, FixedLimitsSizeTheTableAtStartUp) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* line;
+  };
+  const Case cases[] = {
+      {{"-d", "5"}, "info string allocated 1 Mbytes for hash table"},
+      {{"-d", "10"}, "info string allocated 8 Mbytes for hash table"},
+      {{"-n", "100000"}, "info string allocated 4 Mbytes for hash table"},
+      {{"-hash", "0"}, "info string allocated 0 Mbytes for hash table"},
+  };
+  for (const Case& c : cases) {
+    Dialogue d = run_engine(c.args, "isready\nquit\n");
+    EXPECT_EQ(d.exitStatus, 0) << c.args[0];
+    Lines lines = lines_of(d.output);
+    ASSERT_GE(lines.size(), 2u) << d.output;
+    EXPECT_EQ(lines[1], c.line) << c.args[0] << " " << c.args[1];
+  }
+}
