@@ -165,3 +165,25 @@ TEST(OptionsDialogue, FixedLimitsSizeTheTableAtStartUp) {
     EXPECT_EQ(lines[1], c.line) << c.args[0] << " " << c.args[1];
   }
 }
+
+TEST(OptionsDialogue, SettingsThatDisturbASearchWaitForItsEnd) {
+  constexpr double PROMPT_SECONDS = 10.0;  // hang guard, not a speed test
+  Dialogue d;
+  ASSERT_TRUE(start_engine(d, {}, make_temp_dir()));
+  send(d, "go infinite\nisready\n");
+  ASSERT_TRUE(wait_for(d, "readyok", PROMPT_SECONDS));
+  send(d, "setoption name Clear_Hash\nsetoption name Hash value 16\nsetoption name Threads value 2\n"
+          "setoption name ConfigFilePath value x.cfg\nsetoption name MultiPV value 2\nisready\n");
+  ASSERT_TRUE(wait_for(d, "MultiPV set to 2", PROMPT_SECONDS)) << d.output;
+  send(d, "stop\n");
+  ASSERT_TRUE(wait_for(d, "bestmove", PROMPT_SECONDS)) << d.output;
+  send(d, "setoption name Hash value 16\nquit\n");
+  finish(d, PROMPT_SECONDS);
+  EXPECT_EQ(d.exitStatus, 0);
+  EXPECT_EQ(d.output.find("Hash table cleared"), std::string::npos);
+  EXPECT_EQ(d.output.find("Threads set"), std::string::npos);
+  EXPECT_EQ(d.output.find("ConfigFilePath set"), std::string::npos);
+  size_t after = d.output.find("bestmove");
+  EXPECT_EQ(d.output.find("Hash set to 16"), d.output.find("Hash set to 16", after));
+  EXPECT_NE(d.output.find("info string allocated 16 Mbytes", after), std::string::npos);
+}
