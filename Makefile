@@ -4,6 +4,7 @@
 
 BUILD_DIR    ?= build
 ASAN_DIR     ?= build-asan
+TSAN_DIR     ?= build-tsan
 PORTABLE_DIR ?= build-portable
 JOBS         ?= $(shell nproc)
 
@@ -14,7 +15,7 @@ PERFT_FILTER ?= PerftTest.*
 
 KIWIPETE := r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -
 
-.PHONY: run engine test tests portable perft-deep bench-perft sanitize clean
+.PHONY: run engine test tests portable perft-deep bench-perft sanitize tsan clean
 
 engine:
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DZERV_TESTS=OFF
@@ -49,8 +50,15 @@ sanitize:
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS)
 
+# The searches on several threads under ThreadSanitizer; any report fails.
+TSAN_FILTER ?= ThreadedSearch.*
+tsan:
+	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZERV_TSAN=ON -DZERV_TESTS=ON
+	cmake --build $(TSAN_DIR) --target zerv_tests -j $(JOBS)
+	TSAN_OPTIONS="halt_on_error=1 exitcode=66" $(TSAN_DIR)/zerv_tests --gtest_filter='$(TSAN_FILTER)'
+
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(PORTABLE_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(PORTABLE_DIR)
 
 # Evaluation speed along random search-like lines, one thread, figures
 # printed (make bench-eval BENCH_EVAL=nn); tools/bench_eval.cpp lists the

@@ -1,0 +1,102 @@
+// Searches on their own threads: the master, the secondary threads, the
+// records they leave behind, stopping. The suite also runs under
+// ThreadSanitizer (make tsan).
+#include <algorithm>
+
+#include "frontend/game.h"
+#include "platform/platform.h"
+#include "root_fixture.h"
+#include "search/searchthread.h"
+#include "search/threads.h"
+
+namespace {
+
+constexpr const char* MIDDLEGAME = "r1bqkb1r/pp1ppppp/2n2n2/8/3NP3/2N5/PPP2PPP/R1BQKB1R b KQkq -";
+constexpr int WAIT_SLEEP_MS = 1;
+
+using ThreadedSearch = RootSearchTest;
+
+bool is_legal(const std::vector<Move>& legal, Move m) {
+  return std::find(legal.begin(), legal.end(), m) != legal.end();
+}
+
+TEST_F(ThreadedSearch, TwoThreadsAnswerAndSumTheirNodes) {
+  set(MIDDLEGAME);
+  search_threaded(7, 2);
+  EXPECT_TRUE(is_legal(legal_moves(), Control.bestMove));
+  EXPECT_EQ(Control.completedDepth, 7);
+  ASSERT_NE(Threads[0], nullptr) << "record 0 is kept for the next search";
+  EXPECT_EQ(Threads[1], nullptr) << "secondary records are freed";
+  EXPECT_GT(Control.nodes, uint64_t(Threads[0]->nodes)) << "both threads counted";
+  EXPECT_EQ(Control.state.load(), STATE_SEARCHING | STATE_FINISHED);
+  // Progress lines were printed while both threads ran.
+  EXPECT_FALSE(lines.empty());
+}
+
+TEST_F(ThreadedSearch, ClockSearchOnThreeThreadsWatchedByTheTimeCheck) {
+  // A clock far beyond what depth 7 needs: the time check reads the
+  // published scores and every thread's root result all along.
+  set(MIDDLEGAME);
+  Control.limits.limitKind = LIMIT_CLOCK;
+  Control.limits.clock[WHITE] = Control.limits.clock[BLACK] = 1000;
+  Control.limits.increment = 0;
+  search_threaded(7, 3);
+  EXPECT_TRUE(is_legal(legal_moves(), Control.bestMove));
+  EXPECT_EQ(Control.completedDepth, 7);
+  EXPECT_EQ(Threads[1], nullptr);
+  EXPECT_EQ(Threads[2], nullptr);
+}
+
+TEST_F(ThreadedSearch, NineThreadsFreeEveryRecord) {
+  set(MIDDLEGAME);
+  search_threaded(4, 9);
+  EXPECT_TRUE(is_legal(legal_moves(), Control.bestMove));
+  for (int i = 0; i < 9; i++) EXPECT_EQ(Threads[i], nullptr) << i;
+}
+
+TEST_F(ThreadedSearch, OneThreadSearchesLikeTheMainThreadAlone) {
+  set(MIDDLEGAME);
+  search_to(6);
+  uint64_t alone = Control.nodes;
+  Move move = Control.bestMove;
+  search_threaded(6, 1);
+  EXPECT_EQ(Control.nodes, alone);
+  EXPECT_EQ(Control.bestMove, move);
+}
+
+TEST_F(ThreadedSearch, StopEndsAnUnlimitedSearchWithAMove) {
+  set(MIDDLEGAME);
+  Control.activeThreads = 2;
+  Control.noise = 9999;
+  Control.limits.maxDepth = MAX_DEPTH;
+  lines = captured([] {
+    prepare_search();
+    ASSERT_EQ(start_search(STATE_SEARCHING), 0);
+    while (Control.mainDepth.load() < 4 && !(Control.state.load() & STATE_FINISHED))
+      sleep_ms(WAIT_SLEEP_MS);
+    Control.stop.store(1);
+    while (!(Control.state.load() & STATE_FINISHED)) sleep_ms(WAIT_SLEEP_MS);
+  });
+  EXPECT_TRUE(is_legal(legal_moves(), Control.bestMove));
+  EXPECT_GE(Control.completedDepth, 3);
+  EXPECT_TRUE(lines.empty()) << "noise level 9999 prints nothing";
+}
+
+TEST_F(ThreadedSearch, ACommandChangingTheGameDuringTheSearchChangesNothingInIt) {
+  set(MIDDLEGAME);
+  Control.activeThreads = 2;
+  Control.noise = 9999;
+  Control.limits.maxDepth = 6;
+  Move before;
+  lines = captured([] {
+    prepare_search();
+    ASSERT_EQ(start_search(STATE_SEARCHING), 0);
+    ASSERT_TRUE(set_game_position("4k3/8/8/8/8/8/8/R3K3 w - -"));
+    while (!(Control.state.load() & STATE_FINISHED)) sleep_ms(WAIT_SLEEP_MS);
+  });
+  before = Control.bestMove;
+  set(MIDDLEGAME);
+  EXPECT_TRUE(is_legal(legal_moves(), before));
+}
+
+}  // namespace
