@@ -1,0 +1,149 @@
+// The console's search commands through the built binary: analysis, the
+// engine's move, stopping, the table's line, search settings and traces.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+#include "dialogue.h"
+
+namespace {
+
+constexpr double PROMPT_SECONDS = 20.0;  // hang guard, not a speed test
+
+struct Console {
+  Dialogue d;
+  std::string dir = make_temp_dir();
+  Console() { start_engine(d, {"-c"}, dir); }
+  ~Console() {
+    if (d.exitStatus == -1) {
+      send(d, "quit\n");
+      finish(d, PROMPT_SECONDS);
+    }
+  }
+  bool wait(const std::string& text) { return wait_for(d, text, PROMPT_SECONDS); }
+};
+
+TEST(ConsoleSearchDialogue, AnalysisToADepthEndsWithTheStatisticsLines) {
+  Console c;
+  send(c.d, "go 4\n");
+  ASSERT_TRUE(c.wait("Hash fill= "));
+  ASSERT_TRUE(c.wait("\n\n"));
+  std::regex move(R"(\nmove= [a-h][1-8][a-h][1-8], time= \d+\.\d{3}, score= -?\d+, nodes= \d+, nps= \d+K ebf= \d+\.\d\d\n)");
+  EXPECT_TRUE(std::regex_search(c.d.output, move)) << c.d.output;
+  std::regex stats(R"(\nHash fill= \d+\.\d%, Hash hits: main= \d+\.\d%, pawn= \d+\.\d%, eval= \d+\.\d%, TB=0K\n\n)");
+  EXPECT_TRUE(std::regex_search(c.d.output, stats)) << c.d.output;
+  // Position lines first, then one progress line per new best move.
+  EXPECT_NE(c.d.output.find("\nfen rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -\n"),
+            std::string::npos);
+  EXPECT_NE(c.d.output.find("\nPly= 0, cnt50= 0, Clock= 99999.00s, Target time= 99999.00s\n"),
+            std::string::npos);
+  std::regex progress(R"(\n00\] 04  +\d+\.\d +\d+K +-?\d+  [a-h1-8 ]+\n)");
+  EXPECT_TRUE(std::regex_search(c.d.output, progress)) << c.d.output;
+}
+
+TEST(ConsoleSearchDialogue, DotStopsAnOpenAnalysis) {
+  Console c;
+  send(c.d, "an\n");
+  ASSERT_TRUE(c.wait("00] 05"));
+  EXPECT_EQ(c.d.output.find("move= "), std::string::npos);
+  send(c.d, ".\n");
+  EXPECT_TRUE(c.wait("move= "));
+}
+
+TEST(ConsoleSearchDialogue, OtherCommandsWaitWhileASearchRuns) {
+  Console c;
+  send(c.d, "an\n");
+  ASSERT_TRUE(c.wait("00] 04"));
+  send(c.d, "bd\n.\n");
+  ASSERT_TRUE(c.wait("move= "));
+  ASSERT_TRUE(c.wait("Hash fill= "));
+  EXPECT_EQ(c.d.output.find("\nwhite\n"), std::string::npos) << "bd was ignored";
+}
+
+TEST(ConsoleSearchDialogue, MvPlaysTheEnginesMove) {
+  Console c;
+  send(c.d, "set depth 3\nmv\n");
+  ASSERT_TRUE(c.wait("\nblack\n"));
+  EXPECT_NE(c.d.output.find("move= "), std::string::npos);
+}
+
+TEST(ConsoleSearchDialogue, PvShowsTheLineInAlgebraicMovesAndLeavesTheBoard) {
+  Console c;
+  send(c.d, "go 5\n");
+  ASSERT_TRUE(c.wait("Hash fill= "));
+  send(c.d, "pv\nbd\n");
+  ASSERT_TRUE(c.wait("PV: "));
+  ASSERT_TRUE(c.wait("\nwhite\n"));
+  std::regex pv(R"(PV: ([KQRBN]?[a-h]?x?[a-h][1-8][+#]? )+\n\n)");
+  EXPECT_TRUE(std::regex_search(c.d.output, pv)) << c.d.output;
+}
+
+TEST(ConsoleSearchDialogue, NewSetsTheStartPosition) {
+  Console c;
+  send(c.d, "e4\nnew\n");
+  ASSERT_TRUE(c.wait("\nrnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -\n"));
+}
+
+TEST(ConsoleSearchDialogue, SettingsAnswerWithTheirLines) {
+  Console c;
+  send(c.d,
+       "set level 40 5:00 2\nset level 0 90 0.5\nset NMP_depth 4\nset Selectivity 80\nset ss 0\n"
+       "set ss 1\nset target_nps 5000\nset unknown 3\nisready\n");
+  ASSERT_TRUE(c.wait("target_nps set to 5000\n"));
+  for (const char* line : {"set level to 40 moves in 300.00 seconds, inc 2.00",
+                           "set level to 0 moves in 90.00 seconds, inc 0.50", "NMP_depth set to 4",
+                           "Selectivity set to 80", "selectivity set to OFF",
+                           "set default personality", "target_nps set to 5000"})
+    EXPECT_NE(c.d.output.find(std::string("\n") + line + "\n"), std::string::npos) << line;
+}
+
+TEST(ConsoleSearchDialogue, LevelClockPlansAShareOfTheClock) {
+  Console c;
+  send(c.d, "set level 40 5:00 0\nmv\n");
+  ASSERT_TRUE(c.wait("Target time= "));
+  ASSERT_TRUE(c.wait("s\n"));
+  std::smatch m;
+  std::regex line(R"(Clock= 300\.00s, Target time= (\d+\.\d\d)s)");
+  ASSERT_TRUE(std::regex_search(c.d.output, m, line)) << c.d.output;
+  // 40 moves to go: about 300 / 41 seconds, give or take the factors
+  // for pondering and the playing strength.
+  float target = std::stof(m[1]);
+  EXPECT_GT(target, 300.0f / 41 * 0.8f);
+  EXPECT_LT(target, 300.0f / 41 * 1.35f);
+  send(c.d, ".\n");
+  EXPECT_TRUE(c.wait("\nblack\n"));
+}
+
+TEST(ConsoleSearchDialogue, LmrPrintsTheSearchSettings) {
+  Console c;
+  send(c.d, "lmr\n");
+  ASSERT_TRUE(c.wait("LMR table, other nodes"));
+  EXPECT_NE(c.d.output.find("\nNMP_depth= 3\n"), std::string::npos);
+}
+
+TEST(ConsoleSearchDialogue, TraceWritesTheSearchToAFile) {
+  Console c;
+  send(c.d, "trace 2\ngo 2\n");
+  ASSERT_TRUE(c.wait("Hash fill= "));
+  send(c.d, "quit\n");
+  finish(c.d, PROMPT_SECONDS);
+  std::string trace = read_file(c.dir + "/trace.txt");
+  EXPECT_NE(trace.find("SEARCH DEPTH= 1"), std::string::npos) << trace;
+  EXPECT_NE(trace.find("SEARCH DEPTH= 2"), std::string::npos) << trace;
+}
+
+TEST(ConsoleSearchDialogue, TagPrintsThePathToTheTaggedPosition) {
+  Console c;
+  send(c.d, "e4\ntag\nundo\ngo 3\n");
+  ASSERT_TRUE(c.wait("Hash fill= "));
+  EXPECT_NE(c.d.output.find("ply depth alpha"), std::string::npos);
+}
+
+TEST(ConsoleSearchDialogue, NoMoveEndsTheEnginesGame) {
+  Console c;
+  send(c.d, "fen 7k/6Q1/6K1/8/8/8/8/8 b - -\nmv\n");
+  ASSERT_TRUE(c.wait("move= null"));
+}
+
+}  // namespace
