@@ -34,6 +34,9 @@
 namespace {
 
 constexpr int ROOT_PLY = 1;
+constexpr int FAILED_LOW = 1;   // rootFail after a pass below the window
+constexpr int FAILED_HIGH = 2;  // and above it
+constexpr int FIRST_REPORTED_DEPTH = 2;  // new best moves are printed from here on
 constexpr float QUIET_NOISE = 9999.0f;  // noise level that silences every progress line
 
 // Root move order: captures by victim, less the mover's type; exchanges
@@ -64,6 +67,7 @@ constexpr int ROOT_REDUCTION_MARGIN = 50;
 // With a strength limit faster than this the first depth is searched
 // with the full window for every move.
 constexpr float FULL_WINDOW_NPS = 1000.0f;
+constexpr int FULL_WINDOW_DEPTH = 2;
 
 // Depth skipping of secondary threads.
 constexpr int SKIP_FROM_DEPTH = 6;
@@ -108,22 +112,23 @@ SpinLock StatsLock;     // the per-depth node counts
 // The multiply-with-carry pair of the root-order noise: one generator for
 // the whole program (z in the high half, w in the low), advanced by
 // compare-and-swap so that threads drawing at once never lose a step.
-constexpr uint64_t MWC_START = (uint64_t(1) << 32) | 1;
 constexpr uint32_t MWC_Z_FACTOR = 36969;
 constexpr uint32_t MWC_W_FACTOR = 18000;
 constexpr uint32_t MWC_LOW = 0xFFFF;
 constexpr int MWC_SHIFT = 16;
+constexpr int MWC_HALF_BITS = 32;
+constexpr uint64_t MWC_START = (uint64_t(1) << MWC_HALF_BITS) | 1;  // z = w = 1
 std::atomic<uint64_t> NoiseMwc{MWC_START};
 
 uint32_t next_noise_draw() {
   uint64_t old = NoiseMwc.load(std::memory_order_relaxed), next;
   uint32_t z, w;
   do {
-    z = uint32_t(old >> 32);
+    z = uint32_t(old >> MWC_HALF_BITS);
     w = uint32_t(old);
     z = MWC_Z_FACTOR * (z & MWC_LOW) + (z >> MWC_SHIFT);
     w = MWC_W_FACTOR * (w & MWC_LOW) + (w >> MWC_SHIFT);
-    next = (uint64_t(z) << 32) | w;
+    next = (uint64_t(z) << MWC_HALF_BITS) | w;
   } while (!NoiseMwc.compare_exchange_weak(old, next, std::memory_order_relaxed));
   return (z << MWC_SHIFT) + w;
 }
@@ -180,7 +185,7 @@ void print_uci_line(int multipv, int depth, int score, float elapsed, float fill
   score_text(score, scoreText);
   double nodes = double(Control.nodes);
   double nps = elapsed > NPS_MIN_TIME ? nodes / elapsed : 0;
-  char text[LINE_TEXT_SIZE + 2 * OUTPUT_LINE_SIZE];
+  char text[LINE_TEXT_SIZE + OUTPUT_LINE_SIZE];
   std::snprintf(text, sizeof text,
                 "info %s%sdepth %d seldepth %d score %s time %.0f nodes %.0f nps %.0f tbhits %.0f "
                 "hashfull %.0f pv %s",
@@ -316,7 +321,7 @@ int search_root_move(SearchThread* t, MoveEntry* e, int depth, int raised, int a
   if (t->index == 0 && trace_file_on()) trace_move(t, ROOT_PLY, e->move);
   make_move(pos, e->move);
   int v;
-  bool fullWindow = pr.moveCount == 0 || (depth < 2 && Control.targetNps > FULL_WINDOW_NPS);
+  bool fullWindow = pr.moveCount == 0 || (depth < FULL_WINDOW_DEPTH && Control.targetNps > FULL_WINDOW_NPS);
   if (fullWindow) {
     v = -search(pos, pos.side, ROOT_PLY + 1, depth - 1, -beta, -alpha0, NODE_PV, t->pv);
     e->score = int16_t(v);
@@ -364,10 +369,10 @@ int root_search(SearchThread* t, int depth, int alpha, int beta, int first) {
       if (reports) report_root_best(t);
     }
     if (best <= alpha0) {
-      set_root_fail(t, 1);
+      set_root_fail(t, FAILED_LOW);
       if (best >= beta) break;
     } else if (best >= beta) {
-      set_root_fail(t, 2);
+      set_root_fail(t, FAILED_HIGH);
       break;
     } else {
       set_root_fail(t, 0);
@@ -587,7 +592,7 @@ void report_root_best(SearchThread* t) {
   std::memcpy(Control.bestLine, t->rootLine, sizeof Control.bestLine);
   relaxed_store(Control.depthScore[depth], score);
   Control.depthBest[depth] = t->rootLine[1];
-  if (depth >= 2 && Control.multiPV == 1) print_pv_line(t->index, 0, depth, score, Control.bestLine);
+  if (depth >= FIRST_REPORTED_DEPTH && Control.multiPV == 1) print_pv_line(t->index, 0, depth, score, Control.bestLine);
 }
 
 void print_pv_line(int threadIndex, int multipv, int depth, int score, const Move* line) {

@@ -43,13 +43,14 @@ constexpr int HELPER_SCORE_GAP = 5;
 constexpr int SINGLE_REPLY_DEPTH = 5;
 constexpr int FAILED_LOW = 1;
 constexpr int FAILED_HIGH = 2;
+constexpr int PLIES_PER_MOVE = 2;
 
 int moves_to_go() {
   const SearchLimits& limits = Control.limits;
   int ply = game_ply();
   if (limits.limitKind == LIMIT_CLOCK)
-    return ply < OPENING_PLIES ? OPENING_MOVES_TO_GO - ply / 2 : LATER_MOVES_TO_GO;
-  if (!Control.uciMode) return limits.limitKind - (ply / 2) % limits.limitKind;
+    return ply < OPENING_PLIES ? OPENING_MOVES_TO_GO - ply / PLIES_PER_MOVE : LATER_MOVES_TO_GO;
+  if (!Control.uciMode) return limits.limitKind - (ply / PLIES_PER_MOVE) % limits.limitKind;
   return limits.movesToGo;
 }
 
