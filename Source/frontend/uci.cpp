@@ -36,6 +36,7 @@ constexpr float NEW_GAME_SECONDS = 60.0f;
 constexpr int EXIT_THREAD_FAILURE = -1;
 constexpr int FIFTY_MOVE_LIMIT = 100;  // beyond it the game is drawn: answer at once
 constexpr int ANSWER_TEXT_SIZE = 8;
+constexpr int PONDER_TEXT_SIZE = 16;  // " ponder " and a move
 constexpr float NPS_TIME_FLOOR = 0.001f;
 constexpr float PER_MILLE = 1000.0f;
 constexpr float PERCENT = 100.0f;
@@ -193,7 +194,7 @@ void print_uci_answer(Move best, Move ponder) {
     print_line("bestmove 0000");
     return;
   }
-  char bestText[ANSWER_TEXT_SIZE], ponderText[ANSWER_TEXT_SIZE + 8] = "";
+  char bestText[ANSWER_TEXT_SIZE], ponderText[PONDER_TEXT_SIZE] = "";
   int side = Game->pos.side;
   move_to_text(Game->pos, side, best, bestText);
   if (ponder != MOVE_NONE) {
