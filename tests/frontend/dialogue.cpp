@@ -149,3 +149,9 @@ std::vector<std::string> lines_after_startup(const std::string& text) {
     skip++;
   return std::vector<std::string>(lines.begin() + long(skip), lines.end());
 }
+
+int count_of(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) n++;
+  return n;
+}

@@ -30,6 +30,8 @@ void finish(Dialogue& d, double seconds);
 Dialogue run_engine(const std::vector<std::string>& args, const std::string& input,
                     const std::string& dir = "");
 std::vector<std::string> lines_of(const std::string& text);
+// How often `part` occurs in `text` (overlapping occurrences counted).
+int count_of(const std::string& text, const std::string& part);
 // What the engine prints at start-up before it reads any command.
 const std::vector<std::string>& startup_lines();
 // The output lines after the start-up block.

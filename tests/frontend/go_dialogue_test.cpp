@@ -15,12 +15,6 @@ constexpr double PROMPT_SECONDS = 20.0;
 // How long a test waits to be sure that something does NOT happen.
 constexpr double QUIET_SECONDS = 0.5;
 
-int count_of(const std::string& text, const std::string& part) {
-  int n = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) n++;
-  return n;
-}
-
 // The moves of the "bestmove" lines, in order.
 std::vector<std::string> best_moves(const std::string& output) {
   std::vector<std::string> moves;

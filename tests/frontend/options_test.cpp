@@ -331,11 +331,6 @@ class ConfigTest : public OptionsTest {
     if (result) *result = r;
     return testing::internal::GetCapturedStdout();
   }
-  static int count_of(const std::string& text, const std::string& part) {
-    int n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) n++;
-    return n;
-  }
   std::string dir = make_temp_dir();
 };
 

@@ -10,12 +10,6 @@ namespace {
 constexpr double PROMPT_SECONDS = 10.0;  // generous hang guard, not a speed test
 const char* const HELLO = "info string Hello from Zerv 5.50";
 
-int count_of(const std::string& text, const std::string& part) {
-  int n = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) n++;
-  return n;
-}
-
 TEST(UciDialogue, IdentifiesItselfAndAnswersIsready) {
   Dialogue d = run_engine({}, "uci\nisready\nquit\n");
   EXPECT_EQ(d.exitStatus, 0);
