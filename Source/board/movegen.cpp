@@ -146,14 +146,17 @@ void close_list(SearchThread* t, int ply, MoveEntry* end) {
   if (ply + 2 < MAX_PLY) t->plies[ply + 2].moveList = end + 2;
 }
 
-MoveEntry* generate_all(Position& pos) {
-  SearchThread* t = pos.owner;
+MoveEntry* generate_all_into(const Position& pos, MoveEntry* list) {
   int side = pos.side;
-  MoveEntry* list = t->plies[t->ply].moveList;
   MoveEntry* end = generate_captures(pos, side, list, NO_SQUARE);
   end = generate_promotions(pos, side, true, end);
   end = generate_seventh_pushes(pos, side, end);
-  end = generate_quiets(pos, side, end, NO_SQUARE);
-  close_list(t, t->ply, end);
+  return generate_quiets(pos, side, end, NO_SQUARE);
+}
+
+MoveEntry* generate_all(Position& pos) {
+  SearchThread* t = pos.owner;
+  MoveEntry* list = t->plies[t->ply].moveList;
+  close_list(t, t->ply, generate_all_into(pos, list));
   return list;
 }

@@ -152,10 +152,7 @@ namespace {
 // its own so that no ply's move list is disturbed.
 bool has_legal_move(const Position& pos) {
   MoveEntry list[MAX_PLY_MOVES + 2];
-  MoveEntry* end = generate_captures(pos, pos.side, list, NO_SQUARE);
-  end = generate_promotions(pos, pos.side, true, end);
-  end = generate_seventh_pushes(pos, pos.side, end);
-  end = generate_quiets(pos, pos.side, end, NO_SQUARE);
+  MoveEntry* end = generate_all_into(pos, list);
   for (MoveEntry* e = list; e != end; e++)
     if (move_is_legal(pos, pos.side, e->move)) return true;
   return false;
