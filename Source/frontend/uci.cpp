@@ -115,6 +115,9 @@ void quit_engine() {
   Control.quit = 1;
 }
 
+// Input read but not yet executed: the loop goes on without sleeping.
+bool input_waiting() { return In.queueLength > 0 || In.pendingStart < In.pendingEnd; }
+
 bool input_exhausted() {
   return In.ended && In.pendingStart >= In.pendingEnd && In.lineLength == 0 &&
          In.queueLength == 0;
@@ -268,7 +271,10 @@ void run_interactive() {
     bool reading = held || (elapsed > SEARCH_SPIN_SECONDS && !Control.stop.load() && !answer_due(state));
     if (state == STATE_IDLE || reading) {
       poll_input();
-      sleep_ms(LOOP_SLEEP_MS);
+      // Commands that came together ("position", then "go") are taken one
+      // per pass without a pause, and the pause ends when a line arrives:
+      // at fast time controls every millisecond of reply latency counts.
+      if (!input_waiting()) sleep_until_input_ms(LOOP_SLEEP_MS);
     }
     if (Control.quit) break;
     time_check();

@@ -79,6 +79,12 @@ void sleep_ms(int milliseconds) {
   while (nanosleep(&wanted, &left) != 0 && errno == EINTR) wanted = left;
 }
 
+void sleep_until_input_ms(int milliseconds) {
+  pollfd request{STDIN_FD, POLLIN, 0};
+  // An interrupted or failed wait just ends early: the caller polls again.
+  poll(&request, 1, milliseconds);
+}
+
 void yield_thread() { sched_yield(); }
 
 double monotonic_seconds() {

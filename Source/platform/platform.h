@@ -23,6 +23,9 @@ constexpr int INPUT_CLOSED = -1;
 int read_input(char* buffer, int capacity);
 
 void sleep_ms(int milliseconds);
+// Sleeps like sleep_ms but wakes as soon as standard input has something
+// to read (or has been closed), so a command is answered without delay.
+void sleep_until_input_ms(int milliseconds);
 // Gives the rest of the time slice to another thread.
 void yield_thread();
 // Seconds on a clock that never jumps (not the wall clock).

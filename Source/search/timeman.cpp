@@ -26,6 +26,10 @@ constexpr float MIN_TARGET = 0.002f;
 
 constexpr float CHECK_START = 0.015f;  // no decision in a search's first moments
 constexpr float MAX_MARGIN = 0.025f;
+// With a fixed time per move the overhead is kept back too, but never more
+// than this share of the move's time: the answer must arrive within the
+// limit as the GUI measures it, pipe and scheduling delays included.
+constexpr float FIXED_MARGIN_SHARE = 0.05f;
 constexpr float MARGIN_RESERVES = 5.0f;
 constexpr int STEADY_SCORE_DROP = 20;   // a score drop worth more time
 constexpr int LARGE_SCORE = 335;        // beyond it drops are measured in sixteenths
@@ -87,16 +91,18 @@ bool time_is_up(float elapsed) {
   const SearchLimits& limits = Control.limits;
   bool fixed = limits.limitKind == LIMIT_FIXED;
   float remaining = std::fmax(0.0f, limits.clock[Control.rootSide] - elapsed);
-  float margin = fixed ? 0.0f : std::fmin(Control.moveOverhead, MAX_MARGIN);
+  if (fixed) {
+    float keep = std::fmin(Control.moveOverhead, FIXED_MARGIN_SHARE * Control.targetTime);
+    if (elapsed >= Control.targetTime - keep) return true;
+    return Control.mainDepth.load() > SINGLE_REPLY_DEPTH && Control.singleReply;
+  }
+  float margin = std::fmin(Control.moveOverhead, MAX_MARGIN);
   int depth = Control.mainDepth.load();
   int score = relaxed_load(Control.score);
   int q = std::abs(score) > LARGE_SCORE ? std::abs(score) >> LARGE_SCORE_SHIFT : STEADY_SCORE_DROP;
-  float limit = Control.targetTime;
-  if (!fixed) {
-    float e = extra_time(remaining, depth, score, q);
-    if (e < HELPER_SHARE * remaining && helper_sees_better(score, q)) e = HELPER_SHARE * remaining;
-    limit += e;
-  }
+  float e = extra_time(remaining, depth, score, q);
+  if (e < HELPER_SHARE * remaining && helper_sees_better(score, q)) e = HELPER_SHARE * remaining;
+  float limit = Control.targetTime + e;
   if (MARGIN_RESERVES * margin > remaining || elapsed >= limit - margin) return true;
   return depth > SINGLE_REPLY_DEPTH && Control.singleReply;
 }
@@ -131,7 +137,11 @@ void time_check() {
   // The tool searches (benchmark, EPD analysis) keep their fixed limits too;
   // a pondering search never ends by the clock.
   if (state != STATE_SEARCHING && state != STATE_TOOL) return;
-  if (Control.stop.load() || Control.mainDepth.load() <= 1 || elapsed < CHECK_START) return;
+  // A search whose whole budget is shorter than the first moments (a nearly
+  // empty clock) is decided from its second iteration on; otherwise the
+  // moves cost more than a small increment brings back.
+  float checkStart = std::fmin(CHECK_START, Control.targetTime);
+  if (Control.stop.load() || Control.mainDepth.load() <= 1 || elapsed < checkStart) return;
   // The records are freed only under this lock once the search has ended.
   lock_thread_records();
   if (Threads[0] && !Control.stop.load() && time_is_up(elapsed)) Control.stop.store(1);

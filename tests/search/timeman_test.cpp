@@ -147,6 +147,37 @@ TEST_F(TimeCheckTest, FixedMoveTimeGetsNoExtraTime) {
   EXPECT_TRUE(stops_after(0.6f));
 }
 
+TEST_F(TimeCheckTest, FixedMoveTimeKeepsBackAShareOfTheOverhead) {
+  Control.limits.limitKind = LIMIT_FIXED;
+  Control.targetTime = 0.1f;
+  Control.limits.clock[WHITE] = 0.1f;
+  Control.moveOverhead = 0.05f;  // capped at 5% of 0.1 s: answer by 95 ms
+  EXPECT_FALSE(stops_after(0.093f));
+  EXPECT_TRUE(stops_after(0.0955f));
+  Control.targetTime = Control.limits.clock[WHITE] = 10;  // 50 ms of 10 s
+  EXPECT_FALSE(stops_after(9.94f));
+  EXPECT_TRUE(stops_after(9.951f));
+  Control.moveOverhead = 0;  // no overhead: the limit itself
+  EXPECT_FALSE(stops_after(9.99f));
+}
+
+TEST_F(TimeCheckTest, ATinyBudgetIsDecidedInTheFirstMoments) {
+  // Two seconds left and a 2 ms target: waiting the usual 15 ms before
+  // any decision would cost more per move than a small increment returns.
+  Control.limits.clock[WHITE] = 2;
+  Control.targetTime = 0.002f;
+  EXPECT_FALSE(stops_after(0.001f));
+  EXPECT_TRUE(stops_after(0.003f));
+  Control.mainDepth.store(1);  // but never before the first iteration is done
+  EXPECT_FALSE(stops_after(0.003f));
+  Control.mainDepth.store(2);
+  Control.targetTime = 0.5f;  // a normal budget waits the 15 ms out
+  Control.limits.clock[WHITE] = 0.1f;  // even with almost nothing left
+  Control.moveOverhead = 0.05f;
+  EXPECT_FALSE(stops_after(0.01f));
+  EXPECT_TRUE(stops_after(0.016f));
+}
+
 TEST_F(TimeCheckTest, NothingBeforeDepthTwoOrWhilePondering) {
   Control.mainDepth.store(1);
   EXPECT_FALSE(stops_after(50));
