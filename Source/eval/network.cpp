@@ -131,8 +131,9 @@ float network_output(NetWorkspace* w, bool pieceless, const NetKernels& k) {
 }
 
 float add_noise(const SearchThread* t, const NetWorkspace* w, float out) {
-  // Until search threads exist, the evaluated thread's own undo stack
-  // stands in for the first search thread's.
+  // Every search thread's undo stack starts from the same game record, so
+  // the evaluated thread's own stack tells how far the game has gone;
+  // reading another thread's stack in mid-search would be a data race.
   if (!Options.evalNoise || t->undoIndex <= NOISE_MIN_UNDO_INDEX) return out;
   int step = int((uint32_t(t->pos.key) ^ w->random) & NOISE_MASK) - NOISE_CENTRE;
   return float(out + step * NOISE_STEP);
