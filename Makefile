@@ -69,3 +69,12 @@ bench-eval:
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DZERV_TESTS=OFF
 	cmake --build $(BUILD_DIR) --target zerv_bench_eval -j $(JOBS)
 	$(BUILD_DIR)/zerv_bench_eval $(BENCH_EVAL)
+
+# A test suite solved through UCI at a fixed time per move, figures printed:
+# make bench-epd EPD=../shared/data/epd/wac.epd EPD_MS=1000 EPD_ARGS=-use_hce
+EPD      ?= ../shared/data/epd/wac.epd
+EPD_MS   ?= 1000
+EPD_ARGS ?=
+.PHONY: bench-epd
+bench-epd: engine
+	python3 tools/epd_uci.py ./$(BUILD_DIR)/zerv $(EPD) --ms $(EPD_MS) --args='$(EPD_ARGS)'
