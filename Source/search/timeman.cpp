@@ -19,6 +19,7 @@ constexpr int LATER_MOVES_TO_GO = 23;
 constexpr int PONDER_MIN_MOVES_TO_GO = 3;
 constexpr float PONDER_FACTOR = 1.3f;
 constexpr int WEAK_ELO = 2399;  // at or below: a little less time per move
+constexpr int UNKNOWN_ELO = 0;
 constexpr float WEAK_FACTOR = 0.85f;
 constexpr float CLOCK_SHARE = 0.65f;  // never plan more than this of the clock
 constexpr float OVERHEAD_RESERVES = 5.0f;
@@ -123,7 +124,9 @@ void compute_target_time() {
   int m = moves_to_go();
   float target = clock / static_cast<float>(m + 1);
   if (Control.ponder && m >= PONDER_MIN_MOVES_TO_GO) target *= PONDER_FACTOR;
-  if (Options.UCI_Elo <= WEAK_ELO) target *= WEAK_FACTOR;
+  // A rating of 0 is not yet known (the speed calibration fills it in) and
+  // stands for full strength, not for the weakest setting.
+  if (Options.UCI_Elo != UNKNOWN_ELO && Options.UCI_Elo <= WEAK_ELO) target *= WEAK_FACTOR;
   float inc = limits.increment;
   if (inc > 0) target += inc * clock / (clock + 2 * inc);
   target = std::fmin(target, CLOCK_SHARE * clock - OVERHEAD_RESERVES * Control.moveOverhead);

@@ -54,6 +54,8 @@ TEST_F(TargetTimeTest, PonderAndWeakerPlayAdjustTheShare) {
   EXPECT_NEAR(target(40), 40.0f / 33 * 1.3f * 0.85f, TOLERANCE);
   Control.ponder = 0;
   EXPECT_NEAR(target(40), 40.0f / 33 * 0.85f, TOLERANCE);
+  Options.UCI_Elo = 0;  // not calibrated yet: full strength
+  EXPECT_NEAR(target(40), 40.0f / 33, TOLERANCE);
 }
 
 TEST_F(TargetTimeTest, EarlyMovesShareTheClockAmongFewerMoves) {
