@@ -30,7 +30,7 @@ constexpr float MAX_MARGIN = 0.025f;
 // With a fixed time per move the overhead is kept back too, but never more
 // than this share of the move's time: the answer must arrive within the
 // limit as the GUI measures it, pipe and scheduling delays included.
-constexpr float FIXED_MARGIN_SHARE = 0.05f;
+constexpr float FIXED_MARGIN_SHARE = 0.1f;
 constexpr float MARGIN_RESERVES = 5.0f;
 constexpr int STEADY_SCORE_DROP = 20;   // a score drop worth more time
 constexpr int LARGE_SCORE = 335;        // beyond it drops are measured in sixteenths

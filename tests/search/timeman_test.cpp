@@ -153,9 +153,9 @@ TEST_F(TimeCheckTest, FixedMoveTimeKeepsBackAShareOfTheOverhead) {
   Control.limits.limitKind = LIMIT_FIXED;
   Control.targetTime = 0.1f;
   Control.limits.clock[WHITE] = 0.1f;
-  Control.moveOverhead = 0.05f;  // capped at 5% of 0.1 s: answer by 95 ms
-  EXPECT_FALSE(stops_after(0.093f));
-  EXPECT_TRUE(stops_after(0.0955f));
+  Control.moveOverhead = 0.05f;  // capped at 10% of 0.1 s: answer by 90 ms
+  EXPECT_FALSE(stops_after(0.088f));
+  EXPECT_TRUE(stops_after(0.0905f));
   Control.targetTime = Control.limits.clock[WHITE] = 10;  // 50 ms of 10 s
   EXPECT_FALSE(stops_after(9.94f));
   EXPECT_TRUE(stops_after(9.951f));
