@@ -29,8 +29,8 @@ constexpr int WORD_SIZE = 128;         // a command word keeps 127 characters
 constexpr int MOVE_TEXT_SIZE = 16;     // longer words are no move
 constexpr int LOOP_SLEEP_MS = 2;
 constexpr int WAIT_SLEEP_MS = 1;
-// The first moments of a search are timed by spinning, not sleeping, so a
-// very short search is not overrun by the loop's own sleep.
+// The first moments of a search are timed by brief naps, not the loop's
+// usual sleep, so a very short search is not overrun by that sleep.
 constexpr float SEARCH_SPIN_SECONDS = 0.015f;
 constexpr float NEW_GAME_SECONDS = 60.0f;
 constexpr int EXIT_THREAD_FAILURE = -1;
@@ -275,6 +275,11 @@ void run_interactive() {
       // per pass without a pause, and the pause ends when a line arrives:
       // at fast time controls every millisecond of reply latency counts.
       if (!input_waiting()) sleep_until_input_ms(LOOP_SLEEP_MS);
+    } else if (state == STATE_SEARCHING || state == STATE_PONDERING) {
+      // A search's first moments, or its last after a stop: the clock is
+      // watched closely, but a spinning loop would take a processor from
+      // the search threads and delay the very answer it waits for.
+      nap_briefly();
     }
     if (Control.quit) break;
     time_check();

@@ -17,6 +17,7 @@ namespace {
 
 constexpr int STDIN_FD = 0;
 constexpr int POLL_NO_WAIT = 0;
+constexpr long NAP_NANOS = 100'000;
 constexpr long NANOS_PER_MILLI = 1000000L;
 constexpr long MILLIS_PER_SECOND = 1000L;
 constexpr double SECONDS_PER_NANO = 1e-9;
@@ -83,6 +84,11 @@ void sleep_until_input_ms(int milliseconds) {
   pollfd request{STDIN_FD, POLLIN, 0};
   // An interrupted or failed wait just ends early: the caller polls again.
   poll(&request, 1, milliseconds);
+}
+
+void nap_briefly() {
+  timespec wanted{0, NAP_NANOS};
+  nanosleep(&wanted, nullptr);
 }
 
 void yield_thread() { sched_yield(); }

@@ -26,6 +26,9 @@ void sleep_ms(int milliseconds);
 // Sleeps like sleep_ms but wakes as soon as standard input has something
 // to read (or has been closed), so a command is answered without delay.
 void sleep_until_input_ms(int milliseconds);
+// Sleeps about a tenth of a millisecond: fine enough to time a short search
+// precisely, long enough to leave the processor to the search threads.
+void nap_briefly();
 // Gives the rest of the time slice to another thread.
 void yield_thread();
 // Seconds on a clock that never jumps (not the wall clock).
