@@ -1,0 +1,447 @@
+// Distils the hand-crafted evaluation into the network: reads the
+// "FEN|score" lines of make_net_data, and trains the first layer, its
+// shared bias and the three head rows of a network without a second layer
+// so that the network's score follows the hand-crafted one.
+//
+// Inputs come from the engine's own feature code and the forward pass is
+// the engine's (leaky rectifier with slope 1/16, the middlegame and
+// endgame heads blended by the non-pawn material, the pieceless head on
+// boards without pieces), in float. Loss: squared difference of
+// sigmoid(out) and sigmoid(score / (500/3)), the same logistic the engine
+// maps its output through, so large scores weigh less than balanced ones.
+// Adam on mini-batches; gradients of a batch are summed by up to two
+// threads. Weights stay inside the range the 16-bit file can hold.
+//
+// A held-out share of the positions (chosen by key) measures each epoch:
+// loss and mean absolute error in centipawns against the hand-crafted
+// score. After writing, the file is loaded through the engine's loading
+// path and the engine's network score is compared with the trainer's on
+// the held-out positions; only rounding to the file's 16-bit steps may
+// separate them.
+//
+// Usage: train_net [-init FILE] [-epochs N] [-lr X] [-decay X] [-batch N]
+//                  [-threads N] [-seed N] -out FILE DATA...
+//   -init: start network (default: the one built into the engine)
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <thread>
+#include <unordered_set>
+#include <vector>
+
+#include "board/bitboard.h"
+#include "board/fen.h"
+#include "board/zobrist.h"
+#include "eval/netfeatures.h"
+#include "eval/network.h"
+#include "eval/networkspace.h"
+#include "eval/netweights.h"
+#include "eval/params.h"
+#include "frontend/control.h"
+#include "frontend/options.h"
+#include "search/searchthread.h"
+
+namespace {
+
+// Centipawns per unit of network output (the engine's score mapping).
+constexpr double SCORE_PER_OUTPUT = 500.0 / 3.0;
+constexpr double LEAK_SLOPE = 0.0625;
+// Same blend as the engine: share of the middlegame head per unit of
+// non-pawn material, capped at 1.
+constexpr double MIX_PER_MATERIAL_UNIT = 0.016;
+// The 16-bit file holds +-32767 steps of 0.0002; a little margin below.
+constexpr float WEIGHT_LIMIT = 6.5f;
+// Heads trained: middlegame, endgame, pieceless.
+constexpr int TRAINED_HEADS = 3;
+
+// Adam.
+constexpr double ADAM_BETA1 = 0.9;
+constexpr double ADAM_BETA2 = 0.999;
+constexpr double ADAM_EPSILON = 1e-8;
+
+// One position in this many (by key) is held out for validation.
+constexpr uint64_t VALIDATION_SHARE = 50;
+constexpr int VALIDATION_KEY_SHIFT = 17;  // key bits unrelated to the dedup table
+constexpr int SELF_CHECK_POSITIONS = 5000;
+constexpr int MAX_THREADS_USED = 2;
+constexpr size_t LINE_BUFFER = 512;
+constexpr int PROGRESS_LINES = 1'000'000;
+
+struct Settings {
+  const char* init = nullptr;
+  const char* out = nullptr;
+  int epochs = 10;
+  double lr = 0.001;
+  double decay = 0.75;  // learning-rate factor per epoch
+  int batch = 16384;
+  int threads = 2;
+  unsigned seed = 1;
+  std::vector<const char*> data;
+};
+
+// Positions as the network sees them, stored flat.
+struct SampleSet {
+  std::vector<uint16_t> features;
+  std::vector<uint32_t> start;  // count + 1 offsets into features
+  std::vector<float> mix;
+  std::vector<uint8_t> pieceless;
+  std::vector<float> target;  // sigmoid(score / SCORE_PER_OUTPUT)
+  std::vector<int16_t> score;
+  std::vector<std::string> fen;  // kept for the self-check (validation set only)
+  size_t size() const { return mix.size(); }
+};
+
+// The trained network's shape and values (float, file order).
+struct Model {
+  NetHeader header;
+  int inputs, hidden;
+  std::vector<float> values;
+  size_t headOffset;  // first head row
+  size_t biasIndex;   // netParams first-layer bias
+};
+
+// Gradient of one value block, one per thread.
+struct Gradient {
+  std::vector<float> g;  // same layout as Model::values (unused parts zero)
+  double loss;
+};
+
+double sigmoid(double x) { return 1.0 / (1.0 + std::exp(-x)); }
+
+const float* first_column(const Model& m, int feature) { return m.values.data() + size_t(feature) * m.hidden; }
+
+// The engine's forward pass in float; raw and act get the first layer
+// before and after the activation.
+double forward(const Model& m, const uint16_t* f, int n, float mix, bool pieceless, float* raw, float* act) {
+  const int h = m.hidden;
+  const float bias = m.values[m.biasIndex];
+  for (int j = 0; j < h; j++) raw[j] = bias;
+  for (int i = 0; i < n; i++) {
+    const float* c = first_column(m, f[i]);
+    for (int j = 0; j < h; j++) raw[j] += c[j];
+  }
+  for (int j = 0; j < h; j++) act[j] = raw[j] < 0 ? raw[j] * float(LEAK_SLOPE) : raw[j];
+  const float* rows = m.values.data() + m.headOffset;
+  auto dot = [&](int row) {
+    const float* r = rows + size_t(row) * h;
+    float s = 0;
+    for (int j = 0; j < h; j++) s += act[j] * r[j];
+    return double(s);
+  };
+  if (pieceless) return dot(NET_HEAD_PIECELESS);
+  return float(double(mix) * dot(NET_HEAD_MIDGAME) + (1.0 - double(mix)) * dot(NET_HEAD_ENDGAME));
+}
+
+// Adds one sample's loss gradient (d loss / d out = g) to the block.
+void backward(const Model& m, const uint16_t* f, int n, float mix, bool pieceless, const float* raw,
+              const float* act, double g, Gradient& grad, float* gRaw) {
+  const int h = m.hidden;
+  const float* rows = m.values.data() + m.headOffset;
+  float* gRows = grad.g.data() + m.headOffset;
+  // Share of the output each head carries for this position.
+  float share[TRAINED_HEADS] = {0, 0, 0};
+  if (pieceless) share[NET_HEAD_PIECELESS] = 1;
+  else share[NET_HEAD_MIDGAME] = mix, share[NET_HEAD_ENDGAME] = 1 - mix;
+  const float gf = float(g);
+  for (int j = 0; j < h; j++) gRaw[j] = 0;
+  for (int r = 0; r < TRAINED_HEADS; r++) {
+    if (share[r] == 0) continue;
+    const float s = gf * share[r];
+    const float* row = rows + size_t(r) * h;
+    float* gRow = gRows + size_t(r) * h;
+    for (int j = 0; j < h; j++) {
+      gRow[j] += s * act[j];
+      gRaw[j] += s * row[j];
+    }
+  }
+  float gBias = 0;
+  for (int j = 0; j < h; j++) {
+    gRaw[j] *= raw[j] < 0 ? float(LEAK_SLOPE) : 1.0f;
+    gBias += gRaw[j];
+  }
+  grad.g[m.biasIndex] += gBias;
+  for (int i = 0; i < n; i++) {
+    float* gc = grad.g.data() + size_t(f[i]) * h;
+    for (int j = 0; j < h; j++) gc[j] += gRaw[j];
+  }
+}
+
+// Gradient of the samples order[from..to) into grad.
+void batch_gradient(const Model& m, const SampleSet& s, const uint32_t* order, size_t from, size_t to,
+                    Gradient& grad) {
+  std::vector<float> raw(m.hidden), act(m.hidden), gRaw(m.hidden);
+  std::fill(grad.g.begin(), grad.g.end(), 0.0f);
+  grad.loss = 0;
+  for (size_t k = from; k < to; k++) {
+    uint32_t i = order[k];
+    const uint16_t* f = s.features.data() + s.start[i];
+    int n = int(s.start[i + 1] - s.start[i]);
+    double out = forward(m, f, n, s.mix[i], s.pieceless[i], raw.data(), act.data());
+    double p = sigmoid(out), e = p - s.target[i];
+    grad.loss += e * e;
+    backward(m, f, n, s.mix[i], s.pieceless[i], raw.data(), act.data(), 2 * e * p * (1 - p), grad, gRaw.data());
+  }
+}
+
+struct Adam {
+  std::vector<float> m, v;
+  long long step;
+};
+
+// Adam on the values the trainer moves: the first layer, the three head
+// rows and the first-layer bias.
+void adam_update(Model& model, Adam& a, const std::vector<float>& g, double scale, double lr) {
+  a.step++;
+  const double c1 = 1.0 - std::pow(ADAM_BETA1, double(a.step));
+  const double c2 = 1.0 - std::pow(ADAM_BETA2, double(a.step));
+  const float step = float(lr * std::sqrt(c2) / c1);
+  const float b1 = float(ADAM_BETA1), b2 = float(ADAM_BETA2), sc = float(scale);
+  const size_t trainedEnd = model.headOffset + size_t(TRAINED_HEADS) * model.hidden;
+  auto update = [&](size_t i) {
+    float gi = g[i] * sc;
+    a.m[i] = b1 * a.m[i] + (1 - b1) * gi;
+    a.v[i] = b2 * a.v[i] + (1 - b2) * gi * gi;
+    float w = model.values[i] - step * a.m[i] / (std::sqrt(a.v[i]) + float(ADAM_EPSILON));
+    model.values[i] = std::clamp(w, -WEIGHT_LIMIT, WEIGHT_LIMIT);
+  };
+  for (size_t i = 0; i < trainedEnd; i++) update(i);
+  update(model.biasIndex);
+}
+
+struct Evaluation {
+  double loss, meanAbsError;
+};
+
+// Loss and mean absolute centipawn error of the engine-style score.
+Evaluation evaluate_set(const Model& m, const SampleSet& s) {
+  std::vector<float> raw(m.hidden), act(m.hidden);
+  double loss = 0, err = 0;
+  for (size_t i = 0; i < s.size(); i++) {
+    const uint16_t* f = s.features.data() + s.start[i];
+    double out = forward(m, f, int(s.start[i + 1] - s.start[i]), s.mix[i], s.pieceless[i], raw.data(), act.data());
+    double e = sigmoid(out) - s.target[i];
+    loss += e * e;
+    err += std::abs(net_score_from_probability(net_probability(float(out))) - s.score[i]);
+  }
+  return {loss / double(s.size()), err / double(s.size())};
+}
+
+bool add_sample(SearchThread* t, const NetHeader& h, const char* fen, int score, SampleSet& s, bool keepFen) {
+  set_position(t->pos, fen);
+  if (!kings_are_valid(t->pos)) return false;
+  FeatureList list;
+  build_feature_list(t->pos, h, list);
+  const Position& pos = t->pos;
+  s.features.insert(s.features.end(), list.index, list.index + list.count);
+  s.start.push_back(uint32_t(s.features.size()));
+  s.mix.push_back(float(std::min(1.0, MIX_PER_MATERIAL_UNIT * (pos.matValue[WHITE] + pos.matValue[BLACK]))));
+  s.pieceless.push_back(std::max(pos.matValue[WHITE], pos.matValue[BLACK]) == 0);
+  s.target.push_back(float(sigmoid(score / SCORE_PER_OUTPUT)));
+  s.score.push_back(int16_t(score));
+  if (keepFen) s.fen.push_back(fen);
+  return true;
+}
+
+// Reads every data file, dropping repeated positions (by key) across files.
+void read_samples(SearchThread* t, const NetHeader& h, const Settings& cfg, SampleSet& train, SampleSet& valid) {
+  std::unordered_set<uint64_t> seen;
+  train.start.push_back(0);
+  valid.start.push_back(0);
+  long long lines = 0, repeated = 0, bad = 0;
+  char line[LINE_BUFFER];
+  for (const char* path : cfg.data) {
+    FILE* f = std::fopen(path, "r");
+    if (!f) {
+      std::fprintf(stderr, "cannot open %s\n", path);
+      continue;
+    }
+    while (std::fgets(line, sizeof line, f)) {
+      if (++lines % PROGRESS_LINES == 0) std::fprintf(stderr, "%lld lines read\n", lines);
+      char* bar = std::strchr(line, '|');
+      if (!bar) {
+        bad++;
+        continue;
+      }
+      *bar = 0;
+      int score = std::atoi(bar + 1);
+      set_position(t->pos, line);
+      if (!seen.insert(t->pos.key).second) {
+        repeated++;
+        continue;
+      }
+      bool held = (t->pos.key >> VALIDATION_KEY_SHIFT) % VALIDATION_SHARE == 0;
+      if (!add_sample(t, h, line, score, held ? valid : train, held)) bad++;
+    }
+    std::fclose(f);
+  }
+  std::printf("%lld lines: %zu training, %zu validation, %lld repeated, %lld unreadable\n", lines, train.size(),
+              valid.size(), repeated, bad);
+}
+
+bool load_start_network(const Settings& cfg, Model& m) {
+  std::snprintf(Options.NN_File, sizeof Options.NN_File, "%s", cfg.init ? cfg.init : "embedded");
+  if (!load_network() || !Net.values) return false;
+  const NetHeader& h = Net.header;
+  if (h.hidden2 != 0 || h.outputs < NET_MIN_OUTPUTS) {
+    std::fprintf(stderr, "only networks without a second layer can be trained\n");
+    return false;
+  }
+  m.header = h;
+  m.inputs = Net.inputs;
+  m.hidden = h.hidden1;
+  m.values.assign(Net.values, Net.values + Net.count);
+  m.headOffset = size_t(m.inputs) * m.hidden;
+  m.biasIndex = Net.count - NET_PARAM_COUNT + NET_PARAM_FIRST_BIAS;
+  return true;
+}
+
+bool write_model(const Model& m, const char* path) {
+  NetWeights w;
+  if (!allocate_net_weights(w, m.header)) return false;
+  std::copy(m.values.begin(), m.values.end(), w.values);
+  bool ok = write_network_file(w, path);
+  free_net_weights(w);
+  return ok;
+}
+
+// Loads the written file the way the engine does and compares the
+// engine's scores with the trainer's forward pass: on the trained float
+// weights (the difference is the file's rounding) and on the same weights
+// rounded to the file's steps (the difference is only summation order).
+void self_check(const Model& m, const SampleSet& valid, SearchThread* t, const char* path) {
+  std::snprintf(Options.NN_File, sizeof Options.NN_File, "%s", path);
+  if (!load_network()) {
+    std::printf("self-check: the engine cannot load %s\n", path);
+    return;
+  }
+  Model rounded = m;
+  for (float& v : rounded.values) v = float(quantize_net_value(v) * NET_VALUE_STEP);
+  std::vector<float> raw(m.hidden), act(m.hidden);
+  int n = int(std::min<size_t>(valid.size(), SELF_CHECK_POSITIONS));
+  int maxFloat = 0, maxRounded = 0;
+  double sumFloat = 0;
+  for (int i = 0; i < n; i++) {
+    set_position(t->pos, valid.fen[i].c_str());
+    int engine = nn_evaluate_uncached(t);
+    const uint16_t* f = valid.features.data() + valid.start[i];
+    int k = int(valid.start[i + 1] - valid.start[i]);
+    auto score = [&](const Model& mm) {
+      double out = forward(mm, f, k, valid.mix[i], valid.pieceless[i], raw.data(), act.data());
+      return net_score_from_probability(net_probability(float(out)));
+    };
+    int dFloat = std::abs(engine - score(m)), dRounded = std::abs(engine - score(rounded));
+    maxFloat = std::max(maxFloat, dFloat);
+    maxRounded = std::max(maxRounded, dRounded);
+    sumFloat += dFloat;
+  }
+  std::printf("self-check on %d positions: engine vs trainer max %d cp (mean %.3f), "
+              "vs trainer on rounded weights max %d cp\n",
+              n, maxFloat, n ? sumFloat / n : 0.0, maxRounded);
+}
+
+bool parse_args(int argc, char** argv, Settings& cfg) {
+  for (int i = 1; i < argc; i++) {
+    std::string a = argv[i];
+    bool hasValue = i + 1 < argc;
+    if (a == "-init" && hasValue) cfg.init = argv[++i];
+    else if (a == "-out" && hasValue) cfg.out = argv[++i];
+    else if (a == "-epochs" && hasValue) cfg.epochs = std::atoi(argv[++i]);
+    else if (a == "-lr" && hasValue) cfg.lr = std::atof(argv[++i]);
+    else if (a == "-decay" && hasValue) cfg.decay = std::atof(argv[++i]);
+    else if (a == "-batch" && hasValue) cfg.batch = std::max(1, std::atoi(argv[++i]));
+    else if (a == "-threads" && hasValue) cfg.threads = std::clamp(std::atoi(argv[++i]), 1, MAX_THREADS_USED);
+    else if (a == "-seed" && hasValue) cfg.seed = unsigned(std::strtoul(argv[++i], nullptr, 10));
+    else if (a[0] == '-') return false;
+    else cfg.data.push_back(argv[i]);
+  }
+  return cfg.out && !cfg.data.empty();
+}
+
+double seconds_since(std::chrono::steady_clock::time_point t0) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Settings cfg;
+  if (!parse_args(argc, argv, cfg)) {
+    std::fprintf(stderr,
+                 "usage: train_net [-init FILE] [-epochs N] [-lr X] [-decay X] [-batch N] [-threads N] "
+                 "[-seed N] -out FILE DATA...\n");
+    return 1;
+  }
+  init_board_tables();
+  init_zobrist();
+  set_default_options(Options);
+  set_control_defaults(Control);
+  Options.evalNoise = 0;
+  setup_eval_params();
+  SearchThread* t = new_search_thread();
+  Model model;
+  if (!t || !load_start_network(cfg, model)) {
+    std::fprintf(stderr, "no start network\n");
+    return 1;
+  }
+  auto t0 = std::chrono::steady_clock::now();
+  SampleSet train, valid;
+  read_samples(t, model.header, cfg, train, valid);
+  if (train.size() == 0 || valid.size() == 0) return 1;
+  std::printf("read in %.1f s\n", seconds_since(t0));
+
+  Evaluation e = evaluate_set(model, valid);
+  std::printf("start: validation loss %.6f, mean abs error %.1f cp\n", e.loss, e.meanAbsError);
+  std::fflush(stdout);
+
+  std::vector<uint32_t> order(train.size());
+  for (size_t i = 0; i < order.size(); i++) order[i] = uint32_t(i);
+  std::mt19937 rng(cfg.seed);
+  Adam adam = {std::vector<float>(model.values.size()), std::vector<float>(model.values.size()), 0};
+  std::vector<Gradient> grads(cfg.threads);
+  for (Gradient& g : grads) g.g.assign(model.values.size(), 0.0f);
+  const size_t trainedEnd = model.headOffset + size_t(TRAINED_HEADS) * model.hidden;
+
+  auto trainStart = std::chrono::steady_clock::now();
+  double lr = cfg.lr;
+  for (int epoch = 1; epoch <= cfg.epochs; epoch++) {
+    std::shuffle(order.begin(), order.end(), rng);
+    double loss = 0;
+    for (size_t from = 0; from < order.size(); from += cfg.batch) {
+      size_t to = std::min(order.size(), from + cfg.batch);
+      size_t share = (to - from + cfg.threads - 1) / cfg.threads;
+      std::vector<std::thread> workers;
+      for (int w = 1; w < cfg.threads; w++) {
+        size_t a = std::min(to, from + w * share), b = std::min(to, a + share);
+        workers.emplace_back(batch_gradient, std::cref(model), std::cref(train), order.data(), a, b,
+                             std::ref(grads[w]));
+      }
+      batch_gradient(model, train, order.data(), from, std::min(to, from + share), grads[0]);
+      for (std::thread& w : workers) w.join();
+      for (int w = 1; w < cfg.threads; w++) {
+        grads[0].loss += grads[w].loss;
+        for (size_t i = 0; i < trainedEnd; i++) grads[0].g[i] += grads[w].g[i];
+        grads[0].g[model.biasIndex] += grads[w].g[model.biasIndex];
+      }
+      loss += grads[0].loss;
+      adam_update(model, adam, grads[0].g, 1.0 / double(to - from), lr);
+    }
+    e = evaluate_set(model, valid);
+    std::printf("epoch %d lr %.6f: training loss %.6f, validation loss %.6f, mean abs error %.1f cp (%.0f s)\n",
+                epoch, lr, loss / double(train.size()), e.loss, e.meanAbsError, seconds_since(trainStart));
+    std::fflush(stdout);
+    if (!write_model(model, cfg.out)) {
+      std::fprintf(stderr, "cannot write %s\n", cfg.out);
+      return 1;
+    }
+    lr *= cfg.decay;
+  }
+  std::printf("trained in %.0f s; network written to %s\n", seconds_since(trainStart), cfg.out);
+  self_check(model, valid, t, cfg.out);
+  free_search_thread(t);
+  return 0;
+}
