@@ -46,6 +46,7 @@
 #include "frontend/control.h"
 #include "frontend/options.h"
 #include "search/searchthread.h"
+#include "tool_setup.h"
 
 namespace {
 
@@ -381,13 +382,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: make_net_data OUTPUT SEED SAMPLES EPD_FILE [PGN_FILE...]\n");
     return 1;
   }
-  init_board_tables();
-  init_zobrist();
-  set_default_options(Options);
-  set_control_defaults(Control);
-  Options.evalNoise = 0;
-  setup_eval_params();
-  init_kpk_table();
+  setup_engine_for_tool();
   Generator g = {new_search_thread(), std::mt19937_64(std::strtoull(argv[2], nullptr, 10)), {}, nullptr, 0,
                  std::atoll(argv[3]), 0};
   g.out = std::fopen(argv[1], "w");

@@ -45,6 +45,7 @@
 #include "frontend/control.h"
 #include "frontend/options.h"
 #include "search/searchthread.h"
+#include "tool_setup.h"
 
 namespace {
 
@@ -376,12 +377,7 @@ int main(int argc, char** argv) {
                  "[-seed N] -out FILE DATA...\n");
     return 1;
   }
-  init_board_tables();
-  init_zobrist();
-  set_default_options(Options);
-  set_control_defaults(Control);
-  Options.evalNoise = 0;
-  setup_eval_params();
+  setup_engine_for_tool();
   SearchThread* t = new_search_thread();
   Model model;
   if (!t || !load_start_network(cfg, model)) {
