@@ -1,0 +1,304 @@
+// Self-play training data: the engine plays itself at a fixed node count
+// per move from opening positions and writes every quiet position of each
+// game with its search score and the game's final result (tools/netdata.h
+// gives the record layout).
+//
+// One process plays one shard on one core; run one per core with its own
+// output file and shard number, then concatenate the files. Every game is
+// written at its end in one piece, and game n of a shard is fully decided
+// by (seed, shard, n): a run that was stopped continues with the game after
+// the last one in its file, and the same command gives the same data.
+//
+// Variety comes from the opening files (one line picked at random per
+// game) and a few random legal moves played after it. Decided games are
+// adjudicated to save time: a side whose score stays beyond a threshold for
+// several moves of both sides wins, and a long game whose score stays near
+// zero is a draw.
+//
+// Usage: selfplay -out FILE [-games N] [-nodes N] [-seed N] [-shard N]
+//                 [-random-plies N] [-hash MB] [-hce] [-net FILE] EPD...
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "board/attacks.h"
+#include "board/draw.h"
+#include "board/fen.h"
+#include "board/legality.h"
+#include "board/movegen.h"
+#include "eval/network.h"
+#include "frontend/control.h"
+#include "frontend/game.h"
+#include "frontend/options.h"
+#include "netdata.h"
+#include "search/rootsearch.h"
+#include "search/searchthread.h"
+#include "search/threads.h"
+#include "search/tt.h"
+#include "tool_setup.h"
+
+namespace {
+
+// Adjudication: a score at or beyond WIN_SCORE for the same side over
+// WIN_PLIES consecutive plies decides the game; after DRAW_FROM_PLY, scores
+// within DRAW_SCORE of zero for DRAW_PLIES plies make it a draw.
+constexpr int WIN_SCORE = 1000;
+constexpr int WIN_PLIES = 8;
+constexpr int DRAW_SCORE = 10;
+constexpr int DRAW_PLIES = 16;
+constexpr int DRAW_FROM_PLY = 80;
+// A game still running here is scored a draw; real games rarely last so long.
+constexpr int MAX_GAME_PLIES = 400;
+// Scores beyond this (mates found, tablebase-like wins) are not useful as
+// regression targets; the position's result still teaches the trainer.
+constexpr int MAX_RECORDED_SCORE = 3000;
+constexpr float UNLIMITED_SECONDS = 1e6f;
+constexpr float QUIET_NOISE = 9999.0f;
+constexpr int LINE_BUFFER = 512;
+constexpr int PROGRESS_GAMES = 100;
+
+struct Settings {
+  const char* out = nullptr;
+  const char* net = nullptr;
+  long games = 1000;
+  uint64_t nodes = 5000;
+  uint64_t seed = 1;
+  uint32_t shard = 0;
+  int randomPlies = 2;
+  int hash = 16;
+  bool hce = false;
+  std::vector<const char*> openings;
+};
+
+struct GameOutcome {
+  std::vector<NetRecord> records;
+  int result = RESULT_DRAW;
+  int plies = 0;
+};
+
+uint64_t mix64(uint64_t x) {
+  x += 0x9E3779B97F4A7C15ULL;
+  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
+  x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
+  return x ^ (x >> 31);
+}
+
+bool in_check(const Position& pos) { return square_attacked(pos, pos.kingSq[pos.side], pos.side ^ 1); }
+
+// Legal moves of the game position.
+int legal_moves(Position& pos, Move* out) {
+  MoveEntry list[MAX_PLY_MOVES];
+  MoveEntry* end = generate_all_into(pos, list);
+  int n = 0;
+  for (MoveEntry* e = list; e < end; e++)
+    if (move_is_legal(pos, pos.side, e->move)) out[n++] = e->move;
+  return n;
+}
+
+bool is_capture_or_promotion(const Position& pos, Move m) {
+  int from = move_from(m), to = move_to(m);
+  bool pawn = type_of(pos.board[from]) == PAWN;
+  if (pawn && (move_flags(m) || to == pos.epSquare)) return true;
+  return pos.board[to] && colour_of(pos.board[to]) != pos.side;
+}
+
+// Lines of the opening files (FEN or EPD; the operations are ignored).
+std::vector<std::string> read_openings(const std::vector<const char*>& files) {
+  std::vector<std::string> lines;
+  char buf[LINE_BUFFER];
+  for (const char* path : files) {
+    FILE* f = std::fopen(path, "r");
+    if (!f) {
+      std::fprintf(stderr, "cannot open %s\n", path);
+      continue;
+    }
+    while (std::fgets(buf, sizeof buf, f)) {
+      buf[std::strcspn(buf, "\r\n")] = 0;
+      if (std::strchr(buf, '/')) lines.emplace_back(buf);
+    }
+    std::fclose(f);
+  }
+  return lines;
+}
+
+// One search of the game position to the node limit; the score is from
+// the side to move's view.
+Move search_position(int& score) {
+  prepare_search();
+  run_search_here();
+  Control.state.store(STATE_IDLE);
+  score = Control.score;
+  return Control.bestMove;
+}
+
+// The opening line and the random plies after it; false when the game
+// would start finished or from a position the engine refuses.
+bool start_game(const std::vector<std::string>& openings, std::mt19937_64& rng, int randomPlies) {
+  const std::string& line = openings[rng() % openings.size()];
+  if (!set_game_position(line.c_str())) return false;
+  int plies = randomPlies ? int(rng() % (randomPlies + 1)) : 0;
+  Move moves[MAX_PLY_MOVES];
+  for (int i = 0; i < plies; i++) {
+    int n = legal_moves(Game->pos, moves);
+    if (n == 0 || !play_game_move(moves[rng() % n])) return false;
+  }
+  return legal_moves(Game->pos, moves) > 0;
+}
+
+// Adjudication state carried along the game, in White's view.
+struct Adjudicator {
+  int winRun = 0, winSide = -1, drawRun = 0;
+
+  // Returns the adjudicated result, or -1 while the game goes on.
+  int update(int whiteScore, int ply) {
+    int leader = whiteScore >= WIN_SCORE ? WHITE : whiteScore <= -WIN_SCORE ? BLACK : -1;
+    winRun = leader >= 0 && leader == winSide ? winRun + 1 : (leader >= 0 ? 1 : 0);
+    winSide = leader;
+    if (winRun >= WIN_PLIES) return leader == WHITE ? RESULT_WHITE_WINS : RESULT_BLACK_WINS;
+    drawRun = std::abs(whiteScore) <= DRAW_SCORE ? drawRun + 1 : 0;
+    if (ply >= DRAW_FROM_PLY && drawRun >= DRAW_PLIES) return RESULT_DRAW;
+    return -1;
+  }
+};
+
+// Result when the side to move has no legal move or the game is drawn
+// by rule; -1 while it goes on.
+int rule_result(Position& pos) {
+  Move moves[MAX_PLY_MOVES];
+  if (legal_moves(pos, moves) == 0)
+    return in_check(pos) ? (pos.side == WHITE ? RESULT_BLACK_WINS : RESULT_WHITE_WINS) : RESULT_DRAW;
+  if (is_draw(pos, 0)) return RESULT_DRAW;
+  return -1;
+}
+
+GameOutcome play_game(uint32_t game) {
+  GameOutcome g;
+  Adjudicator adj;
+  tt_clear();
+  int result = -1;
+  for (int ply = 0; result < 0 && ply < MAX_GAME_PLIES; ply++) {
+    Position& pos = Game->pos;
+    if ((result = rule_result(pos)) >= 0) break;
+    int score = 0;
+    Move best = search_position(score);
+    if (best == MOVE_NONE) break;
+    if (!in_check(pos) && !is_capture_or_promotion(pos, best) && std::abs(score) <= MAX_RECORDED_SCORE) {
+      g.records.emplace_back();
+      pack_record(pos, score, RESULT_DRAW, game, g.records.back());
+    }
+    result = adj.update(pos.side == WHITE ? score : -score, ply);
+    if (!play_game_move(best)) break;
+    g.plies = ply + 1;
+  }
+  g.result = result < 0 ? RESULT_DRAW : result;
+  for (NetRecord& r : g.records) r.result = uint8_t(g.result);
+  return g;
+}
+
+// The game after the last one written, and the file cut back to whole
+// records (a run killed while writing may leave a partial one).
+uint32_t resume_point(const char* path) {
+  FILE* f = std::fopen(path, "rb");
+  if (!f) return 0;
+  std::fseek(f, 0, SEEK_END);
+  long size = std::ftell(f);
+  long whole = size - size % NET_RECORD_BYTES;
+  uint32_t next = 0;
+  if (whole > 0) {
+    NetRecord last;
+    std::fseek(f, whole - NET_RECORD_BYTES, SEEK_SET);
+    if (read_records(f, &last, 1) == 1) next = last.game + 1;
+  }
+  std::fclose(f);
+  std::error_code ignored;
+  if (whole != size) std::filesystem::resize_file(path, uintmax_t(whole), ignored);
+  return next;
+}
+
+bool parse_args(int argc, char** argv, Settings& cfg) {
+  for (int i = 1; i < argc; i++) {
+    std::string a = argv[i];
+    bool v = i + 1 < argc;
+    if (a == "-out" && v) cfg.out = argv[++i];
+    else if (a == "-net" && v) cfg.net = argv[++i];
+    else if (a == "-games" && v) cfg.games = std::atol(argv[++i]);
+    else if (a == "-nodes" && v) cfg.nodes = std::strtoull(argv[++i], nullptr, 10);
+    else if (a == "-seed" && v) cfg.seed = std::strtoull(argv[++i], nullptr, 10);
+    else if (a == "-shard" && v) cfg.shard = uint32_t(std::strtoul(argv[++i], nullptr, 10));
+    else if (a == "-random-plies" && v) cfg.randomPlies = std::clamp(std::atoi(argv[++i]), 0, 40);
+    else if (a == "-hash" && v) cfg.hash = std::clamp(std::atoi(argv[++i]), 1, 4096);
+    else if (a == "-hce") cfg.hce = true;
+    else if (a[0] == '-') return false;
+    else cfg.openings.push_back(argv[i]);
+  }
+  return cfg.out && !cfg.openings.empty() && cfg.nodes > 0;
+}
+
+bool setup_engine(const Settings& cfg) {
+  setup_engine_for_tool();
+  if (!allocate_game()) return false;
+  Options.Hash = cfg.hash;
+  Options.Threads = 1;
+  Options.MultiPV = 1;
+  Options.Ponder = 0;
+  Control.activeThreads = 1;
+  Control.useNN = cfg.hce ? 0 : 1;
+  Control.noise = QUIET_NOISE;
+  Control.limits.limitKind = LIMIT_FIXED;
+  Control.limits.timePerMove = UNLIMITED_SECONDS;
+  Control.limits.maxDepth = MAX_DEPTH;
+  Control.limits.nodeLimit = cfg.nodes;
+  if (cfg.net) std::snprintf(Options.NN_File, sizeof Options.NN_File, "%s", cfg.net);
+  return init_search_locks() == 0 && tt_allocate() && load_network();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Settings cfg;
+  if (!parse_args(argc, argv, cfg)) {
+    std::fprintf(stderr,
+                 "usage: selfplay -out FILE [-games N] [-nodes N] [-seed N] [-shard N] [-random-plies N] "
+                 "[-hash MB] [-hce] [-net FILE] EPD...\n");
+    return 1;
+  }
+  std::vector<std::string> openings = read_openings(cfg.openings);
+  if (openings.empty() || !setup_engine(cfg)) {
+    std::fprintf(stderr, "no openings, or the engine could not be set up\n");
+    return 1;
+  }
+  uint32_t first = resume_point(cfg.out);
+  FILE* out = std::fopen(cfg.out, "ab");
+  if (!out) {
+    std::fprintf(stderr, "cannot write %s\n", cfg.out);
+    return 1;
+  }
+  auto t0 = std::chrono::steady_clock::now();
+  long positions = 0, results[3] = {0, 0, 0};
+  for (uint32_t game = first; game < uint32_t(cfg.games); game++) {
+    std::mt19937_64 rng(mix64(cfg.seed ^ mix64(uint64_t(cfg.shard) << 32 | game)));
+    if (!start_game(openings, rng, cfg.randomPlies)) continue;
+    GameOutcome g = play_game(game);
+    if (!write_records(out, g.records.data(), g.records.size())) {
+      std::fprintf(stderr, "write failed\n");
+      return 1;
+    }
+    positions += long(g.records.size());
+    results[g.result]++;
+    if ((game + 1) % PROGRESS_GAMES == 0) {
+      double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+      std::printf("game %u: %ld positions this run, %.0f positions/s, +%ld =%ld -%ld (White's view)\n", game + 1,
+                  positions, positions / s, results[RESULT_WHITE_WINS], results[RESULT_DRAW],
+                  results[RESULT_BLACK_WINS]);
+      std::fflush(stdout);
+    }
+  }
+  std::fclose(out);
+  return 0;
+}
