@@ -1,7 +1,13 @@
-// Distils the hand-crafted evaluation into the network: reads the
-// "FEN|score" lines of make_net_data, and trains the first layer, its
-// shared bias and the three head rows of a network without a second layer
-// so that the network's score follows the hand-crafted one.
+// Trains the first layer, its shared bias and the three head rows of a
+// network without a second layer. Two kinds of data:
+//  - "FEN|score" lines (make_net_data): the network learns to follow the
+//    score alone (distillation of the hand-crafted evaluation);
+//  - training records (files ending in ".bin", tools/netdata.h: self-play
+//    or converted match games): the target blends the search score's win
+//    probability with the game's result, target = lambda * sigmoid(score /
+//    (500/3)) + (1 - lambda) * result, result 0, 1/2 or 1 for the side to
+//    move. The score is what a deeper look saw; the result corrects its
+//    systematic errors, which a network taught by the score alone copies.
 //
 // Inputs come from the engine's own feature code and the forward pass is
 // the engine's (leaky rectifier with slope 1/16, the middlegame and
@@ -20,8 +26,11 @@
 // separate them.
 //
 // Usage: train_net [-init FILE] [-epochs N] [-lr X] [-decay X] [-batch N]
-//                  [-threads N] [-seed N] -out FILE DATA...
+//                  [-threads N] [-seed N] [-lambda X] [-max N] -out FILE DATA...
 //   -init: start network (default: the one built into the engine)
+//   -lr, -decay: learning rate of the first epoch, factor per epoch
+//   -lambda: share of the search score in the target of record files
+//   -max: read at most N positions (all by default)
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -45,6 +54,7 @@
 #include "frontend/control.h"
 #include "frontend/options.h"
 #include "search/searchthread.h"
+#include "netdata.h"
 #include "tool_setup.h"
 
 namespace {
@@ -71,6 +81,7 @@ constexpr int VALIDATION_KEY_SHIFT = 17;  // key bits unrelated to the dedup tab
 constexpr int SELF_CHECK_POSITIONS = 5000;
 constexpr int MAX_THREADS_USED = 2;
 constexpr size_t LINE_BUFFER = 512;
+constexpr size_t FEN_BUFFER = 128;
 constexpr int PROGRESS_LINES = 1'000'000;
 
 struct Settings {
@@ -82,6 +93,8 @@ struct Settings {
   int batch = 16384;
   int threads = 2;
   unsigned seed = 1;
+  double lambda = 0.7;
+  long long maxPositions = -1;
   std::vector<const char*> data;
 };
 
@@ -91,7 +104,7 @@ struct SampleSet {
   std::vector<uint32_t> start;  // count + 1 offsets into features
   std::vector<float> mix;
   std::vector<uint8_t> pieceless;
-  std::vector<float> target;  // sigmoid(score / SCORE_PER_OUTPUT)
+  std::vector<float> target;  // sigmoid(score / SCORE_PER_OUTPUT), blended with the result
   std::vector<int16_t> score;
   std::vector<std::string> fen;  // kept for the self-check (validation set only)
   size_t size() const { return mix.size(); }
@@ -232,8 +245,9 @@ Evaluation evaluate_set(const Model& m, const SampleSet& s) {
   return {loss / double(s.size()), err / double(s.size())};
 }
 
-bool add_sample(SearchThread* t, const NetHeader& h, const char* fen, int score, SampleSet& s, bool keepFen) {
-  set_position(t->pos, fen);
+// Adds the thread's position; result < 0 when the data has none.
+bool add_sample(SearchThread* t, const NetHeader& h, int score, double result, double lambda, SampleSet& s,
+                bool keepFen) {
   if (!kings_are_valid(t->pos)) return false;
   FeatureList list;
   build_feature_list(t->pos, h, list);
@@ -242,10 +256,58 @@ bool add_sample(SearchThread* t, const NetHeader& h, const char* fen, int score,
   s.start.push_back(uint32_t(s.features.size()));
   s.mix.push_back(float(std::min(1.0, MIX_PER_MATERIAL_UNIT * (pos.matValue[WHITE] + pos.matValue[BLACK]))));
   s.pieceless.push_back(std::max(pos.matValue[WHITE], pos.matValue[BLACK]) == 0);
-  s.target.push_back(float(sigmoid(score / SCORE_PER_OUTPUT)));
+  double p = sigmoid(score / SCORE_PER_OUTPUT);
+  s.target.push_back(float(result < 0 ? p : lambda * p + (1 - lambda) * result));
   s.score.push_back(int16_t(score));
-  if (keepFen) s.fen.push_back(fen);
+  if (keepFen) {
+    char fen[FEN_BUFFER];
+    position_to_fen(pos, fen, false);
+    s.fen.push_back(fen);
+  }
   return true;
+}
+
+struct ReadCounts {
+  long long lines = 0, repeated = 0, bad = 0;
+};
+
+// Files one position at a time: returns false at the end of the file.
+bool next_text_position(FILE* f, SearchThread* t, int& score, double& result, ReadCounts& n) {
+  char line[LINE_BUFFER];
+  while (std::fgets(line, sizeof line, f)) {
+    n.lines++;
+    char* bar = std::strchr(line, '|');
+    if (!bar) {
+      n.bad++;
+      continue;
+    }
+    *bar = 0;
+    score = std::atoi(bar + 1);
+    result = -1;
+    set_position(t->pos, line);
+    return true;
+  }
+  return false;
+}
+
+bool next_record_position(FILE* f, SearchThread* t, int& score, double& result, ReadCounts& n) {
+  NetRecord r;
+  while (read_records(f, &r, 1) == 1) {
+    n.lines++;
+    if (!unpack_record(r, t->pos)) {
+      n.bad++;
+      continue;
+    }
+    score = r.score;
+    result = result_for_side_to_move(r);
+    return true;
+  }
+  return false;
+}
+
+bool is_record_file(const char* path) {
+  size_t n = std::strlen(path);
+  return n > 4 && std::strcmp(path + n - 4, ".bin") == 0;
 }
 
 // Reads every data file, dropping repeated positions (by key) across files.
@@ -253,35 +315,29 @@ void read_samples(SearchThread* t, const NetHeader& h, const Settings& cfg, Samp
   std::unordered_set<uint64_t> seen;
   train.start.push_back(0);
   valid.start.push_back(0);
-  long long lines = 0, repeated = 0, bad = 0;
-  char line[LINE_BUFFER];
+  ReadCounts n;
   for (const char* path : cfg.data) {
-    FILE* f = std::fopen(path, "r");
+    FILE* f = std::fopen(path, is_record_file(path) ? "rb" : "r");
     if (!f) {
       std::fprintf(stderr, "cannot open %s\n", path);
       continue;
     }
-    while (std::fgets(line, sizeof line, f)) {
-      if (++lines % PROGRESS_LINES == 0) std::fprintf(stderr, "%lld lines read\n", lines);
-      char* bar = std::strchr(line, '|');
-      if (!bar) {
-        bad++;
-        continue;
-      }
-      *bar = 0;
-      int score = std::atoi(bar + 1);
-      set_position(t->pos, line);
+    auto next = is_record_file(path) ? next_record_position : next_text_position;
+    int score;
+    double result;
+    while ((cfg.maxPositions < 0 || n.lines < cfg.maxPositions) && next(f, t, score, result, n)) {
+      if (n.lines % PROGRESS_LINES == 0) std::fprintf(stderr, "%lld positions read\n", n.lines);
       if (!seen.insert(t->pos.key).second) {
-        repeated++;
+        n.repeated++;
         continue;
       }
       bool held = (t->pos.key >> VALIDATION_KEY_SHIFT) % VALIDATION_SHARE == 0;
-      if (!add_sample(t, h, line, score, held ? valid : train, held)) bad++;
+      if (!add_sample(t, h, score, result, cfg.lambda, held ? valid : train, held)) n.bad++;
     }
     std::fclose(f);
   }
-  std::printf("%lld lines: %zu training, %zu validation, %lld repeated, %lld unreadable\n", lines, train.size(),
-              valid.size(), repeated, bad);
+  std::printf("%lld positions: %zu training, %zu validation, %lld repeated, %lld unreadable\n", n.lines,
+              train.size(), valid.size(), n.repeated, n.bad);
 }
 
 bool load_start_network(const Settings& cfg, Model& m) {
@@ -357,6 +413,8 @@ bool parse_args(int argc, char** argv, Settings& cfg) {
     else if (a == "-batch" && hasValue) cfg.batch = std::max(1, std::atoi(argv[++i]));
     else if (a == "-threads" && hasValue) cfg.threads = std::clamp(std::atoi(argv[++i]), 1, MAX_THREADS_USED);
     else if (a == "-seed" && hasValue) cfg.seed = unsigned(std::strtoul(argv[++i], nullptr, 10));
+    else if (a == "-lambda" && hasValue) cfg.lambda = std::clamp(std::atof(argv[++i]), 0.0, 1.0);
+    else if (a == "-max" && hasValue) cfg.maxPositions = std::atoll(argv[++i]);
     else if (a[0] == '-') return false;
     else cfg.data.push_back(argv[i]);
   }
@@ -374,7 +432,7 @@ int main(int argc, char** argv) {
   if (!parse_args(argc, argv, cfg)) {
     std::fprintf(stderr,
                  "usage: train_net [-init FILE] [-epochs N] [-lr X] [-decay X] [-batch N] [-threads N] "
-                 "[-seed N] -out FILE DATA...\n");
+                 "[-seed N] [-lambda X] [-max N] -out FILE DATA...\n");
     return 1;
   }
   setup_engine_for_tool();
