@@ -19,10 +19,10 @@
 #include <string>
 #include <vector>
 
-#include "board/attacks.h"
 #include "board/fen.h"
 #include "board/makemove.h"
 #include "board/notation.h"
+#include "gamerules.h"
 #include "netdata.h"
 #include "search/searchthread.h"
 #include "tool_setup.h"
@@ -80,13 +80,6 @@ bool comment_score(const std::string& c, int& cp) {
   return std::abs(cp) <= MAX_RECORDED_SCORE;
 }
 
-bool is_quiet_move(const Position& pos, Move m) {
-  if (square_attacked(pos, pos.kingSq[pos.side], pos.side ^ 1)) return false;
-  int from = move_from(m), to = move_to(m);
-  if (type_of(pos.board[from]) == PAWN && (move_flags(m) || to == pos.epSquare)) return false;
-  return !(pos.board[to] && colour_of(pos.board[to]) != pos.side);
-}
-
 // Plays through one game's movetext, writing the scored quiet positions.
 void convert_game(SearchThread* t, const Game& g, uint32_t number, std::vector<NetRecord>& out) {
   set_position(t->pos, g.fen.c_str());
@@ -123,7 +116,7 @@ void convert_game(SearchThread* t, const Game& g, uint32_t number, std::vector<N
     Move m;
     t->ply = ROOT_PLY;
     if (!parse_move_in(t->pos, tok.c_str(), &m)) return;
-    pending = is_quiet_move(t->pos, m) ? m : MOVE_NONE;
+    pending = is_quiet_choice(t->pos, m) ? m : MOVE_NONE;
     if (pending) pack_record(t->pos, 0, g.result, number, before);
     make_move(t->pos, m);
   }

@@ -27,15 +27,12 @@
 #include <string>
 #include <vector>
 
-#include "board/attacks.h"
-#include "board/draw.h"
 #include "board/fen.h"
-#include "board/legality.h"
-#include "board/movegen.h"
 #include "eval/network.h"
 #include "frontend/control.h"
 #include "frontend/game.h"
 #include "frontend/options.h"
+#include "gamerules.h"
 #include "netdata.h"
 #include "search/rootsearch.h"
 #include "search/searchthread.h"
@@ -45,14 +42,6 @@
 
 namespace {
 
-// Adjudication: a score at or beyond WIN_SCORE for the same side over
-// WIN_PLIES consecutive plies decides the game; after DRAW_FROM_PLY, scores
-// within DRAW_SCORE of zero for DRAW_PLIES plies make it a draw.
-constexpr int WIN_SCORE = 1000;
-constexpr int WIN_PLIES = 8;
-constexpr int DRAW_SCORE = 10;
-constexpr int DRAW_PLIES = 16;
-constexpr int DRAW_FROM_PLY = 80;
 // A game still running here is scored a draw; real games rarely last so long.
 constexpr int MAX_GAME_PLIES = 400;
 // Scores beyond this (mates found, tablebase-like wins) are not useful as
@@ -87,25 +76,6 @@ uint64_t mix64(uint64_t x) {
   x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
   x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
   return x ^ (x >> 31);
-}
-
-bool in_check(const Position& pos) { return square_attacked(pos, pos.kingSq[pos.side], pos.side ^ 1); }
-
-// Legal moves of the game position.
-int legal_moves(Position& pos, Move* out) {
-  MoveEntry list[MAX_PLY_MOVES];
-  MoveEntry* end = generate_all_into(pos, list);
-  int n = 0;
-  for (MoveEntry* e = list; e < end; e++)
-    if (move_is_legal(pos, pos.side, e->move)) out[n++] = e->move;
-  return n;
-}
-
-bool is_capture_or_promotion(const Position& pos, Move m) {
-  int from = move_from(m), to = move_to(m);
-  bool pawn = type_of(pos.board[from]) == PAWN;
-  if (pawn && (move_flags(m) || to == pos.epSquare)) return true;
-  return pos.board[to] && colour_of(pos.board[to]) != pos.side;
 }
 
 // Lines of the opening files (FEN or EPD; the operations are ignored).
@@ -151,35 +121,9 @@ bool start_game(const std::vector<std::string>& openings, std::mt19937_64& rng, 
   return legal_moves(Game->pos, moves) > 0;
 }
 
-// Adjudication state carried along the game, in White's view.
-struct Adjudicator {
-  int winRun = 0, winSide = -1, drawRun = 0;
-
-  // Returns the adjudicated result, or -1 while the game goes on.
-  int update(int whiteScore, int ply) {
-    int leader = whiteScore >= WIN_SCORE ? WHITE : whiteScore <= -WIN_SCORE ? BLACK : -1;
-    winRun = leader >= 0 && leader == winSide ? winRun + 1 : (leader >= 0 ? 1 : 0);
-    winSide = leader;
-    if (winRun >= WIN_PLIES) return leader == WHITE ? RESULT_WHITE_WINS : RESULT_BLACK_WINS;
-    drawRun = std::abs(whiteScore) <= DRAW_SCORE ? drawRun + 1 : 0;
-    if (ply >= DRAW_FROM_PLY && drawRun >= DRAW_PLIES) return RESULT_DRAW;
-    return -1;
-  }
-};
-
-// Result when the side to move has no legal move or the game is drawn
-// by rule; -1 while it goes on.
-int rule_result(Position& pos) {
-  Move moves[MAX_PLY_MOVES];
-  if (legal_moves(pos, moves) == 0)
-    return in_check(pos) ? (pos.side == WHITE ? RESULT_BLACK_WINS : RESULT_WHITE_WINS) : RESULT_DRAW;
-  if (is_draw(pos, 0)) return RESULT_DRAW;
-  return -1;
-}
-
 GameOutcome play_game(uint32_t game) {
   GameOutcome g;
-  Adjudicator adj;
+  Adjudicator adj = {};
   tt_clear();
   int result = -1;
   for (int ply = 0; result < 0 && ply < MAX_GAME_PLIES; ply++) {
@@ -188,11 +132,11 @@ GameOutcome play_game(uint32_t game) {
     int score = 0;
     Move best = search_position(score);
     if (best == MOVE_NONE) break;
-    if (!in_check(pos) && !is_capture_or_promotion(pos, best) && std::abs(score) <= MAX_RECORDED_SCORE) {
+    if (is_quiet_choice(pos, best) && std::abs(score) <= MAX_RECORDED_SCORE) {
       g.records.emplace_back();
       pack_record(pos, score, RESULT_DRAW, game, g.records.back());
     }
-    result = adj.update(pos.side == WHITE ? score : -score, ply);
+    result = adjudicate(adj, pos.side == WHITE ? score : -score, ply);
     if (!play_game_move(best)) break;
     g.plies = ply + 1;
   }

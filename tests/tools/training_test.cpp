@@ -1,0 +1,261 @@
+// The training pipeline: the record format against real positions, the
+// self-play rules (quiet positions, adjudication), the network trainer's
+// gradient against finite differences and its learning on a small set,
+// and the table tuner's error model.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "../board/board_fixture.h"
+#include "board/makemove.h"
+#include "board/notation.h"
+#include "eval/netweights.h"
+#include "gamerules.h"
+#include "netdata.h"
+#include "nettrain.h"
+#include "tune_model.h"
+
+namespace {
+
+using TrainingData = BoardTest;
+
+// The placement and side to move of a FEN text (the record keeps no more).
+std::string placement_and_side(const std::string& fen) {
+  size_t a = fen.find(' ');
+  return fen.substr(0, a + 2);
+}
+
+TEST_F(TrainingData, RecordsKeepPlacementAndSideOfRealPositions) {
+  std::ifstream in(data_path("san.txt"));
+  std::string line, last;
+  int checked = 0;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::string fen = line.substr(0, line.find(" |"));
+    if (fen == last) continue;
+    last = fen;
+    set_position(t->pos, fen.c_str());
+    NetRecord r;
+    pack_record(t->pos, -123, RESULT_WHITE_WINS, 77, r);
+    SearchThread* u = new_search_thread();
+    ASSERT_TRUE(unpack_record(r, u->pos)) << fen;
+    char text[128];
+    position_to_fen(u->pos, text, false);
+    EXPECT_EQ(placement_and_side(text), placement_and_side(fen));
+    EXPECT_EQ(r.score, -123);
+    EXPECT_EQ(r.game, 77u);
+    EXPECT_EQ(result_for_side_to_move(r), t->pos.side == WHITE ? 1.0 : 0.0);
+    free_search_thread(u);
+    checked++;
+  }
+  EXPECT_GT(checked, 300);
+}
+
+TEST_F(TrainingData, DamagedRecordsAreRefused) {
+  set_position(t->pos, START_FEN);
+  NetRecord good;
+  pack_record(t->pos, 0, RESULT_DRAW, 0, good);
+  NetRecord badCode = good, extraMan = good, twoKings = good, badResult = good;
+  badCode.pieces[0] = 0x77;  // type 7 is no piece
+  extraMan.occupied |= bit(SQ_E1 + 24);  // a 33rd man
+  twoKings.pieces[1] = uint8_t((twoKings.pieces[1] & 0x0F) | (KING << 4));  // d1 queen becomes a king
+  badResult.result = 3;
+  for (const NetRecord* r : {&badCode, &extraMan, &twoKings, &badResult})
+    EXPECT_FALSE(unpack_record(*r, t->pos));
+  EXPECT_TRUE(unpack_record(good, t->pos));
+}
+
+TEST_F(TrainingData, OnlyQuietChoicesBecomeRecords) {
+  struct Case {
+    const char* fen;
+    const char* move;
+    bool quiet;
+  };
+  const Case cases[] = {
+      {"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1", "e7e5", true},
+      {"rnbqkbnr/ppp1pppp/8/3p4/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2", "e4d5", false},   // capture
+      {"4k3/1P6/8/8/8/8/8/4K3 w - - 0 1", "b7b8n", false},                                // promotion
+      {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", "e5d6", false},                               // en passant
+      {"4k3/8/8/8/8/8/3r4/4K3 w - - 0 1", "e1f1", true},                                  // not in check
+      {"4k3/8/8/8/8/8/8/r3K3 w - - 0 1", "e1e2", false},                                  // in check
+      {"r3k3/8/8/8/8/8/8/4K2R w K - 0 1", "e1g1", true},                                  // castling
+  };
+  for (const Case& c : cases) {
+    set_position(t->pos, c.fen);
+    Move m;
+    t->ply = 1;
+    ASSERT_TRUE(parse_move_in(t->pos, c.move, &m)) << c.fen << " " << c.move;
+    EXPECT_EQ(is_quiet_choice(t->pos, m), c.quiet) << c.fen << " " << c.move;
+  }
+}
+
+TEST_F(TrainingData, RulesEndGamesByMateStalemateAndRepetition) {
+  set_position(t->pos, "7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");
+  EXPECT_EQ(rule_result(t->pos), RESULT_WHITE_WINS);
+  set_position(t->pos, "7k/8/6QK/8/8/8/8/8 b - - 0 1");
+  EXPECT_EQ(rule_result(t->pos), RESULT_DRAW);
+  set_position(t->pos, "4k3/8/8/8/8/8/8/4K2R w - - 0 1");
+  EXPECT_EQ(rule_result(t->pos), -1);
+  const char* shuffle[] = {"h1h2", "e8d8", "h2h1", "d8e8", "h1h2", "e8d8", "h2h1", "d8e8"};
+  for (const char* text : shuffle) {
+    Move m;
+    t->ply = 1;
+    ASSERT_TRUE(parse_move_in(t->pos, text, &m));
+    make_move(t->pos, m);
+  }
+  EXPECT_EQ(rule_result(t->pos), RESULT_DRAW);
+}
+
+TEST(Adjudication, DecidesHeldScoresOnly) {
+  // White's view scores ply by ply: a lead must hold WIN_PLIES plies in a row.
+  Adjudicator a = {};
+  for (int ply = 0; ply < WIN_PLIES - 1; ply++) EXPECT_EQ(adjudicate(a, WIN_SCORE, ply), -1);
+  EXPECT_EQ(adjudicate(a, WIN_SCORE - 1, WIN_PLIES), -1);  // one ply below breaks the run
+  for (int ply = 0; ply < WIN_PLIES - 1; ply++) EXPECT_EQ(adjudicate(a, -WIN_SCORE - 50, ply), -1);
+  EXPECT_EQ(adjudicate(a, -WIN_SCORE, WIN_PLIES), RESULT_BLACK_WINS);
+
+  // A side change restarts the run.
+  Adjudicator b = {};
+  for (int ply = 0; ply < WIN_PLIES - 1; ply++) adjudicate(b, WIN_SCORE, ply);
+  EXPECT_EQ(adjudicate(b, -WIN_SCORE, WIN_PLIES), -1);
+
+  // Dead draws only after DRAW_FROM_PLY.
+  Adjudicator c = {};
+  for (int ply = 0; ply < DRAW_FROM_PLY - 1; ply++) EXPECT_EQ(adjudicate(c, DRAW_SCORE, ply), -1);
+  EXPECT_EQ(adjudicate(c, -DRAW_SCORE, DRAW_FROM_PLY), RESULT_DRAW);
+  Adjudicator d = {};
+  for (int ply = DRAW_FROM_PLY; ply < DRAW_FROM_PLY + DRAW_PLIES - 1; ply++) adjudicate(d, 0, ply);
+  EXPECT_EQ(adjudicate(d, DRAW_SCORE + 1, DRAW_FROM_PLY + DRAW_PLIES), -1);
+}
+
+// A tiny network of the built-in input layout with random values, and a
+// few samples over random features.
+constexpr int TINY_HIDDEN = 8;
+constexpr int TINY_INPUTS = 1824;
+
+Model tiny_model(unsigned seed) {
+  Model m;
+  m.header = {540, 1, 1792, 32, TINY_HIDDEN, 0, 5, 0};
+  m.inputs = TINY_INPUTS;
+  m.hidden = TINY_HIDDEN;
+  m.values.resize(size_t(TINY_INPUTS) * TINY_HIDDEN + 5 * TINY_HIDDEN + 5 + NET_PARAM_COUNT);
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<float> u(-0.3f, 0.3f);
+  for (float& v : m.values) v = u(rng);
+  m.headOffset = size_t(TINY_INPUTS) * TINY_HIDDEN;
+  m.biasIndex = m.values.size() - NET_PARAM_COUNT + NET_PARAM_FIRST_BIAS;
+  return m;
+}
+
+SampleSet tiny_samples(unsigned seed, int count) {
+  SampleSet s;
+  s.start.push_back(0);
+  std::mt19937 rng(seed);
+  for (int i = 0; i < count; i++) {
+    for (int k = 0; k < 12; k++) s.features.push_back(uint16_t(rng() % TINY_INPUTS));
+    s.start.push_back(uint32_t(s.features.size()));
+    s.mix.push_back(float(rng() % 100) / 100.0f);
+    s.pieceless.push_back(i % 5 == 0);
+    s.target.push_back(float(rng() % 100) / 100.0f);
+    s.score.push_back(0);
+  }
+  return s;
+}
+
+double set_loss(const Model& m, const SampleSet& s) {
+  Gradient g = {std::vector<float>(m.values.size()), 0};
+  std::vector<uint32_t> order(s.size());
+  for (size_t i = 0; i < order.size(); i++) order[i] = uint32_t(i);
+  batch_gradient(m, s, order.data(), 0, order.size(), g);
+  return g.loss;
+}
+
+TEST(NetworkTrainer, GradientMatchesFiniteDifferences) {
+  Model m = tiny_model(5);
+  SampleSet s = tiny_samples(6, 20);
+  Gradient g = {std::vector<float>(m.values.size()), 0};
+  std::vector<uint32_t> order(s.size());
+  for (size_t i = 0; i < order.size(); i++) order[i] = uint32_t(i);
+  batch_gradient(m, s, order.data(), 0, order.size(), g);
+  // A used first-layer weight, each head row and the shared bias.
+  std::vector<size_t> probes = {size_t(s.features[0]) * TINY_HIDDEN + 3, m.headOffset + 1,
+                                m.headOffset + TINY_HIDDEN + 2, m.headOffset + 2 * TINY_HIDDEN + 5, m.biasIndex};
+  const float h = 1e-3f;
+  for (size_t i : probes) {
+    Model up = m, down = m;
+    up.values[i] += h;
+    down.values[i] -= h;
+    double numeric = (set_loss(up, s) - set_loss(down, s)) / (2 * h);
+    EXPECT_NEAR(g.g[i], numeric, 2e-3 + 0.02 * std::abs(numeric)) << "value " << i;
+  }
+}
+
+TEST(NetworkTrainer, LossFallsOnASmallSet) {
+  Model m = tiny_model(7);
+  SampleSet s = tiny_samples(8, 64);
+  std::vector<uint32_t> order(s.size());
+  for (size_t i = 0; i < order.size(); i++) order[i] = uint32_t(i);
+  Adam adam = {std::vector<float>(m.values.size()), std::vector<float>(m.values.size()), 0};
+  std::vector<Gradient> grads(2, Gradient{std::vector<float>(m.values.size()), 0});
+  double first = set_loss(m, s);
+  for (int epoch = 0; epoch < 200; epoch++) train_epoch(m, adam, grads, s, order, 16, 0.01);
+  EXPECT_LT(set_loss(m, s), 0.3 * first);
+}
+
+// The tuner's model on hand-made positions.
+TunePosition tune_position(float eval0, float phase, float result, std::vector<TuneEntry> entries) {
+  return {eval0, phase, 1.0f, result, std::move(entries)};
+}
+
+TEST(TableTuner, ErrorAndGradientFollowTheLinearModel) {
+  TuneSet s;
+  add_tune_position(s, tune_position(0, 0.0f, 0.5f, {{0, 1}}));        // middlegame, White man on entry 0
+  add_tune_position(s, tune_position(100, 1.0f, 1.0f, {{0, -1}, {1, 1}}));  // endgame
+  TuneDeltas d = make_deltas(2);
+  const double k = 0.01;
+  double p = 1 / (1 + std::exp(-1.0));
+  EXPECT_NEAR(tune_error(s, d, k), (0.0 + (1 - p) * (1 - p)) / 2, 1e-12);
+  d.mg[0] = 30;  // moves only the middlegame position
+  d.eg[0] = 20;  // moves only the endgame one, against White
+  EXPECT_NEAR(tuned_eval(s, 0, d), 30, 1e-9);
+  EXPECT_NEAR(tuned_eval(s, 1, d), 80, 1e-9);
+  std::vector<double> gMg, gEg;
+  tune_gradient(s, d, k, gMg, gEg);
+  for (int i = 0; i < 2; i++) {
+    for (int eg = 0; eg < 2; eg++) {
+      TuneDeltas up = d, down = d;
+      (eg ? up.eg : up.mg)[i] += 1e-4;
+      (eg ? down.eg : down.mg)[i] -= 1e-4;
+      double numeric = (tune_error(s, up, k) - tune_error(s, down, k)) / 2e-4;
+      EXPECT_NEAR((eg ? gEg : gMg)[i], numeric, 1e-9);
+    }
+  }
+}
+
+TEST(TableTuner, FindsTheScaleAndMovesTablesTowardTheResults) {
+  // Results drawn from sigmoid(0.004 * eval): the fitted k comes back.
+  TuneSet s;
+  std::mt19937 rng(3);
+  for (int i = 0; i < 20000; i++) {
+    float eval = float(int(rng() % 1200) - 600);
+    double p = 1 / (1 + std::exp(-0.004 * eval));
+    float r = (rng() % 10000) / 10000.0 < p ? 1.0f : 0.0f;
+    add_tune_position(s, tune_position(eval, 0.5f, r, {}));
+  }
+  EXPECT_NEAR(fit_scale(s), 0.004, 0.0005);
+
+  // White men on entry 0 win every game from a level score: its value rises.
+  TuneSet w;
+  for (int i = 0; i < 100; i++) add_tune_position(w, tune_position(0, 0.0f, 1.0f, {{0, 1}}));
+  TuneDeltas d = make_deltas(1);
+  TuneOptimizer opt = make_optimizer(1);
+  for (int i = 0; i < 50; i++) tune_step(w, d, 0.004, {0}, opt, 1.0);
+  EXPECT_GT(d.mg[0], 20);
+  EXPECT_EQ(d.eg[0], 0);  // phase 0: the endgame value has no say
+}
+
+}  // namespace
