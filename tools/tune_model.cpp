@@ -85,7 +85,7 @@ double fit_scale(const TuneSet& s) {
 }
 
 void tune_step(const TuneSet& s, TuneDeltas& d, double k, const std::vector<int>& tuned, TuneOptimizer& opt,
-               double lr) {
+               double lr, double l2) {
   std::vector<double> gMg, gEg;
   tune_gradient(s, d, k, gMg, gEg);
   opt.step++;
@@ -98,7 +98,13 @@ void tune_step(const TuneSet& s, TuneDeltas& d, double k, const std::vector<int>
     value -= lr * (opt.m[slot] / c1) / (std::sqrt(opt.v[slot] / c2) + ADAM_EPSILON);
   };
   for (int i : tuned) {
-    update(size_t(i), gMg[i], d.mg[i]);
-    update(n + size_t(i), gEg[i], d.eg[i]);
+    update(size_t(i), gMg[i] + 2 * l2 * d.mg[i], d.mg[i]);
+    update(n + size_t(i), gEg[i] + 2 * l2 * d.eg[i], d.eg[i]);
   }
+}
+
+std::vector<long> entry_counts(const TuneSet& s, int count) {
+  std::vector<long> n(size_t(count), 0);
+  for (const TuneEntry& e : s.entries) n[e.index]++;
+  return n;
 }

@@ -50,6 +50,10 @@ void tune_gradient(const TuneSet& s, const TuneDeltas& d, double k, std::vector<
                    std::vector<double>& gEg);
 // The k that minimises the error of the unchanged values.
 double fit_scale(const TuneSet& s);
-// One Adam step on the listed entries (the others stay at zero change).
+// One Adam step on the listed entries (the others stay at zero change),
+// on the error plus l2 * (sum of squared deltas): the penalty keeps
+// entries the data says little about near their hand-made values.
 void tune_step(const TuneSet& s, TuneDeltas& d, double k, const std::vector<int>& tuned, TuneOptimizer& opt,
-               double lr);
+               double lr, double l2);
+// How many times each entry is used over the set.
+std::vector<long> entry_counts(const TuneSet& s, int count);

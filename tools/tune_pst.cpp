@@ -17,7 +17,8 @@
 // error is reported before and after. Output: a complete parameter file in
 // the "name, mg, eg" form the engine reads (every entry in registry order).
 //
-// Usage: tune_pst [-max N] [-iterations N] [-lr X] -out FILE DATA.bin...
+// Usage: tune_pst [-max N] [-iterations N] [-lr X] [-l2 X] [-min-count N]
+//                 -out FILE DATA.bin...
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -51,7 +52,9 @@ struct Settings {
   const char* out = nullptr;
   long long maxPositions = -1;
   int iterations = 300;
-  double lr = 0.5;
+  double lr = 0.1;
+  double l2 = 1e-7;
+  long minCount = 1000;
   std::vector<const char*> data;
 };
 
@@ -120,13 +123,15 @@ void read_positions(SearchThread* t, const Settings& cfg, TuneSet& train, TuneSe
 }
 
 // The tables that move: all but the pawn table of kings on one wing,
-// whose values are given and kept.
-std::vector<int> tuned_entries() {
+// whose values are given and kept; of those, the entries the data uses
+// often enough to say something about them.
+std::vector<int> tuned_entries(const std::vector<long>& counts, long minCount) {
   const EvalParam* tables[] = {W.PST_P2, W.PST_CP, W.PST_DP, W.PST_N1, W.PST_N2, W.PST_B1,
                                W.PST_B2, W.PST_R1, W.PST_R2, W.PST_Q1, W.PST_Q2, W.PST_K};
   std::vector<int> out;
   for (const EvalParam* t : tables)
-    for (int sq = 0; sq < 64; sq++) out.push_back(table_start(t) + sq);
+    for (int sq = 0; sq < 64; sq++)
+      if (counts[table_start(t) + sq] >= minCount) out.push_back(table_start(t) + sq);
   return out;
 }
 
@@ -150,6 +155,8 @@ bool parse_args(int argc, char** argv, Settings& cfg) {
     else if (a == "-max" && v) cfg.maxPositions = std::atoll(argv[++i]);
     else if (a == "-iterations" && v) cfg.iterations = std::max(0, std::atoi(argv[++i]));
     else if (a == "-lr" && v) cfg.lr = std::atof(argv[++i]);
+    else if (a == "-l2" && v) cfg.l2 = std::atof(argv[++i]);
+    else if (a == "-min-count" && v) cfg.minCount = std::atol(argv[++i]);
     else if (a[0] == '-') return false;
     else cfg.data.push_back(argv[i]);
   }
@@ -161,7 +168,7 @@ bool parse_args(int argc, char** argv, Settings& cfg) {
 int main(int argc, char** argv) {
   Settings cfg;
   if (!parse_args(argc, argv, cfg)) {
-    std::fprintf(stderr, "usage: tune_pst [-max N] [-iterations N] [-lr X] -out FILE DATA.bin...\n");
+    std::fprintf(stderr, "usage: tune_pst [-max N] [-iterations N] [-lr X] [-l2 X] [-min-count N] -out FILE DATA.bin...\n");
     return 1;
   }
   setup_engine_for_tool();
@@ -174,10 +181,11 @@ int main(int argc, char** argv) {
   TuneDeltas d = make_deltas(ParamCount);
   std::printf("k = %.6f; error: training %.6f, validation %.6f\n", k, tune_error(train, d, k),
               tune_error(valid, d, k));
-  std::vector<int> tuned = tuned_entries();
+  std::vector<int> tuned = tuned_entries(entry_counts(train, ParamCount), cfg.minCount);
+  std::printf("%zu table entries tuned\n", tuned.size());
   TuneOptimizer opt = make_optimizer(ParamCount);
   for (int it = 1; it <= cfg.iterations; it++) {
-    tune_step(train, d, k, tuned, opt, cfg.lr);
+    tune_step(train, d, k, tuned, opt, cfg.lr, cfg.l2);
     if (it % 50 == 0 || it == cfg.iterations)
       std::printf("iteration %d: error training %.6f, validation %.6f\n", it, tune_error(train, d, k),
                   tune_error(valid, d, k));

@@ -253,7 +253,7 @@ TEST(TableTuner, FindsTheScaleAndMovesTablesTowardTheResults) {
   for (int i = 0; i < 100; i++) add_tune_position(w, tune_position(0, 0.0f, 1.0f, {{0, 1}}));
   TuneDeltas d = make_deltas(1);
   TuneOptimizer opt = make_optimizer(1);
-  for (int i = 0; i < 50; i++) tune_step(w, d, 0.004, {0}, opt, 1.0);
+  for (int i = 0; i < 50; i++) tune_step(w, d, 0.004, {0}, opt, 1.0, 0.0);
   EXPECT_GT(d.mg[0], 20);
   EXPECT_EQ(d.eg[0], 0);  // phase 0: the endgame value has no say
 }
