@@ -68,11 +68,15 @@ bool read_values(ByteSource& src, NetWeights& w) {
   return true;
 }
 
-// Allocation failure is fatal: the engine has no evaluation without it.
-void allocate_or_exit(NetWeights& w, const NetHeader& h) {
-  if (allocate_net_weights(w, h)) return;
+// Without any network the engine has no evaluation and must end; once one
+// is in use, a network too large for the machine is refused and the one in
+// use stays, so a session survives a bad "NN_File" choice.
+bool allocate_or_refuse(NetWeights& w, const NetHeader& h) {
+  if (allocate_net_weights(w, h)) return true;
   print_line("allocating memory for net failed!");
-  std::exit(EXIT_NET_NO_MEMORY);
+  if (!Net.values) std::exit(EXIT_NET_NO_MEMORY);
+  print_line("info string keeping the network in use");
+  return false;
 }
 
 // Reads header and values into `fresh`; on a short or unusable network
@@ -88,7 +92,7 @@ bool read_network(ByteSource& src, const char* name, NetWeights& fresh) {
     print_linef("info string network %s rejected: %s", name, problem);
     return false;
   }
-  allocate_or_exit(fresh, h);
+  if (!allocate_or_refuse(fresh, h)) return false;
   if (read_values(src, fresh)) return true;
   print_linef("info string network %s rejected: shorter than its %zu values", name, fresh.count);
   free_net_weights(fresh);
@@ -131,7 +135,7 @@ int load_network_file(const char* path) {
 
 int load_new_network() {
   NetWeights fresh;
-  allocate_or_exit(fresh, NEW_NET_HEADER);
+  if (!allocate_or_refuse(fresh, NEW_NET_HEADER)) return 0;
   std::srand(unsigned(std::time(nullptr)));
   size_t weights = fresh.count - NET_PARAM_COUNT;
   for (size_t i = 0; i < weights; i++)

@@ -92,7 +92,13 @@ void set_hash(const char* value) {
   if (search_running()) return;
   Options.Hash = read_spin(value, HASH_RANGE);
   announce("Hash", Options.Hash);
-  if (uint32_t(Options.Hash) != Control.hashSize && !tt_allocate()) std::exit(EXIT_HASH_FAILURE);
+  if (uint32_t(Options.Hash) == Control.hashSize || tt_allocate()) return;
+  // A GUI user who picks more than the machine has keeps a working engine
+  // with the table it had, instead of losing it in the middle of a session.
+  if (!tt_allocated()) std::exit(EXIT_HASH_FAILURE);
+  print_linef("info string cannot allocate %d Mbytes for hash table, keeping %u", Options.Hash,
+              Control.hashSize);
+  Options.Hash = int(Control.hashSize);
 }
 
 void set_threads(const char* value) {

@@ -79,20 +79,32 @@ void release_records(int threads) {
 
 // The detached master: thread 0's search, with the secondary threads
 // started before it and joined after it.
+// Starts secondary threads 1..threads-1; returns how many threads search
+// (the master included). Past the first thread the system refuses, the
+// search goes on with those that run.
+int start_secondaries(int threads, ThreadHandle* handles) {
+  for (int i = 1; i < threads; i++) {
+    if (!Threads[i]) continue;  // no memory for it: this thread does not search
+    if (!start_thread(handles[i], secondary_body, reinterpret_cast<void*>(intptr_t(i)))) return i;
+  }
+  return threads;
+}
+
 void master_body(void*) {
   int threads = Control.activeThreads;
   ThreadHandle handles[MAX_THREADS] = {};
-  for (int i = 1; i < threads; i++) {
-    if (!Threads[i]) continue;  // no memory for it: this thread does not search
-    if (!start_thread(handles[i], secondary_body, reinterpret_cast<void*>(intptr_t(i))))
-      std::exit(EXIT_THREAD_FAILURE);
-  }
+  int started = start_secondaries(threads, handles);
+  if (started < threads)
+    print_linef("info string could not start search thread %d, searching with %d", started, started);
   search_driver(0);
   for (int i = 1; i < threads; i++)
     if (handles[i].running && !join_thread(handles[i])) std::exit(EXIT_THREAD_FAILURE);
   collect_stats();
   publish_answer();
   release_records(threads);
+  // The count that worked is kept for the next searches; the main thread
+  // reads it only after the finished mark below.
+  if (started < threads) Options.Threads = int16_t(Control.activeThreads = uint8_t(started));
   Control.state.fetch_or(STATE_FINISHED);
 }
 

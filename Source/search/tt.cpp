@@ -124,13 +124,15 @@ void clear_all_entries() {
 
 int tt_allocate() {
   init_zobrist();
-  tt_free();
   uint64_t megabytes = Options.Hash > 0 ? uint64_t(Options.Hash) : 0;
   if (megabytes > MAX_TABLE_MB) megabytes = MAX_TABLE_MB;
   uint64_t entries = megabytes * ENTRIES_PER_MB;
   size_t bytes = size_t(entries + SPARE_ENTRIES) * sizeof(TTEntry);
+  // The new table is obtained before the old one goes, so a size the
+  // machine cannot give leaves the table in use untouched.
   void* memory = ::operator new(bytes, std::align_val_t(TABLE_ALIGNMENT), std::nothrow);
   if (!memory) return 0;
+  tt_free();
   ttTable = static_cast<TTEntry*>(memory);
   ttEntries = uint32_t(entries);
   Control.hashSize = uint32_t(megabytes);
@@ -142,6 +144,8 @@ int tt_allocate() {
   clear_all_entries();
   return 1;
 }
+
+bool tt_allocated() { return ttTable != nullptr; }
 
 void tt_free() {
   if (ttTable) ::operator delete(ttTable, std::align_val_t(TABLE_ALIGNMENT));

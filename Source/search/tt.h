@@ -36,10 +36,12 @@ struct TTHit {
 
 // (Re)allocates the table for Options.Hash megabytes (recorded in
 // Control.hashSize), announces the size and clears it; the first call also
-// draws the hashing keys. 0 when memory is short (the table is then gone).
+// draws the hashing keys. 0 when memory is short: the previous table, if
+// any, stays as it was.
 // Hash 0 leaves no addressable entries: probes miss and stores do nothing.
 int tt_allocate();
 void tt_free();
+bool tt_allocated();
 // Zeroes every entry on one worker thread per configured search thread;
 // nothing while the table is switched off (Control.ttInUse).
 void tt_clear();

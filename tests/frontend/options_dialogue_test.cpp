@@ -95,6 +95,29 @@ TEST(OptionsDialogue, HashChangeAllocatesTheNewTable) {
   EXPECT_EQ(lines_after_startup(d.output), expected);
 }
 
+// On a machine without 32 GB to give, the table in use stays and the
+// session goes on (a machine that has it simply allocates it).
+TEST(OptionsDialogue, HashTheMachineCannotGiveKeepsTheTable) {
+  Dialogue d;
+  ASSERT_TRUE(start_engine(d, {}, make_temp_dir()));
+  send(d, "setoption name Hash value 16\nsetoption name Hash value 32768\nisready\n");
+  ASSERT_TRUE(wait_for(d, "readyok", 120));
+  bool kept = d.output.find("info string cannot allocate 32768 Mbytes for hash table, keeping 16") !=
+              std::string::npos;
+  EXPECT_TRUE(kept || d.output.find("allocated 32768 Mbytes") != std::string::npos) << d.output;
+  send(d, "position startpos moves e2e4\ngo depth 5\n");
+  EXPECT_TRUE(wait_for(d, "bestmove", 60));
+  if (kept) {
+    send(d, "setoption name Hash value 16\nisready\n");  // already 16: nothing to allocate
+    for (int i = 0; i < 100 && count_of(d.output, "readyok") < 2; i++) wait_for(d, "\x01", 0.1);
+    ASSERT_EQ(count_of(d.output, "readyok"), 2);
+    EXPECT_EQ(count_of(d.output, "allocated 16 Mbytes"), 1);
+  }
+  send(d, "quit\n");
+  finish(d, 10);
+  EXPECT_EQ(d.exitStatus, 0);
+}
+
 TEST(OptionsDialogue, MalformedSetoptionLinesAreHarmless) {
   std::string longName = "setoption name " + std::string(5000, 'n') + " value 1\n";
   std::string input = "setoption\nsetoption name\nsetoption value 3 name MultiPV\n";
