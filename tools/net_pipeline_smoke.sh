@@ -9,7 +9,12 @@ data="$(cd "$(dirname "$0")/.." && pwd)/../shared/data"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-"$build/selfplay" -out "$work/sp.bin" -games 6 -nodes 1000 -hce -seed 1 "$data/openings/noob_3moves_20k.epd" >/dev/null
+openings="$data/openings/noob_3moves_20k.epd"
+"$build/selfplay" -out "$work/sp.bin" -games 6 -nodes 1000 -hce -seed 1 "$openings" >/dev/null
+# A run cut off in the middle of a game continues to the same data.
+head -c 3000 "$work/sp.bin" > "$work/cut.bin"
+"$build/selfplay" -out "$work/cut.bin" -games 6 -nodes 1000 -hce -seed 1 "$openings" >/dev/null
+cmp "$work/sp.bin" "$work/cut.bin"
 "$build/pgn_to_records" "$work/pgn.bin" "$data/pgn/engine-games.pgn"
 "$build/train_net" -epochs 2 -batch 1024 -lambda 0.7 -out "$work/net.nn" "$work/sp.bin" "$work/pgn.bin" | tee "$work/train.log"
 grep -q "self-check" "$work/train.log"

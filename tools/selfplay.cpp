@@ -6,8 +6,8 @@
 // One process plays one shard on one core; run one per core with its own
 // output file and shard number, then concatenate the files. Every game is
 // written at its end in one piece, and game n of a shard is fully decided
-// by (seed, shard, n): a run that was stopped continues with the game after
-// the last one in its file, and the same command gives the same data.
+// by (seed, shard, n): a run that was stopped continues where its file
+// ends, and the same command gives the same data.
 //
 // Variety comes from the opening files (one line picked at random per
 // game) and a few random legal moves played after it. Decided games are
@@ -145,24 +145,31 @@ GameOutcome play_game(uint32_t game) {
   return g;
 }
 
-// The game after the last one written, and the file cut back to whole
-// records (a run killed while writing may leave a partial one).
+// Where a stopped run continues: the records of the last game in the file
+// are dropped (it may have been cut off while being written) and that game
+// is played again, which gives the same records, since a game depends only
+// on (seed, shard, game number).
 uint32_t resume_point(const char* path) {
   FILE* f = std::fopen(path, "rb");
   if (!f) return 0;
   std::fseek(f, 0, SEEK_END);
-  long size = std::ftell(f);
-  long whole = size - size % NET_RECORD_BYTES;
-  uint32_t next = 0;
-  if (whole > 0) {
-    NetRecord last;
-    std::fseek(f, whole - NET_RECORD_BYTES, SEEK_SET);
-    if (read_records(f, &last, 1) == 1) next = last.game + 1;
+  long records = std::ftell(f) / NET_RECORD_BYTES;
+  uint32_t game = 0;
+  long keep = 0;
+  NetRecord r;
+  for (long i = records - 1; i >= 0; i--) {
+    std::fseek(f, i * NET_RECORD_BYTES, SEEK_SET);
+    if (read_records(f, &r, 1) != 1) break;
+    if (i == records - 1) game = r.game;
+    if (r.game != game) {
+      keep = i + 1;
+      break;
+    }
   }
   std::fclose(f);
   std::error_code ignored;
-  if (whole != size) std::filesystem::resize_file(path, uintmax_t(whole), ignored);
-  return next;
+  std::filesystem::resize_file(path, uintmax_t(keep) * NET_RECORD_BYTES, ignored);
+  return game;
 }
 
 bool parse_args(int argc, char** argv, Settings& cfg) {
