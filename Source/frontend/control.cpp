@@ -19,6 +19,7 @@ void set_control_defaults(SearchControl& c) {
   c.limits.increment = 0;
   c.limits.clock[WHITE] = c.limits.clock[BLACK] = START_MOVE_TIME;
   c.limits.nodeLimit = 0;
+  c.baseLimits = c.limits;
   c.noise = 0;
   c.useNN = 1;
   c.chess960 = 0;
@@ -29,4 +30,11 @@ void set_control_defaults(SearchControl& c) {
   c.echo = 1;  // every command is logged unless something clears it
   c.runMode = MODE_INTERACTIVE;
   c.pbench = false;
+}
+
+bool root_move_allowed(const SearchLimits& limits, Move m) {
+  if (limits.searchMoveCount == 0) return true;
+  for (int i = 0; i < limits.searchMoveCount; i++)
+    if (limits.searchMoves[i] == m) return true;
+  return false;
 }

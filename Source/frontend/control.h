@@ -23,6 +23,11 @@ constexpr int MAX_DEPTH = 66;
 constexpr int LIMIT_CLOCK = 0;
 constexpr int LIMIT_FIXED = 1;
 constexpr int LIMIT_MOVESTOGO_MARK = 40;
+// More than any position has legal moves, so a "searchmoves" list of
+// distinct legal moves always fits.
+constexpr int MAX_SEARCH_MOVES = 256;
+// Scores are shown as mates from 9900 on: at most 50 moves away.
+constexpr int MAX_MATE_MOVES = 50;
 
 // Run modes chosen by the command line.
 enum RunMode {
@@ -47,7 +52,14 @@ struct SearchLimits {
   uint16_t movesToGo;
   uint64_t nodeLimit;
   uint8_t ponderRequest;
+  uint8_t mateMoves;         // stop once a mate in this many moves or fewer is proven; 0 = no such limit
+  uint16_t searchMoveCount;  // the root searches only these moves; 0 = every legal move
+  Move searchMoves[MAX_SEARCH_MOVES];
 };
+
+// Whether the root may play `m`: any move unless the limits list some.
+// The search's root, the book and the tablebase root choice all ask.
+bool root_move_allowed(const SearchLimits& limits, Move m);
 
 struct SearchControl {
   uint8_t activeThreads;
@@ -57,6 +69,9 @@ struct SearchControl {
   Move bookMove;
   std::atomic<int> state;
   SearchLimits limits;
+  // What every UCI "go" starts from: the command line's depth, node and
+  // time limits, and the clocks assumed when a "go" names none.
+  SearchLimits baseLimits;
   double startTime;               // monotonic clock at the search start
   std::atomic<float> elapsed;     // seconds since startTime, kept current by time_check
   float targetTime;

@@ -89,6 +89,8 @@ int main(int argc, char* argv[]) {
     shut_down();
     return line.exitStatus;
   }
+  // Every UCI "go" starts again from the command line's limits.
+  Control.baseLimits = Control.limits;
   if (is_tuning_mode(Control.runMode)) {
     print_line("Need to compile with 'make ttune'");
     shut_down();

@@ -17,10 +17,10 @@
 #include "console.h"
 #include "control.h"
 #include "game.h"
+#include "golimits.h"
 #include "options.h"
 #include "optionset.h"
 #include "output.h"
-#include "textparse.h"
 
 namespace {
 
@@ -40,7 +40,6 @@ constexpr int PONDER_TEXT_SIZE = 16;  // " ponder " and a move
 constexpr float NPS_TIME_FLOOR = 0.001f;
 constexpr float PER_MILLE = 1000.0f;
 constexpr float PERCENT = 100.0f;
-constexpr float MS_PER_SECOND = 1000.0f;
 // The FEN of "position fen ..." starts after the word "fen" and a blank.
 constexpr size_t FEN_TEXT_OFFSET = 4;
 
@@ -175,7 +174,8 @@ void begin_search(int requested) {
   Control.bestMove = Control.ponderMove = Control.bookMove = MOVE_NONE;
   if (requested == STATE_GO && Options.OwnBook) {
     Move move = probe_books();
-    if (move != MOVE_NONE) take_book_move(move);
+    // A "searchmoves" list is not overridden by the book.
+    if (move != MOVE_NONE && root_move_allowed(Control.limits, move)) take_book_move(move);
   }
   int running = requested == STATE_GO ? STATE_SEARCHING : STATE_PONDERING;
   if (Game->pos.fifty > FIFTY_MOVE_LIMIT || Control.bookMove != MOVE_NONE) {
@@ -305,81 +305,25 @@ void cmd_debug(const char*) { Control.echo = 1; }
 
 void cmd_setoption(const char* args) { setoption_command(args); }
 
-// The integer in the first word after `keyword` (and one blank); false
-// when the keyword is absent.
-bool keyword_value(const char* args, const char* keyword, int64_t& value) {
-  const char* at = std::strstr(args, keyword);
-  if (!at) return false;
-  at += std::strlen(keyword);
-  if (*at) at++;
-  value = read_int_prefix(at);
-  return true;
-}
-
-float seconds_of(int64_t milliseconds) {
-  return milliseconds < 0 ? 0.0f : float(milliseconds) / MS_PER_SECOND;
-}
-
-// The node limit spread by up to 4% either way, so that games between the
-// same engines at fixed nodes do not repeat.
-uint64_t spread_node_limit(int64_t nodes) {
-  constexpr int SPREAD_RANGE = 80, SPREAD_CENTRE = 40, SPREAD_SCALE = 1000;
-  if (nodes <= 0) return 0;
-  int64_t r = std::rand() % SPREAD_RANGE;
-  return uint64_t(nodes + (SPREAD_CENTRE - r) * nodes / SPREAD_SCALE);
-}
-
-void set_fixed_limit(float seconds) {
-  Control.limits.limitKind = LIMIT_FIXED;
-  Control.limits.timePerMove = seconds;
-}
-
 void cmd_go(const char* args) {
-  constexpr float UNLIMITED_SECONDS = 10000000.0f;
   stop_and_wait();
-  SearchLimits& limits = Control.limits;
-  limits.limitKind = LIMIT_CLOCK;
-  int side = Game->pos.side;
-  int64_t v;
-  if (keyword_value(args, "wtime", v)) limits.clock[WHITE] = seconds_of(v);
-  if (keyword_value(args, "btime", v)) limits.clock[BLACK] = seconds_of(v);
-  if (keyword_value(args, "winc", v) && side == WHITE) limits.increment = seconds_of(v);
-  if (keyword_value(args, "binc", v) && side == BLACK) limits.increment = seconds_of(v);
-  if (keyword_value(args, "movestogo", v)) {
-    limits.limitKind = LIMIT_MOVESTOGO_MARK;
-    limits.movesToGo = uint16_t(clamp_int(v, 0, UINT16_MAX));
-    limits.maxDepth = MAX_DEPTH;
-    limits.nodeLimit = 0;
-  }
-  if (keyword_value(args, "depth", v)) {
-    limits.maxDepth = uint8_t(clamp_int(v, 0, MAX_DEPTH));
-    set_fixed_limit(UNLIMITED_SECONDS);
-  }
-  if (keyword_value(args, "nodes", v)) {
-    limits.nodeLimit = spread_node_limit(v);
-    set_fixed_limit(UNLIMITED_SECONDS);
-  }
-  if (keyword_value(args, "movetime", v)) {
-    set_fixed_limit(seconds_of(v));
-    limits.increment = 0;
-  }
-  if (std::strstr(args, "infinite")) {
-    set_fixed_limit(UNLIMITED_SECONDS);
-    limits.increment = 0;
-    limits.nodeLimit = 0;
-    limits.maxDepth = MAX_DEPTH;
-  }
-  Control.state.store(std::strstr(args, "ponder") ? STATE_GO_PONDER : STATE_GO);
+  Control.state.store(read_go_limits(args, Control.baseLimits, Control.limits));
 }
 
 void cmd_show(const char*) { print_search_params(); }
 
+// A new game's clocks, assumed by every "go" that names none.
+void set_new_game_clocks(SearchLimits& limits) {
+  limits.limitKind = LIMIT_CLOCK;
+  limits.timePerMove = NEW_GAME_SECONDS;
+  limits.increment = 0;
+  limits.clock[WHITE] = limits.clock[BLACK] = NEW_GAME_SECONDS;
+}
+
 void cmd_ucinewgame(const char*) {
   stop_and_wait();
-  Control.limits.limitKind = LIMIT_CLOCK;
-  Control.limits.timePerMove = NEW_GAME_SECONDS;
-  Control.limits.increment = 0;
-  Control.limits.clock[WHITE] = Control.limits.clock[BLACK] = NEW_GAME_SECONDS;
+  set_new_game_clocks(Control.limits);
+  set_new_game_clocks(Control.baseLimits);
   tt_clear();
   Control.ttAge = 0;
   Game->undo[Game->undoIndex].move = MOVE_NONE;  // nothing left to replay

@@ -79,6 +79,8 @@ constexpr uint32_t NOISE_MASK = 15;
 // Where deepening stops.
 constexpr int UNDO_HEADROOM = UNDO_STACK_SIZE - 17;  // game ply + depth must stay within
 constexpr int MAX_ITERATION = 68;
+// A mate in N moves lands at ply 2N and scores MATE - 2N.
+constexpr int PLIES_PER_MOVE = 2;
 
 // Tablebase move at the root: only once the fifty count has grown this far.
 constexpr int TB_MOVE_MIN_FIFTY = 10;
@@ -273,13 +275,15 @@ int16_t root_order_score(const SearchThread* t, const MoveEntry& e) {
   return int16_t(score);
 }
 
-// The legal root moves, scored for the first iteration; their number.
+// The legal root moves that "go" allows, scored for the first iteration;
+// their number.
 int order_root_moves(SearchThread* t) {
   Position& pos = t->pos;
   MoveEntry* list = generate_all(pos);
   MoveEntry* kept = list;
   for (MoveEntry* e = list; e->move != MOVE_END; e++) {
-    if (!move_is_legal(pos, pos.side, e->move)) continue;
+    if (!move_is_legal(pos, pos.side, e->move) || !root_move_allowed(Control.limits, e->move))
+      continue;
     *kept = *e;
     kept->score = root_order_score(t, *kept);
     kept++;
@@ -440,7 +444,7 @@ bool main_thread_prelude(SearchThread* t, bool inCheck) {
     return false;
   }
   if (Control.limits.maxDepth >= 1) return true;
-  if (Control.limits.maxDepth == 0 && !inCheck)
+  if (Control.limits.maxDepth == 0 && !inCheck && root_move_allowed(Control.limits, t->rootLine[1]))
     std::memcpy(Control.bestLine, t->rootLine, sizeof Control.bestLine);
   Control.stop.store(1);
   return false;
@@ -456,7 +460,17 @@ int probe_root_tables(SearchThread*, Move* move) {
 // True when a tablebase move answers at once.
 bool tablebase_answer(SearchThread* t) {
   Move move;
-  Control.rootTbResult = int8_t(probe_root_tables(t, &move));
+  int result = probe_root_tables(t, &move);
+  // The tables judge the root by its best move. A root restricted by
+  // "searchmoves" keeps their verdict only when that move is listed: a
+  // bare result, or a move left out, may promise more than the listed
+  // moves hold.
+  if (Control.limits.searchMoveCount > 0 &&
+      (move == MOVE_NONE || !root_move_allowed(Control.limits, move))) {
+    result = TB_NOT_PROBED;
+    move = MOVE_NONE;
+  }
+  Control.rootTbResult = int8_t(result);
   if (move == MOVE_NONE || t->pos.fifty < TB_MOVE_MIN_FIFTY) return false;
   if (!move_is_legal(t->pos, t->pos.side, move)) return false;
   std::memset(Control.bestLine, 0, sizeof Control.bestLine);
@@ -528,10 +542,19 @@ void search_lines(SearchThread* t, int d) {
   }
 }
 
+// "go mate N": the published best line mates in N moves or fewer. Only the
+// main thread's result counts, it is the one answered.
+bool mate_limit_reached(const SearchThread* t) {
+  int moves = Control.limits.mateMoves;
+  if (moves == 0 || t->index != 0) return false;
+  return relaxed_load(Control.score) >= MATE - PLIES_PER_MOVE * moves;
+}
+
 bool deepening_ends(const SearchThread* t, int d) {
   if (Control.stop.load()) return true;
   int s = t->rootScore;
   if (s >= MATE - 1 - d || s < d - (MATE - 1)) return true;  // a mate within this depth
+  if (mate_limit_reached(t)) return true;
   if (d >= Control.limits.maxDepth) return true;
   if (t->undoIndex + d > UNDO_HEADROOM) return true;
   return d + 1 > MAX_ITERATION;
@@ -577,7 +600,10 @@ void search_driver(int i) {
   }
   if (i == 0 && !main_thread_prelude(t, inCheck)) return;
   int count = order_root_moves(t);
-  if (i == 0 && count == 1) relaxed_store(Control.singleReply, 1);
+  // One move left by "searchmoves" is a question about that move, not a
+  // forced reply to be answered early.
+  if (i == 0 && count == 1 && Control.limits.searchMoveCount == 0)
+    relaxed_store(Control.singleReply, 1);
   if (i > 0 && Control.rootTbResult != TB_NOT_PROBED) return;
   if (i == 0 && tablebase_answer(t)) return;
   deepen(t);

@@ -8,6 +8,8 @@
 #include "frontend/game.h"
 #include "frontend/uci.h"
 
+#include <set>
+
 namespace {
 
 constexpr float UNLIMITED_SECONDS = 10000000.0f;
@@ -140,6 +142,74 @@ TEST_F(GoCommandTest, StopEndsPonderingAndAsksTheSearchToStop) {
   EXPECT_EQ(Control.state.load(), STATE_SEARCHING);
   Control.state.store(STATE_IDLE);
   Control.stop.store(0);
+}
+
+TEST_F(GoCommandTest, EveryGoStartsFromTheCommandLineLimits) {
+  uci_command("ucinewgame");
+  go("depth 3 nodes 5000 wtime 900 btime 900 winc 500 searchmoves e2e4 mate 2");
+  go("");
+  EXPECT_EQ(limits.maxDepth, MAX_DEPTH);
+  EXPECT_EQ(limits.nodeLimit, 0u);
+  EXPECT_EQ(limits.limitKind, LIMIT_CLOCK);
+  EXPECT_FLOAT_EQ(limits.clock[BLACK], 60.0f) << "the new game's clock";
+  EXPECT_FLOAT_EQ(limits.increment, 0.0f);
+  EXPECT_EQ(limits.searchMoveCount + limits.mateMoves, 0);
+  // Depth and node limits of the command line hold under every clock form.
+  Control.baseLimits.maxDepth = 6;
+  Control.baseLimits.nodeLimit = 9000;
+  go("wtime 1000 btime 1000 movestogo 20");
+  EXPECT_EQ(limits.maxDepth + limits.nodeLimit, 6 + 9000u);
+  go("depth 9");
+  EXPECT_EQ(limits.maxDepth, 9) << "what the go names wins";
+  go("infinite");
+  EXPECT_EQ(limits.maxDepth + limits.nodeLimit, uint64_t(MAX_DEPTH)) << "analysis runs until stop";
+}
+
+TEST_F(GoCommandTest, SearchMovesKeepTheDistinctLegalMovesListed) {
+  struct Case {
+    const char* fen;
+    const char* args;
+    std::set<std::string> kept;
+  } cases[] = {
+      {nullptr, "searchmoves a2a3 b2b3 depth 8", {"a2a3", "b2b3"}},
+      {nullptr, "depth 8 searchmoves a2a3 e2e5 zz a2a3 g1f3x b1c3 ponder", {"a2a3", "b1c3"}},
+      {nullptr, "searchmoves a2a3aaaaaaaaaaaaaaaaaaaaaaaaaaa", {}},
+      {nullptr, "searchmoves 0000", {}},
+      {nullptr, "searchmoves", {}},
+      // Into check, along the checking rook's lines: only the capture is legal.
+      {"4k3/8/8/8/8/8/3r4/4K3 w - -", "searchmoves e1e2 e1d1 e1d2", {"e1d2"}},
+      // Castling written either way is the one move.
+      {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq -", "searchmoves e1h1 e1g1", {"e1g1"}},
+  };
+  for (const Case& c : cases) {
+    uci_command(c.fen ? (std::string("position fen ") + c.fen).c_str() : "position startpos");
+    testing::internal::CaptureStdout();
+    go(c.args);
+    testing::internal::GetCapturedStdout();
+    std::set<Move> expected;
+    for (const std::string& m : c.kept) expected.insert(game_move_from_text(m.c_str()));
+    std::set<Move> kept(limits.searchMoves, limits.searchMoves + limits.searchMoveCount);
+    EXPECT_EQ(kept, expected) << c.args;
+    EXPECT_EQ(size_t(limits.searchMoveCount), c.kept.size()) << c.args;
+  }
+  uci_command("position startpos");
+  go("searchmoves e2e4 depth 5");
+  EXPECT_EQ(limits.maxDepth, 5) << "a keyword ends the list";
+  EXPECT_TRUE(root_move_allowed(limits, game_move_from_text("e2e4")));
+  EXPECT_FALSE(root_move_allowed(limits, game_move_from_text("d2d4")));
+}
+
+TEST_F(GoCommandTest, MateAloneHasNoTimeLimitElseWhicheverComesFirst) {
+  go("mate 3");
+  EXPECT_EQ(limits.mateMoves, 3);
+  EXPECT_FLOAT_EQ(limits.timePerMove, UNLIMITED_SECONDS);
+  go("mate 999 wtime 1000 btime 1000");
+  EXPECT_EQ(limits.mateMoves, MAX_MATE_MOVES);
+  EXPECT_EQ(limits.limitKind, LIMIT_CLOCK);
+  testing::internal::CaptureStdout();
+  go("mate 0");
+  EXPECT_NE(testing::internal::GetCapturedStdout().find("info string"), std::string::npos);
+  EXPECT_EQ(limits.mateMoves, 0);
 }
 
 }  // namespace

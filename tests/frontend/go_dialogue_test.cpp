@@ -28,8 +28,8 @@ const std::string NEVER = "\x01";  // never printed: waiting for it only reads
 
 struct Engine {
   Dialogue d;
-  Engine() {
-    start_engine(d, {}, make_temp_dir());
+  explicit Engine(const std::vector<std::string>& args = {}) {
+    start_engine(d, args, make_temp_dir());
     sync();
   }
   ~Engine() {
@@ -240,6 +240,86 @@ TEST(GoDialogue, MoveTimeSearchAnswers) {
   Engine e;
   send(e.d, "position startpos\ngo movetime 200\n");
   EXPECT_TRUE(e.wait("bestmove"));
+}
+
+// ------------------------------------------------------ limits of a "go"
+
+constexpr const char* WAC_1 = "2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w - -";
+
+// A figure of the "info ... pv" lines from `from` on: the largest depth, or
+// the node count of the last line.
+long info_figure(const std::string& output, size_t from, const char* field, bool largest) {
+  static const std::regex info(R"(^info .*pv )");
+  long figure = -1;
+  for (const std::string& l : lines_of(output.substr(from))) {
+    if (!std::regex_search(l, info)) continue;
+    std::smatch m;
+    if (!std::regex_search(l, m, std::regex(std::string(" ") + field + R"( (\d+) )"))) continue;
+    long v = std::stol(m[1]);
+    figure = largest && figure > v ? figure : v;
+  }
+  return figure;
+}
+
+TEST(GoDialogue, LimitsOfOneGoDoNotCarryOverToTheNext) {
+  Engine e;
+  send(e.d, "position startpos\ngo depth 3\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 1));
+  size_t mark = e.d.output.size();
+  send(e.d, "go wtime 10000 btime 10000\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 2));
+  EXPECT_GT(info_figure(e.d.output, mark, "depth", true), 3) << e.d.output.substr(mark);
+  send(e.d, "go nodes 5000\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 3));
+  mark = e.d.output.size();
+  send(e.d, "go movetime 500\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 4));
+  EXPECT_GT(info_figure(e.d.output, mark, "nodes", false), 6000) << e.d.output.substr(mark);
+}
+
+TEST(GoDialogue, CommandLineDepthLimitsEveryGo) {
+  Engine e({"-d", "6"});
+  const char* gos[] = {"go wtime 100000 btime 100000 movestogo 2", "go movetime 30000"};
+  for (int i = 0; i < 2; i++) {
+    size_t mark = e.d.output.size();
+    send(e.d, std::string("position startpos\n") + gos[i] + "\n");
+    ASSERT_TRUE(e.wait_count("bestmove", i + 1));
+    EXPECT_EQ(info_figure(e.d.output, mark, "depth", true), 6) << gos[i];
+  }
+}
+
+TEST(GoDialogue, SearchMovesRestrictTheAnswerAndEveryLine) {
+  Engine e;
+  send(e.d, "position startpos\ngo searchmoves a2a3 b2b3 depth 8\n");
+  ASSERT_TRUE(e.wait("bestmove"));
+  std::vector<std::string> moves = best_moves(e.d.output);
+  ASSERT_EQ(moves.size(), 1u);
+  EXPECT_TRUE(moves[0] == "a2a3" || moves[0] == "b2b3") << moves[0];
+  int lines = 0;
+  for (const std::string& l : lines_of(e.d.output)) {
+    size_t pv = l.find(" pv ");
+    if (l.rfind("info", 0) != 0 || pv == std::string::npos) continue;
+    lines++;
+    std::string first = l.substr(pv + 4, 4);
+    EXPECT_TRUE(first == "a2a3" || first == "b2b3") << l;
+  }
+  EXPECT_GT(lines, 0);
+}
+
+TEST(GoDialogue, MateSearchAnswersTheMatingMove) {
+  Engine e;
+  send(e.d, std::string("position fen ") + WAC_1 + "\ngo mate 2\n");
+  ASSERT_TRUE(e.wait("bestmove"));
+  EXPECT_NE(e.d.output.find(" score mate 2 "), std::string::npos) << e.d.output;
+  EXPECT_NE(e.d.output.find("\nbestmove g3g6"), std::string::npos) << e.d.output;
+}
+
+TEST(GoDialogue, MateSearchEndsByTheOtherLimitsWithoutAMate) {
+  Engine e;
+  send(e.d, "position startpos\ngo mate 3 nodes 20000\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 1));
+  send(e.d, "go mate 3 movetime 300\n");
+  EXPECT_TRUE(e.wait_count("bestmove", 2));
 }
 
 }  // namespace

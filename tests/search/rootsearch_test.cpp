@@ -194,6 +194,60 @@ TEST_F(RootSearchTest, NodeLimitStopsTheSearch) {
   EXPECT_NE(Control.bestMove, MOVE_NONE);
 }
 
+// ------------------------------------------------------ limits of a "go"
+
+void restrict_root(const std::vector<Move>& moves) {
+  std::copy(moves.begin(), moves.end(), Control.limits.searchMoves);
+  Control.limits.searchMoveCount = uint16_t(moves.size());
+}
+
+TEST_F(RootSearchTest, SearchMovesRestrictEveryLineAndTheAnswer) {
+  set(BACK_RANK_MATE);
+  const std::set<std::string> listed = {"h2h3", "g1f1"};
+  restrict_root({parse("h2h3"), parse("g1f1")});
+  Options.MultiPV = 3;
+  search_to(4);
+  EXPECT_TRUE(Control.bestMove == parse("h2h3") || Control.bestMove == parse("g1f1"));
+  EXPECT_LT(Control.score, MATE - 100) << "the mate a1a8 is not listed";
+  EXPECT_EQ(count_matching(lines, "multipv 3 "), 0) << "no more lines than listed moves";
+  EXPECT_GT(count_matching(lines, "multipv 2 "), 0);
+  for (const std::string& l : lines) {
+    size_t pv = l.find(" pv ");
+    if (pv == std::string::npos) continue;
+    EXPECT_EQ(listed.count(l.substr(pv + 4, 4)), 1u) << l;
+  }
+}
+
+TEST_F(RootSearchTest, OneListedMoveIsAnsweredButIsNoSingleReply) {
+  set(MIDDLEGAME);
+  restrict_root({parse("a7a6")});
+  search_threaded(5, 2);
+  EXPECT_EQ(Control.bestMove, parse("a7a6"));
+  EXPECT_EQ(Control.singleReply, 0);
+  EXPECT_EQ(Control.lastIterDepth, 5);
+}
+
+// A mate in 3 (Rxb6+ Qxc6 Rxa2+ Qa4 Rxa4#) that the checks let the search
+// see from depth 2 on, long before a mate in 3 is within the nominal depth.
+constexpr const char* EARLY_MATE_IN_3 = "k4r2/1R4pb/1pQp1n1p/3P4/5p1P/3P2P1/r1q1R2K/8 w - -";
+constexpr int MATE_WITHIN_REACH_DEPTH = 5;  // 9994 >= 9999 - 5
+
+TEST_F(RootSearchTest, MateLimitStopsAtTheFirstIterationThatProvesIt) {
+  struct Case {
+    int mateMoves;
+    bool early;
+  } cases[] = {{0, false}, {2, false}, {3, true}, {5, true}};
+  for (const Case& c : cases) {
+    set(EARLY_MATE_IN_3);
+    Control.limits.mateMoves = uint8_t(c.mateMoves);
+    search_to(12);
+    EXPECT_EQ(Control.score, MATE - 6) << c.mateMoves;
+    EXPECT_EQ(Control.bestMove, parse("b7b6")) << c.mateMoves;
+    if (c.early) EXPECT_LT(Control.lastIterDepth, MATE_WITHIN_REACH_DEPTH) << c.mateMoves;
+    else EXPECT_EQ(Control.lastIterDepth, MATE_WITHIN_REACH_DEPTH) << c.mateMoves;
+  }
+}
+
 // ---------------------------------------------------------------- output
 
 class ProgressLineTest : public RootSearchTest {
