@@ -1,0 +1,18 @@
+// The tablebase decision at the root: a move that keeps the best result
+// reachable under the fifty-move rule, chosen by distance to zeroing.
+#pragma once
+
+#include "board/position.h"
+
+constexpr int TB_ROOT_FAILED = -1;
+
+// WDL + 2 of the root under its fifty-move count (0 loss .. 4 win) with
+// the chosen move and |DTZ| of the root, or TB_ROOT_FAILED when the
+// tables cannot decide (castling rights, an invalid or too large
+// position, a missing table, no qualifying move).
+int tb_probe_root(const Position& pos, Move* move, int* wdlPlus2, int* absDtz);
+
+// Whether the position can be given to the tables at all: one king a
+// side, consistent piece sets, no pawn on the first or last rank, the
+// side not to move not in check, no castling rights.
+bool tb_position_valid(const Position& pos);
