@@ -59,7 +59,15 @@ void TbTest::SetUpTestSuite() {
 
 void TbTest::TearDownTestSuite() { tb_free(); }
 
-TbPosition TbTest::tb(const std::string& fen) {
-  set_position(pos, fen.c_str());
-  return tb_position_from(pos);
+void TbTest::SetUp() { t = new_search_thread(); }
+void TbTest::TearDown() { free_search_thread(t); }
+
+Position& TbTest::set(const std::string& fen) {
+  set_position(t->pos, fen.c_str());
+  std::istringstream fields(fen);
+  std::string skip;
+  int clock = 0;
+  fields >> skip >> skip >> skip >> skip >> clock;
+  t->pos.fifty = uint8_t(clock);
+  return t->pos;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "board/fen.h"
+#include "search/searchthread.h"
 #include "syzygy/tbposition.h"
 
 std::string tb_data_path(const std::string& rel);
@@ -31,8 +32,12 @@ class TbTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite();
   static void TearDownTestSuite();
-  Position pos{};
-  TbPosition tb(const std::string& fen);
+  void SetUp() override;
+  void TearDown() override;
+  // The FEN's halfmove clock goes into `fifty` (the FEN reader leaves it 0).
+  Position& set(const std::string& fen);
+  TbPosition tb(const std::string& fen) { return tb_position_from(set(fen)); }
+  SearchThread* t = nullptr;  // owns the position and its undo stack
 };
 
 // Runs tb_init with standard output captured; returns what it printed.
