@@ -60,7 +60,8 @@ def play(args, positions):
            "-each", "proto=uci", "st=%s" % args.st, "timemargin=2000", "-openings", "file=" + epd, "format=epd",
            "order=sequential", "-rounds", str(len(positions)), "-games", "1",
            "-pgnout", "file=" + pgn, "-concurrency", "1"]
-    subprocess.run(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
+    # fastchess writes its own config.json into the working directory.
+    subprocess.run(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False, cwd=work)
     games = []
     with open(pgn) as f:
         text = f.read()

@@ -1,5 +1,6 @@
 #include "rootsearch.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
@@ -488,13 +489,30 @@ int probe_root_tables(SearchThread* t, Move* move) {
   return r;
 }
 
+// While the fifty count is young the search chooses, but only among the
+// root moves that keep the tables' result: a won or drawn ending is not
+// thrown away by a move whose loss lies beyond the horizon.
+void keep_tablebase_moves(SearchThread* t) {
+  Move keep[TB_ROOT_MAX_MOVES];
+  int n = tb_root_keepers(t->pos, keep);
+  if (n <= 0) return;
+  MoveEntry* list = t->plies[ROOT_PLY].moveList;
+  MoveEntry* kept = list;
+  for (MoveEntry* e = list; e->move != MOVE_END; e++)
+    if (std::find(keep, keep + n, e->move) != keep + n) *kept++ = *e;
+  if (kept != list) close_list(t, ROOT_PLY, kept);
+}
+
 // True when a tablebase move answers at once.
 bool tablebase_answer(SearchThread* t, int legalMoves) {
   if (legalMoves < 2) return false;
   Move move;
   Control.rootTbResult = int8_t(probe_root_tables(t, &move));
-  if (move == MOVE_NONE || t->pos.fifty < TB_MOVE_MIN_FIFTY) return false;
-  if (!move_is_legal(t->pos, t->pos.side, move)) return false;
+  if (move == MOVE_NONE) return false;
+  if (t->pos.fifty < TB_MOVE_MIN_FIFTY || !move_is_legal(t->pos, t->pos.side, move)) {
+    keep_tablebase_moves(t);
+    return false;
+  }
   std::memset(Control.bestLine, 0, sizeof Control.bestLine);
   Control.bestLine[1] = move;
   t->selDepth = TB_MOVE_DEPTH + 1;  // shown less one, as every selective depth

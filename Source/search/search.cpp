@@ -22,6 +22,28 @@
 #include "timeman.h"
 #include "tt.h"
 
+// Six-piece tables are large and slow to touch: below this depth (or the
+// SyzygyProbeDepth6 option for exactly six pieces) they are left alone.
+constexpr int TB_DEEP_PROBE_DEPTH = 128;
+constexpr int TB_CHEAP_PIECES = 5;
+
+// The endgame tablebases' WDL result (WDL + 2) for the position, or
+// TB_NOT_PROBED when the probe is skipped or fails. The fifty count is
+// passed as 0: the caller probes only right after a zeroing move or below
+// a probed parent.
+int probe_wdl(const Position& pos, int depth) {
+  if (depth < 0 || pos.castling) return TB_NOT_PROBED;
+  int pieces = popcount(occupancy(pos));
+  if (pieces > tbLargest) return TB_NOT_PROBED;
+  int limit = pieces == TB_MAX_PIECES ? Options.SyzygyProbeDepth6 : TB_DEEP_PROBE_DEPTH;
+  if (pieces > TB_CHEAP_PIECES && depth < limit) return TB_NOT_PROBED;
+  TbPosition p = tb_position_from(pos);
+  p.rule50 = 0;
+  int success = 1;
+  int wdl = tb_probe_wdl(p, &success);
+  return success ? wdl - WDL_LOSS : TB_NOT_PROBED;
+}
+
 namespace {
 
 // Fewer reversible half-moves than this cannot hold a repetition.
@@ -141,28 +163,6 @@ bool probe_table(SearchThread* t, int ply, int depth, int alpha, int beta, int n
     view.lowCut = view.highCut = false;
   }
   return false;
-}
-
-// Six-piece tables are large and slow to touch: below this depth (or the
-// SyzygyProbeDepth6 option for exactly six pieces) they are left alone.
-constexpr int TB_DEEP_PROBE_DEPTH = 128;
-constexpr int TB_CHEAP_PIECES = 5;
-
-// The endgame tablebases' WDL result (WDL + 2) for the position, or
-// TB_NOT_PROBED when the probe is skipped or fails. The fifty count is
-// passed as 0: the caller probes only right after a zeroing move or below
-// a probed parent.
-int probe_wdl(const Position& pos, int depth) {
-  if (depth < 0 || pos.castling) return TB_NOT_PROBED;
-  int pieces = popcount(occupancy(pos));
-  if (pieces > tbLargest) return TB_NOT_PROBED;
-  int limit = pieces == TB_MAX_PIECES ? Options.SyzygyProbeDepth6 : TB_DEEP_PROBE_DEPTH;
-  if (pieces > TB_CHEAP_PIECES && depth < limit) return TB_NOT_PROBED;
-  TbPosition p = tb_position_from(pos);
-  p.rule50 = 0;
-  int success = 1;
-  int wdl = tb_probe_wdl(p, &success);
-  return success ? wdl - WDL_LOSS : TB_NOT_PROBED;
 }
 
 constexpr int TB_RESULT_LOSS = 0;

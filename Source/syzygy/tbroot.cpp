@@ -3,6 +3,24 @@
 #include "board/bitboard.h"
 #include "tbprobe.h"
 
+bool tb_position_valid(const Position& pos) {
+  if (pos.castling) return false;
+  TbPosition p = tb_position_from(pos);
+  Bitboard all = tb_occupied(p);
+  if (popcount(all) > TB_MAX_PIECES || (p.white & p.black)) return false;
+  if (popcount(p.kings & p.white) != 1 || popcount(p.kings & p.black) != 1) return false;
+  Bitboard kinds = 0;
+  for (int type = PAWN; type <= KING; type++) {
+    Bitboard b = tb_type_set(p, type);
+    if (kinds & b) return false;
+    kinds |= b;
+  }
+  if (kinds != all || (p.pawns & (RANK_1 | RANK_8))) return false;
+  return !tb_king_attacked(p, false);
+}
+
+static_assert(TB_ROOT_MAX_MOVES >= TB_MAX_MOVES, "every legal move fits");
+
 namespace {
 
 constexpr int FIFTY_LIMIT = 100;
@@ -65,33 +83,14 @@ int root_wdl(int d, int fifty) {
   return WDL_DRAW;
 }
 
-}  // namespace
-
-bool tb_position_valid(const Position& pos) {
-  if (pos.castling) return false;
-  TbPosition p = tb_position_from(pos);
-  Bitboard all = tb_occupied(p);
-  if (popcount(all) > TB_MAX_PIECES || (p.white & p.black)) return false;
-  if (popcount(p.kings & p.white) != 1 || popcount(p.kings & p.black) != 1) return false;
-  Bitboard kinds = 0;
-  for (int type = PAWN; type <= KING; type++) {
-    Bitboard b = tb_type_set(p, type);
-    if (kinds & b) return false;
-    kinds |= b;
-  }
-  if (kinds != all || (p.pawns & (RANK_1 | RANK_8))) return false;
-  return !tb_king_attacked(p, false);
-}
-
-int tb_probe_root(const Position& pos, Move* move, int* wdlPlus2, int* absDtz) {
-  *move = MOVE_NONE;
+// Every legal root move with its value; the root's DTZ in `d`. -1 when a
+// probe fails.
+int root_values(const Position& pos, TbMove* moves, int* values, int& d) {
   if (!tb_position_valid(pos)) return TB_ROOT_FAILED;
   TbPosition root = tb_position_from(pos);
   int success = 1;
-  int d = tb_probe_dtz(root, &success);
+  d = tb_probe_dtz(root, &success);
   if (!success) return TB_ROOT_FAILED;
-  TbMove moves[TB_MAX_MOVES];
-  int values[TB_MAX_MOVES];
   int n = tb_generate(root, false, moves), legal = 0;
   for (int i = 0; i < n; i++) {
     TbPosition child;
@@ -100,10 +99,34 @@ int tb_probe_root(const Position& pos, Move* move, int* wdlPlus2, int* absDtz) {
     values[legal++] = move_value(root, moves[i], child, d, &success);
     if (!success) return TB_ROOT_FAILED;
   }
-  int best = choose(values, legal, d, tb_position_key(root, true));
+  return legal;
+}
+
+}  // namespace
+
+int tb_probe_root(const Position& pos, Move* move, int* wdlPlus2, int* absDtz) {
+  *move = MOVE_NONE;
+  TbMove moves[TB_MAX_MOVES];
+  int values[TB_MAX_MOVES];
+  int d;
+  int legal = root_values(pos, moves, values, d);
+  if (legal == TB_ROOT_FAILED) return TB_ROOT_FAILED;
+  int best = choose(values, legal, d, tb_position_key(tb_position_from(pos), true));
   if (best < 0) return TB_ROOT_FAILED;
   *move = engine_move(moves[best]);
   *wdlPlus2 = root_wdl(d, pos.fifty) + WDL_OFFSET;
   *absDtz = d < 0 ? -d : d;
   return *wdlPlus2;
+}
+
+int tb_root_keepers(const Position& pos, Move* keep) {
+  TbMove moves[TB_MAX_MOVES];
+  int values[TB_MAX_MOVES];
+  int d;
+  int legal = root_values(pos, moves, values, d);
+  if (legal == TB_ROOT_FAILED) return TB_ROOT_FAILED;
+  int kept = 0;
+  for (int i = 0; i < legal; i++)
+    if (d < 0 || (d > 0 && values[i] > 0) || (d == 0 && values[i] == 0)) keep[kept++] = engine_move(moves[i]);
+  return kept;
 }
