@@ -11,6 +11,9 @@ constexpr int PAWN_CLASSES = 4;
 constexpr int MAX_LEADERS = 5;  // rows of the leading-pawn tables
 constexpr int SQUARES = 64;
 constexpr uint8_t NO_ORDER = 15;
+constexpr int HALF_BOARD = 4;    // files e-h and ranks 5-8 are mirrored away
+constexpr int FILE_MIRROR = 7;   // a <-> h
+constexpr int RANK_FLIP = 56;    // rank 1 <-> rank 8
 
 // Sizes of the first group of pawnless tables and its sub-ranges: the
 // leading piece off the diagonal, then on it with the second off it, then
@@ -21,7 +24,12 @@ constexpr uint64_t SECOND_OFF_SPAN = 6944;  // 4 * 28 * 62
 constexpr uint64_t THIRD_OFF_SPAN = 784;    // 4 * 7 * 28
 constexpr uint64_t TWO_KINGS_SIZE = 462;
 constexpr int BELOW_DIAGONAL = 28;
-constexpr int ON_DIAGONAL_REST = 7;
+constexpr int ON_DIAGONAL_REST = 7;   // diagonal squares left for the second piece
+constexpr int ON_DIAGONAL_LAST = 6;   // and for the third
+constexpr int SECOND_SQUARES = 63;    // squares left for the second piece
+constexpr int THIRD_SQUARES = 62;     // and for the third
+constexpr int TRIANGLE_SIZE = 10;
+constexpr int TRIANGLE_OFF_DIAGONAL = 6;  // b1, c1, d1, c2, d2, d3 come first
 constexpr int PAWN_SQUARES = 48;
 constexpr int FIRST_PAWN_SQUARE = 8;
 
@@ -38,11 +46,12 @@ constexpr Binomials make_binomials() {
 constexpr Binomials Binomial = make_binomials();
 
 constexpr int file_dist(int sq) { return std::min(sq & 7, 7 - (sq & 7)); }
-constexpr int flap(int sq) { return 6 * file_dist(sq) + (sq >> 3) - 1; }
+constexpr int PAWN_RANKS = 6;  // ranks 2-7 per file
+constexpr int flap(int sq) { return PAWN_RANKS * file_dist(sq) + (sq >> 3) - 1; }
 constexpr int ptwist(int sq) {
   return 47 - 12 * file_dist(sq) - 2 * ((sq >> 3) - 1) - ((sq & 7) >= 4 ? 1 : 0);
 }
-constexpr int flap_square(int j) { return 8 * (1 + j % 6) + j / 6; }
+constexpr int flap_square(int j) { return 8 * (1 + j % PAWN_RANKS) + j / PAWN_RANKS; }
 
 struct PawnTables {
   uint64_t index[MAX_LEADERS][PAWN_FLAPS];
@@ -53,7 +62,7 @@ constexpr PawnTables make_pawn_tables() {
   for (int leaders = 0; leaders < MAX_LEADERS; leaders++)
     for (int f = 0; f < PAWN_CLASSES; f++) {
       uint64_t sum = 0;
-      for (int j = 6 * f; j < 6 * f + 6; j++) {
+      for (int j = PAWN_RANKS * f; j < PAWN_RANKS * (f + 1); j++) {
         t.index[leaders][j] = sum;
         sum += Binomial.v[ptwist(flap_square(j))][leaders];
       }
@@ -67,7 +76,7 @@ constexpr int on_diag(int sq) { return (sq >> 3) == (sq & 7); }
 constexpr int offdiag(int sq) { return (sq >> 3) - (sq & 7); }
 
 // The ten squares a normalised leading piece can stand on.
-constexpr int TRIANGLE_SQUARES[10] = {1, 2, 3, 10, 11, 19, 0, 9, 18, 27};
+constexpr int TRIANGLE_SQUARES[TRIANGLE_SIZE] = {1, 2, 3, 10, 11, 19, 0, 9, 18, 27};
 
 struct SquareTables {
   int8_t triangle[SQUARES];
@@ -76,7 +85,7 @@ struct SquareTables {
 constexpr SquareTables make_square_tables() {
   SquareTables t{};
   for (int sq = 0; sq < SQUARES; sq++) t.triangle[sq] = t.lower[sq] = -1;
-  for (int i = 0; i < 10; i++) t.triangle[TRIANGLE_SQUARES[i]] = int8_t(i);
+  for (int i = 0; i < TRIANGLE_SIZE; i++) t.triangle[TRIANGLE_SQUARES[i]] = int8_t(i);
   int n = 0;
   for (int sq = 0; sq < SQUARES; sq++)
     if (offdiag(sq) < 0) t.lower[sq] = int8_t(n++);
@@ -93,18 +102,18 @@ constexpr bool near(int a, int b) {
 // square, then diagonal leading king against squares below, then on the
 // diagonal.
 struct KingPairs {
-  int16_t v[10][SQUARES];
+  int16_t v[TRIANGLE_SIZE][SQUARES];
 };
 constexpr KingPairs make_king_pairs() {
   KingPairs t{};
   int n = 0;
-  for (int i = 0; i < 10; i++)
+  for (int i = 0; i < TRIANGLE_SIZE; i++)
     for (int sq = 0; sq < SQUARES; sq++) t.v[i][sq] = -1;
-  for (int i = 0; i < 6; i++)
+  for (int i = 0; i < TRIANGLE_OFF_DIAGONAL; i++)
     for (int sq = 0; sq < SQUARES; sq++)
       if (!near(TRIANGLE_SQUARES[i], sq)) t.v[i][sq] = int16_t(n++);
   for (int pass = 0; pass < 2; pass++)
-    for (int i = 6; i < 10; i++)
+    for (int i = TRIANGLE_OFF_DIAGONAL; i < TRIANGLE_SIZE; i++)
       for (int sq = 0; sq < SQUARES; sq++) {
         bool wanted = pass == 0 ? offdiag(sq) < 0 : on_diag(sq);
         if (wanted && !near(TRIANGLE_SQUARES[i], sq)) t.v[i][sq] = int16_t(n++);
@@ -133,8 +142,8 @@ void reflect(uint8_t* sq, int n) {
 // Moves the leading piece into the a1-d1-d4 triangle and the first
 // off-diagonal leading piece below the diagonal.
 void normalise_pawnless(uint8_t* sq, int n, int leaders) {
-  if ((sq[0] & 7) >= 4) transform(sq, n, 7);
-  if ((sq[0] >> 3) >= 4) transform(sq, n, 56);
+  if ((sq[0] & 7) >= HALF_BOARD) transform(sq, n, FILE_MIRROR);
+  if ((sq[0] >> 3) >= HALF_BOARD) transform(sq, n, RANK_FLIP);
   for (int i = 0; i < leaders; i++) {
     if (on_diag(sq[i])) continue;
     if (offdiag(sq[i]) > 0) reflect(sq, n);
@@ -146,15 +155,17 @@ uint64_t three_unique_index(const uint8_t* sq) {
   int a = sq[0], b = sq[1], c = sq[2];
   int i = b > a, j = (c > a) + (c > b);
   if (!on_diag(a))
-    return uint64_t(Squares.triangle[a]) * 63 * 62 + uint64_t(b - i) * 62 + uint64_t(c - j);
+    return uint64_t(Squares.triangle[a]) * SECOND_SQUARES * THIRD_SQUARES +
+           uint64_t(b - i) * THIRD_SQUARES + uint64_t(c - j);
   if (!on_diag(b))
-    return OFF_DIAG_SPAN + uint64_t(a & 7) * BELOW_DIAGONAL * 62 +
-           uint64_t(Squares.lower[b]) * 62 + uint64_t(c - j);
+    return OFF_DIAG_SPAN + uint64_t(a & 7) * BELOW_DIAGONAL * THIRD_SQUARES +
+           uint64_t(Squares.lower[b]) * THIRD_SQUARES + uint64_t(c - j);
   if (!on_diag(c))
     return OFF_DIAG_SPAN + SECOND_OFF_SPAN + uint64_t(a & 7) * ON_DIAGONAL_REST * BELOW_DIAGONAL +
            uint64_t((b & 7) - i) * BELOW_DIAGONAL + uint64_t(Squares.lower[c]);
-  return OFF_DIAG_SPAN + SECOND_OFF_SPAN + THIRD_OFF_SPAN + uint64_t(a & 7) * 42 +
-         uint64_t((b & 7) - i) * 6 + uint64_t((c & 7) - j);
+  return OFF_DIAG_SPAN + SECOND_OFF_SPAN + THIRD_OFF_SPAN +
+         uint64_t(a & 7) * ON_DIAGONAL_REST * ON_DIAGONAL_LAST +
+         uint64_t((b & 7) - i) * ON_DIAGONAL_LAST + uint64_t((c & 7) - j);
 }
 
 uint64_t leading_pawns_index(const uint8_t* sq, int leaders) {
@@ -283,7 +294,7 @@ uint64_t tb_index(const TbLayout& l, uint8_t* sq) {
   uint64_t idx;
   int g = 1;
   if (l.encoding == ENC_PAWNS) {
-    if ((sq[0] & 7) >= 4) transform(sq, n, 7);
+    if ((sq[0] & 7) >= HALF_BOARD) transform(sq, n, FILE_MIRROR);
     idx = leading_pawns_index(sq, l.leadPawns) * l.factor[0];
     if (l.otherPawns) idx += other_pawns_index(sq, l.leadPawns, l.otherPawns) * l.factor[g++];
   } else if (l.encoding == ENC_THREE_UNIQUE) {
