@@ -10,6 +10,13 @@ constexpr int CURSED_OFFSET = 100;  // cursed wins and blessed losses lie beyond
 constexpr int MAX_DTZ_RECURSION = 2;
 constexpr int NO_CANDIDATE = 1 << 20;
 
+// Marks the probe as failed; returns `value` for the caller to hand on.
+template <typename T>
+T failed(int* success, T value) {
+  *success = 0;
+  return value;
+}
+
 // Where a position lands in a table: class, sub-table side, index.
 struct Placement {
   int cls, side;
@@ -149,33 +156,46 @@ bool only_en_passant_moves(const TbPosition& p) {
   return others == 0;
 }
 
-// Distance from the DTZ table's stored value, or false when the table
-// does not store this side to move (or cannot be had).
-bool dtz_from_table(const TbPosition& p, int wdl, int& dtz, bool& stored, int* success) {
-  uint64_t key;
-  TbEntry* e = entry_for(p, key);
-  const TbTable* t = e ? tb_dtz_table(e) : nullptr;
-  uint8_t sq[TB_MAX_PIECES];
-  Placement at;
-  if (!t || !place(*t, p, key, at, sq)) return *success = 0, false;
-  const TbSubTable& sub = t->sub[at.cls][0];
+// The map of a result: wins, losses, cursed wins, blessed losses.
+constexpr int map_of(int wdl) {
+  return wdl == WDL_WIN ? 0 : wdl == WDL_LOSS ? 1 : wdl == WDL_CURSED_WIN ? 2 : 3;
+}
+
+// Signed plies from a stored value: mapped if the sub-table has maps,
+// doubled where it counts whole moves, offset beyond 100 for the results
+// the fifty-move rule spoils. 0 (no decided result has it) for a value
+// outside its map.
+int stored_to_dtz(const TbSubTable& sub, int wdl, int r) {
   uint8_t flags = sub.pairs.flags;
-  stored = t->symmetric || (flags & TB_FLAG_SINGLE) || (flags & TB_FLAG_STORED_SIDE) == at.side;
-  if (!stored) return false;
-  int r;
-  if (!tb_decode(sub.pairs, at.index, true, r)) return *success = 0, false;
   if (!(flags & TB_FLAG_SINGLE) && (flags & TB_FLAG_MAPPED)) {
-    int m = wdl == WDL_WIN ? 0 : wdl == WDL_LOSS ? 1 : wdl == WDL_CURSED_WIN ? 2 : 3;
-    if (r >= sub.mapLength[m]) return *success = 0, false;
+    int m = map_of(wdl);
+    if (r >= sub.mapLength[m]) return 0;
     const uint8_t* entry = sub.map[m];
     r = flags & TB_FLAG_WIDE_MAPS ? entry[2 * r] | entry[2 * r + 1] << 8 : entry[r];
   }
   bool plies = (wdl == WDL_WIN && (flags & TB_FLAG_WIN_PLIES)) ||
                (wdl == WDL_LOSS && (flags & TB_FLAG_LOSS_PLIES));
-  int p2 = plies ? r : 2 * r;
-  int magnitude = (wdl == WDL_WIN || wdl == WDL_LOSS ? 1 : 1 + CURSED_OFFSET) + p2;
-  dtz = wdl > 0 ? magnitude : -magnitude;
-  return true;
+  int magnitude = (wdl == WDL_WIN || wdl == WDL_LOSS ? 1 : 1 + CURSED_OFFSET) + (plies ? r : 2 * r);
+  return wdl > 0 ? magnitude : -magnitude;
+}
+
+// Distance from the DTZ table; false when the table does not store this
+// side to move, or (with *success cleared) when it cannot be read.
+bool dtz_from_table(const TbPosition& p, int wdl, int& dtz, int* success) {
+  uint64_t key;
+  TbEntry* e = entry_for(p, key);
+  const TbTable* t = e ? tb_dtz_table(e) : nullptr;
+  uint8_t sq[TB_MAX_PIECES];
+  Placement at;
+  if (!t || !place(*t, p, key, at, sq)) return failed(success, false);
+  const TbSubTable& sub = t->sub[at.cls][0];
+  uint8_t flags = sub.pairs.flags;
+  bool stored = t->symmetric || (flags & TB_FLAG_SINGLE) || (flags & TB_FLAG_STORED_SIDE) == at.side;
+  if (!stored) return false;
+  int r;
+  if (!tb_decode(sub.pairs, at.index, true, r)) return failed(success, false);
+  dtz = stored_to_dtz(sub, wdl, r);
+  return dtz != 0 || failed(success, false);
 }
 
 int probe_dtz(const TbPosition& p, int depth, int* success);
@@ -226,9 +246,8 @@ int dtz_no_en_passant(const TbPosition& p, int depth, int* success) {
   if (w > 0 && zeroing_push_keeps(p, w, success)) return zeroNow;
   if (!*success) return 0;
   int dtz;
-  bool stored;
-  if (dtz_from_table(p, w, dtz, stored, success)) return dtz;
-  if (!*success || depth >= MAX_DTZ_RECURSION) return *success = 0, 0;
+  if (dtz_from_table(p, w, dtz, success)) return dtz;
+  if (!*success || depth >= MAX_DTZ_RECURSION) return failed(success, 0);
   return one_ply_dtz(p, w, depth, success);
 }
 
@@ -264,7 +283,7 @@ uint64_t tb_position_key(const TbPosition& p, bool mover) {
 }
 
 int tb_probe_wdl(const TbPosition& p, int* success) {
-  if (popcount(tb_occupied(p)) > TB_MAX_PIECES) return *success = 0, WDL_DRAW;
+  if (popcount(tb_occupied(p)) > TB_MAX_PIECES) return failed(success, WDL_DRAW);
   int v = capture_value(p, WDL_LOSS, WDL_WIN, success);
   int e;
   if (!*success || !best_en_passant(p, e, success) || !*success) return v;
@@ -274,6 +293,6 @@ int tb_probe_wdl(const TbPosition& p, int* success) {
 }
 
 int tb_probe_dtz(const TbPosition& p, int* success) {
-  if (popcount(tb_occupied(p)) > TB_MAX_PIECES) return *success = 0, 0;
+  if (popcount(tb_occupied(p)) > TB_MAX_PIECES) return failed(success, 0);
   return probe_dtz(p, 0, success);
 }

@@ -207,8 +207,9 @@ bool magic_is(const MappedFile& f, uint32_t magic) {
   return v == magic;
 }
 
-// Maps and parses one file of the entry. Missing: a message (for WDL
-// files only the spec'd one), damaged: "Corrupted table.".
+// Maps and parses one file of the entry. A missing file is named on
+// standard error, a damaged one reported as "Corrupted table."; a file
+// that exists but cannot be mapped is a system failure and ends the run.
 bool load_table(TbEntry* e, bool dtz, TbTable& out) {
   char path[FILE_NAME_SIZE];
   const char* ext = dtz ? ".rtbz" : ".rtbw";
