@@ -69,7 +69,7 @@ bool tb_decode(const TbPairs& d, uint64_t index, bool dtz, int& value) {
   uint32_t sym;
   // Hot loop: one canonical code per pass until the symbol holding value r.
   for (;;) {
-    int k = 0;
+    int k = d.lengthFromTop[code >> 56];
     while (code < d.codeBase[k]) k++;
     int length = d.minLength + k;
     sym = d.firstSymbol[k] + uint32_t((code - d.codeBase[k]) >> (64 - length));

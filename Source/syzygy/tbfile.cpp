@@ -105,6 +105,13 @@ bool compute_code_bases(TbPairs& d) {
     bool fits = base < (int64_t(1) << length);
     d.codeBase[k] = fits ? uint64_t(base) << (64 - length) : UINT64_MAX;
   }
+  constexpr int TOP_SHIFT = 56;
+  for (uint64_t top = 0; top < 256; top++) {
+    uint64_t highest = top << TOP_SHIFT | ((uint64_t(1) << TOP_SHIFT) - 1);
+    int k = 0;
+    while (highest < d.codeBase[k]) k++;
+    d.lengthFromTop[top] = uint8_t(k);
+  }
   return true;
 }
 

@@ -31,6 +31,9 @@ struct TbPairs {
   uint32_t* symbolLength;  // values each symbol expands to (owned)
   uint64_t codeBase[TB_MAX_CODE_LENGTH];  // smallest code word per length, left-aligned
   uint16_t firstSymbol[TB_MAX_CODE_LENGTH];
+  // First code length (less minLength) worth testing, by the top byte of
+  // the bit buffer: shorter codes cannot start with that byte.
+  uint8_t lengthFromTop[256];
   uint64_t size;
   uint32_t realBlocks, extraBlocks, numSymbols;
   uint8_t flags, blockBits, indexBits, minLength, maxLength, singleValue;
