@@ -87,3 +87,17 @@ net-smoke:
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD_DIR) --target zerv selfplay pgn_to_records train_net tune_pst -j $(JOBS)
 	tools/net_pipeline_smoke.sh $(BUILD_DIR)
+
+# Tablebase speed, figures printed: WDL probes per second over the
+# reference probe positions with their tables mapped (one thread, with a
+# check of every result), then the search speed on 4-piece positions with
+# and without the tables (make bench-tb TB_MS=1000).
+TB_DIR    ?= ../shared/data/syzygy
+TB_PROBES ?= ../shared/data/syzygy-probes.txt
+TB_ROUNDS ?= 50
+TB_MS     ?= 500
+.PHONY: bench-tb
+bench-tb: engine
+	cmake --build $(BUILD_DIR) --target zerv_bench_tb -j $(JOBS)
+	$(BUILD_DIR)/zerv_bench_tb $(TB_DIR) $(TB_PROBES) $(TB_ROUNDS)
+	python3 tools/tb_search_speed.py ./$(BUILD_DIR)/zerv $(TB_DIR) $(TB_PROBES) --ms $(TB_MS)

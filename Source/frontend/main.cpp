@@ -10,6 +10,7 @@
 #include "../search/rootsearch.h"
 #include "../search/threads.h"
 #include "../search/tt.h"
+#include "../syzygy/tbregistry.h"
 #include "../tools/bench.h"
 #include "cmdline.h"
 #include "control.h"
@@ -40,8 +41,8 @@ void start_logging() {
 
 void run_interactive_mode() {
   Options.evalNoise = 1;
-  // The speed calibration of the strength limit joins here, then the
-  // tablebases are set up from SyzygyPath.
+  // The speed calibration of the strength limit joins here.
+  tb_init(Options.SyzygyPath);
   set_game_position(START_FEN);
   run_interactive();
 }
@@ -65,6 +66,7 @@ int run_mode(const CommandLine& line) {
 }
 
 void shut_down() {
+  tb_free();
   free_thread_records();
   tt_free();
   close_log();

@@ -6,6 +6,7 @@
 
 #include "../eval/network.h"
 #include "../search/tt.h"
+#include "../syzygy/tbregistry.h"
 #include "control.h"
 #include "options.h"
 #include "output.h"
@@ -146,10 +147,15 @@ void set_book2_file(const char* value) {
   store_text(Options.OwnBook2_File, "OwnBook2_File", value);
 }
 
+// The tables are mapped under a running search's feet, so a new path
+// waits for the search to end.
 void set_syzygy_path(const char* value) {
+  if (search_running()) {
+    print_linef("info string SyzygyPath cannot change while a search runs");
+    return;
+  }
   store_text(Options.SyzygyPath, "SyzygyPath", value);
-  // Setting up the tablebases again from the new path joins here with the
-  // tablebase probing.
+  tb_init(Options.SyzygyPath);
 }
 
 struct ActionOption {

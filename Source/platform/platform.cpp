@@ -154,6 +154,14 @@ void unlock_process_mutex() { pthread_mutex_unlock(&ProcessMutex); }
 
 bool file_exists(const char* path) { return access(path, F_OK) == 0; }
 
+long long file_size(const char* path) {
+  struct stat info {};
+  if (stat(path, &info) != 0) return -1;
+  return static_cast<long long>(info.st_size);
+}
+
+unsigned long last_system_error() { return static_cast<unsigned long>(errno); }
+
 bool file_in_use(const char* path) {
   int fd = open(path, O_RDONLY);
   if (fd < 0) return false;

@@ -72,6 +72,10 @@ void lock_process_mutex();
 void unlock_process_mutex();
 
 bool file_exists(const char* path);
+// Size in bytes, -1 when the file cannot be examined.
+long long file_size(const char* path);
+// The operating system's code for the last failed call (for messages).
+unsigned long last_system_error();
 // Another process holds the file with hold_file (the log of a second
 // engine started in the same directory).
 bool file_in_use(const char* path);

@@ -1,5 +1,6 @@
 #include "rootsearch.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
@@ -18,8 +19,12 @@
 #include "../eval/evaluate.h"
 #include "../frontend/control.h"
 #include "../frontend/game.h"
+#include "../frontend/options.h"
 #include "../frontend/output.h"
 #include "../platform/platform.h"
+#include "../syzygy/tbprobe.h"
+#include "../syzygy/tbregistry.h"
+#include "../syzygy/tbroot.h"
 #include "history.h"
 #include "qsearch.h"
 #include "relaxed.h"
@@ -85,6 +90,8 @@ constexpr int PLIES_PER_MOVE = 2;
 // Tablebase move at the root: only once the fifty count has grown this far.
 constexpr int TB_MOVE_MIN_FIFTY = 10;
 constexpr int TB_MOVE_DEPTH = 99;
+// Six-piece WDL probes at the root only when the search probes them early.
+constexpr int TB_ROOT_DEPTH6_LIMIT = 70;
 
 // Progress output.
 constexpr float PROGRESS_DELAY = 3.5f;  // seconds before "currmove" lines
@@ -450,15 +457,59 @@ bool main_thread_prelude(SearchThread* t, bool inCheck) {
   return false;
 }
 
-// Probing the tables at the root joins here with the Syzygy tables: the
-// result as WDL + 2 and a move, or TB_NOT_PROBED.
-int probe_root_tables(SearchThread*, Move* move) {
+// Root score of a tablebase result: a win just below the in-search
+// tablebase wins (so a found mate still shows), a loss, or a draw.
+int tablebase_root_score(int result) {
+  return result == TB_RESULT_WIN ? TB_WIN_SHOWN - 1 : result == TB_RESULT_LOSS ? -TB_WIN_SHOWN : 0;
+}
+
+// Without a DTZ decision the WDL of the root still fixes the outcome;
+// six-piece tables only when they are probed early in the search too.
+int root_wdl_fallback(const Position& pos, int pieces) {
+  if (pos.castling || pieces > tbLargest) return TB_NOT_PROBED;
+  if (pieces == TB_MAX_PIECES && Options.SyzygyProbeDepth6 > TB_ROOT_DEPTH6_LIMIT) return TB_NOT_PROBED;
+  TbPosition p = tb_position_from(pos);
+  p.rule50 = 0;
+  int success = 1;
+  int wdl = tb_probe_wdl(p, &success);
+  return success ? wdl - WDL_LOSS : TB_NOT_PROBED;
+}
+
+// The tables at the root: the result as WDL + 2 and a move (MOVE_NONE
+// when only the WDL fallback answered), or TB_NOT_PROBED.
+int probe_root_tables(SearchThread* t, Move* move) {
   *move = MOVE_NONE;
-  return TB_NOT_PROBED;
+  int pieces = popcount(occupancy(t->pos));
+  if (pieces > tbLargest) return TB_NOT_PROBED;
+  int wdlPlus2, absDtz;
+  int r = tb_probe_root(t->pos, move, &wdlPlus2, &absDtz);
+  if (r == TB_ROOT_FAILED) {
+    *move = MOVE_NONE;
+    r = root_wdl_fallback(t->pos, pieces);
+  }
+  if (r == TB_NOT_PROBED) return r;
+  relaxed_store(t->rootScore, tablebase_root_score(r));
+  relaxed_store(Control.score, t->rootScore);
+  return r;
+}
+
+// While the fifty count is young the search chooses, but only among the
+// root moves that keep the tables' result: a won or drawn ending is not
+// thrown away by a move whose loss lies beyond the horizon.
+void keep_tablebase_moves(SearchThread* t) {
+  Move keep[TB_ROOT_MAX_MOVES];
+  int n = tb_root_keepers(t->pos, keep);
+  if (n <= 0) return;
+  MoveEntry* list = t->plies[ROOT_PLY].moveList;
+  MoveEntry* kept = list;
+  for (MoveEntry* e = list; e->move != MOVE_END; e++)
+    if (std::find(keep, keep + n, e->move) != keep + n) *kept++ = *e;
+  if (kept != list) close_list(t, ROOT_PLY, kept);
 }
 
 // True when a tablebase move answers at once.
-bool tablebase_answer(SearchThread* t) {
+bool tablebase_answer(SearchThread* t, int legalMoves) {
+  if (legalMoves < 2) return false;
   Move move;
   int result = probe_root_tables(t, &move);
   // The tables judge the root by its best move. A root restricted by
@@ -471,10 +522,15 @@ bool tablebase_answer(SearchThread* t) {
     move = MOVE_NONE;
   }
   Control.rootTbResult = int8_t(result);
-  if (move == MOVE_NONE || t->pos.fifty < TB_MOVE_MIN_FIFTY) return false;
-  if (!move_is_legal(t->pos, t->pos.side, move)) return false;
+  if (move == MOVE_NONE) return false;
+  if (t->pos.fifty < TB_MOVE_MIN_FIFTY || !move_is_legal(t->pos, t->pos.side, move)) {
+    keep_tablebase_moves(t);
+    return false;
+  }
   std::memset(Control.bestLine, 0, sizeof Control.bestLine);
   Control.bestLine[1] = move;
+  t->selDepth = TB_MOVE_DEPTH + 1;  // shown less one, as every selective depth
+  t->tbHits = 1;
   relaxed_store(Control.completedDepth, TB_MOVE_DEPTH);
   Control.stop.store(1);
   return true;
@@ -605,7 +661,7 @@ void search_driver(int i) {
   if (i == 0 && count == 1 && Control.limits.searchMoveCount == 0)
     relaxed_store(Control.singleReply, 1);
   if (i > 0 && Control.rootTbResult != TB_NOT_PROBED) return;
-  if (i == 0 && tablebase_answer(t)) return;
+  if (i == 0 && tablebase_answer(t, count)) return;
   deepen(t);
   if (i == 0) Control.stop.store(1);
 }

@@ -11,6 +11,9 @@
 #include "../eval/evalcache.h"
 #include "../eval/evaluate.h"
 #include "../frontend/control.h"
+#include "../frontend/options.h"
+#include "../syzygy/tbprobe.h"
+#include "../syzygy/tbregistry.h"
 #include "../platform/platform.h"
 #include "qsearch.h"
 #include "searchparams.h"
@@ -18,6 +21,28 @@
 #include "searchtrace.h"
 #include "timeman.h"
 #include "tt.h"
+
+// Six-piece tables are large and slow to touch: below this depth (or the
+// SyzygyProbeDepth6 option for exactly six pieces) they are left alone.
+constexpr int TB_DEEP_PROBE_DEPTH = 128;
+constexpr int TB_CHEAP_PIECES = 5;
+
+// The endgame tablebases' WDL result (WDL + 2) for the position, or
+// TB_NOT_PROBED when the probe is skipped or fails. The fifty count is
+// passed as 0: the caller probes only right after a zeroing move or below
+// a probed parent.
+int probe_wdl(const Position& pos, int depth) {
+  if (depth < 0 || pos.castling) return TB_NOT_PROBED;
+  int pieces = popcount(occupancy(pos));
+  if (pieces > tbLargest) return TB_NOT_PROBED;
+  int limit = pieces == TB_MAX_PIECES ? Options.SyzygyProbeDepth6 : TB_DEEP_PROBE_DEPTH;
+  if (pieces > TB_CHEAP_PIECES && depth < limit) return TB_NOT_PROBED;
+  TbPosition p = tb_position_from(pos);
+  p.rule50 = 0;
+  int success = 1;
+  int wdl = tb_probe_wdl(p, &success);
+  return success ? wdl - WDL_LOSS : TB_NOT_PROBED;
+}
 
 namespace {
 
@@ -140,13 +165,8 @@ bool probe_table(SearchThread* t, int ply, int depth, int alpha, int beta, int n
   return false;
 }
 
-// The endgame tablebases' WDL result (WDL + 2) for the position, or
-// TB_NOT_PROBED when the probe is skipped or fails. No tables are loaded in
-// this build, so every probe is skipped.
-int probe_wdl(const Position&, int) { return TB_NOT_PROBED; }
-
-constexpr int WDL_LOSS = 0;
-constexpr int WDL_WIN = 4;
+constexpr int TB_RESULT_LOSS = 0;
+constexpr int TB_RESULT_WIN = 4;
 // Two results sum to this when they are the same result seen from the two
 // sides (win 4 against loss 0, draw 2 against draw 2).
 constexpr int WDL_MIRROR_SUM = 6;
@@ -165,7 +185,7 @@ bool probe_tablebases(SearchThread* t, int ply, int depth, int& alpha, int beta,
     value = beta;
     return r >= WDL_MIRROR_SUM - parent;
   }
-  int v = r == WDL_LOSS ? ply - TB_WIN - 1 : r == WDL_WIN ? TB_WIN - ply : 0;
+  int v = r == TB_RESULT_LOSS ? ply - TB_WIN - 1 : r == TB_RESULT_WIN ? TB_WIN - ply : 0;
   if (v > alpha) {
     alpha = v;
     pr.alpha = int16_t(v);

@@ -27,6 +27,11 @@ constexpr int MF_ANY = 0x3F;
 // more than it takes".
 constexpr int ExchangeScale[7] = {0, 1, 3, 3, 5, 10, 99};
 
+// The tablebases' WDL + 2 for a node at this depth, or TB_NOT_PROBED when
+// the node is not probed (castling rights, more pieces than the tables,
+// six pieces too shallow, depth below 0) or the probe fails.
+int probe_wdl(const Position& pos, int depth);
+
 int search(Position& pos, int side, int ply, int depth, int alpha, int beta, int nodeType,
            Move* pv);
 int search_moves(Position& pos, int side, int ply, int depth, int alpha, int beta, int inCheck,

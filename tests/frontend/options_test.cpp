@@ -151,7 +151,8 @@ TEST_F(OptionsTest, TextSettingsAreStoredAndCutToTheirFields) {
   EXPECT_STREQ(Options.OwnBook_File, "book.bin");
   EXPECT_EQ(set("OwnBook2_File", "b2.bin"), "info string OwnBook2_File set to 'b2.bin'\n");
   EXPECT_STREQ(Options.OwnBook2_File, "b2.bin");
-  EXPECT_EQ(set("SyzygyPath", "/tb"), "info string SyzygyPath set to '/tb'\n");
+  EXPECT_EQ(set("SyzygyPath", "/tb"),
+            "info string SyzygyPath set to '/tb'\ninfo string found 0 tablebases\n");
   EXPECT_STREQ(Options.SyzygyPath, "/tb");
   std::string longPath(300, 'p');
   set("SyzygyPath", longPath.c_str());

@@ -1,0 +1,156 @@
+// Finding tables on disk and surviving bad ones: several directories, the
+// empty path, damaged and truncated copies, a file deleted after set-up,
+// and random damage inside real files, which must never crash or read
+// outside the mapping (the sanitizer build checks the latter).
+#include "syzygy/tbregistry.h"
+
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <random>
+
+#include "../frontend/dialogue.h"
+#include "syzygy/tbprobe.h"
+#include "tb_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TbRegistry : public TbTest {
+ protected:
+  void TearDown() override {
+    init_captured(tb_table_dir());  // the next test finds the shared set again
+    TbTest::TearDown();
+  }
+  std::string copy_tables(const std::vector<std::string>& names) {
+    std::string dir = make_temp_dir();
+    for (const auto& n : names) fs::copy_file(tb_table_dir() + "/" + n, dir + "/" + n);
+    return dir;
+  }
+  // WDL probe with standard error captured into `err`.
+  int probe(const char* fen, int& success, std::string& err) {
+    success = 1;
+    testing::internal::CaptureStderr();
+    int v = tb_probe_wdl(tb(fen), &success);
+    err = testing::internal::GetCapturedStderr();
+    return v;
+  }
+};
+
+constexpr const char* KQK = "8/8/8/4k3/8/8/8/3QK3 w - - 0 1";
+constexpr const char* KRK = "8/8/8/4k3/8/8/8/R3K3 b - - 0 1";
+
+TEST_F(TbRegistry, PathListsAndTheirCounts) {
+  std::string a = copy_tables({"KQvK.rtbw", "KRvK.rtbw"});
+  std::string b = copy_tables({"KQvK.rtbw", "KBNvK.rtbw"});
+  struct Case {
+    std::string paths, printed;
+    int largest;
+  } cases[] = {
+      {tb_table_dir(), "info string found 35 tablebases\n", 4},
+      {a + ";" + b, "info string found 3 tablebases\n", 4},  // KQvK once, from the first
+      {a, "info string found 2 tablebases\n", 3},
+      {a + ";/nonexistent/zerv", "info string found 2 tablebases\n", 3},
+      {"", "", 0},
+      {"<empty>", "", 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(init_captured(c.paths), c.printed) << c.paths;
+    EXPECT_EQ(tbLargest, c.largest) << c.paths;
+  }
+}
+
+TEST_F(TbRegistry, NoTablesMeansFailedProbesButKingsStillDraw) {
+  init_captured("<empty>");
+  int success;
+  std::string err;
+  probe(KQK, success, err);
+  EXPECT_EQ(success, 0);
+  EXPECT_EQ(probe("8/8/8/4k3/8/8/8/4K3 w - - 0 1", success, err), 0);
+  EXPECT_EQ(success, 1);
+}
+
+// A wrong magic and files cut short: one message, then the material fails
+// quietly; other tables keep working.
+TEST_F(TbRegistry, DamagedFilesDisableOnlyTheirMaterial) {
+  std::string dir = copy_tables({"KQvK.rtbw", "KRvK.rtbw"});
+  struct Damage {
+    const char* what;
+    std::function<void(const std::string&)> apply;
+  } damages[] = {
+      {"wrong magic", [](const std::string& p) {
+         std::fstream f(p, std::ios::in | std::ios::out | std::ios::binary);
+         f.put('\x00');
+       }},
+      {"cut after the headers", [](const std::string& p) { fs::resize_file(p, 40); }},
+      {"cut inside the data", [](const std::string& p) { fs::resize_file(p, fs::file_size(p) - 64); }},
+      {"empty", [](const std::string& p) { fs::resize_file(p, 0); }},
+  };
+  for (const Damage& d : damages) {
+    fs::remove(dir + "/KQvK.rtbw");
+    fs::copy_file(tb_table_dir() + "/KQvK.rtbw", dir + "/KQvK.rtbw");
+    d.apply(dir + "/KQvK.rtbw");
+    init_captured(dir);
+    int success;
+    std::string err;
+    probe(KQK, success, err);
+    EXPECT_EQ(success, 0) << d.what;
+    EXPECT_EQ(err, "Corrupted table.\n") << d.what;
+    probe(KQK, success, err);
+    EXPECT_EQ(success, 0) << d.what;
+    EXPECT_EQ(err, "") << d.what;
+    EXPECT_EQ(probe(KRK, success, err), -2) << d.what;
+    EXPECT_EQ(success, 1) << d.what;
+  }
+}
+
+TEST_F(TbRegistry, TableDeletedAfterSetUpIsReportedOnce) {
+  std::string dir = copy_tables({"KQvK.rtbw"});
+  init_captured(dir);
+  fs::remove(dir + "/KQvK.rtbw");
+  int success;
+  std::string err;
+  probe(KQK, success, err);
+  EXPECT_EQ(success, 0);
+  EXPECT_EQ(err, "Could not find KQvK.rtbw\n");
+  probe(KQK, success, err);
+  EXPECT_EQ(success, 0);
+  EXPECT_EQ(err, "");
+}
+
+// Random bytes written over real files, headers included: every probe of
+// the reference positions either fails or answers, and nothing crashes.
+TEST_F(TbRegistry, RandomDamageNeverCrashes) {
+  constexpr int VARIANTS = 12, BYTES_HIT = 24;
+  const std::vector<std::string> names = {"KRvK", "KBNvK", "KPvKP", "KQvKR"};
+  auto cases = read_probe_file();
+  std::mt19937 rng(2026);
+  int answered = 0;
+  for (int v = 0; v < VARIANTS; v++) {
+    std::string dir = make_temp_dir();
+    for (const auto& n : names)
+      for (const char* ext : {".rtbw", ".rtbz"}) {
+        std::string path = dir + "/" + n + ext;
+        fs::copy_file(tb_table_dir() + "/" + n + ext, path);
+        std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+        auto size = fs::file_size(path);
+        for (int i = 0; i < BYTES_HIT; i++) {
+          f.seekp(std::streamoff(rng() % (v < VARIANTS / 2 ? 200 : size)));
+          f.put(char(rng()));
+        }
+      }
+    init_captured(dir);
+    testing::internal::CaptureStderr();
+    for (const auto& c : cases) {
+      int success = 1;
+      tb_probe_wdl(tb(c.fen), &success);
+      tb_probe_dtz(tb(c.fen), &success);
+      answered += success;
+    }
+    testing::internal::GetCapturedStderr();
+  }
+  EXPECT_GT(answered, 0);  // some damage leaves tables readable
+}
+
+}  // namespace
