@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "../board/fen.h"
+#include "../book/bookplay.h"
 #include "../board/notation.h"
 #include "../platform/platform.h"
 #include "../search/rootsearch.h"
@@ -155,10 +156,6 @@ void stop_and_wait() {
 
 namespace {
 
-// Probing the opening books (OwnBook_File, then OwnBook2_File) joins here
-// with the books: a move that does not draw at once, or MOVE_NONE.
-Move probe_books() { return MOVE_NONE; }
-
 void take_book_move(Move move) {
   char text[ANSWER_TEXT_SIZE];
   move_to_text(Game->pos, Game->pos.side, move, text);
@@ -174,7 +171,7 @@ void begin_search(int requested) {
   prepare_search();
   Control.bestMove = Control.ponderMove = Control.bookMove = MOVE_NONE;
   if (requested == STATE_GO && Options.OwnBook) {
-    Move move = probe_books();
+    Move move = book_game_move();
     if (move != MOVE_NONE) take_book_move(move);
   }
   int running = requested == STATE_GO ? STATE_SEARCHING : STATE_PONDERING;
