@@ -78,3 +78,13 @@ EPD_ARGS ?=
 .PHONY: bench-epd
 bench-epd: engine
 	python3 tools/epd_uci.py ./$(BUILD_DIR)/zerv $(EPD) --ms $(EPD_MS) --args='$(EPD_ARGS)'
+
+# Opening books, figures printed: probes per second on performance.bin,
+# then -mkbook games per second beside "polyglot make-book" on one file
+# (make bench-book BOOK_COPIES=4096 sets how often the PGN files repeat).
+BOOK_COPIES ?= 4096
+.PHONY: bench-book
+bench-book: engine
+	cmake --build $(BUILD_DIR) --target zerv_bench_book -j $(JOBS)
+	$(BUILD_DIR)/zerv_bench_book ../shared/data/books/performance.bin ../shared/data/book-probes.txt
+	tools/bench_mkbook.sh $(BUILD_DIR)/zerv ../shared/data $(BOOK_COPIES)

@@ -288,7 +288,6 @@ bool open_pgn(PgnReader& r, const char* path, int maxPlies) {
   r.line[0] = r.carry[0] = 0;
   r.carryLength = 0;
   r.continued = r.nextContinues = r.endOfFile = false;
-  r.atFileStart = true;
   r.maxPlies = maxPlies;
   r.games = r.abandonedGames = 0;
   r.result = PGN_UNKNOWN;
@@ -337,9 +336,9 @@ bool read_pgn_line(PgnReader& r) {
   }
   if (n > 0 && r.line[n - 1] == '\r') n--;
   r.line[n] = 0;
-  if (r.atFileStart && std::strncmp(r.line, BYTE_ORDER_MARK, BYTE_ORDER_MARK_SIZE) == 0)
+  // A byte-order mark opens a file, or any file of a concatenated collection.
+  if (!r.continued && std::strncmp(r.line, BYTE_ORDER_MARK, BYTE_ORDER_MARK_SIZE) == 0)
     std::memmove(r.line, r.line + BYTE_ORDER_MARK_SIZE, n - BYTE_ORDER_MARK_SIZE + 1);
-  r.atFileStart = false;
   return true;
 }
 

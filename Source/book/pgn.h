@@ -54,7 +54,6 @@ struct PgnReader {
   int carryLength;
   bool continued;                 // the piece continues a longer line
   bool nextContinues;
-  bool atFileStart;               // a byte-order mark may come first
   bool endOfFile;
   int maxPlies;                   // plies entered per game
   uint64_t games;                 // "[Result" lines seen
