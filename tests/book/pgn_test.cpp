@@ -134,10 +134,11 @@ TEST_F(PgnTest, GamesReadThroughCommentsVariationsAndTags) {
       {bom + "[Event \"x\"]\r\n[Result \"1-0\"]\r\n\r\n1.e4 $1 e5 {a comment\r\nstill 2. d4} "
              "2.Nf3 (2.f4 exf4 (2...d5)) 2...Nc6 ; 3. Bc4 hidden\r\n3. Bb5 1-0\r\n",
        "e2e4 e7e5 g1f3 b8c6 f1b5", 1},
-      // "[FEN" before and after "[Result", castling with zeros; unknown
-      // results are not entered.
+      // "[FEN" before and after "[Result" (there after the byte-order mark
+      // of a concatenated file), castling with zeros; unknown results are
+      // not entered.
       {"[FEN \"4k3/8/8/8/8/8/8/4K2R w K - 0 1\"]\n[Result \"1/2-1/2\"]\n1. 0-0 Kd7 1/2-1/2\n"
-       "[Result \"0-1\"]\n[FEN \"4k3/8/8/8/8/8/8/R3K3 b Q - 0 1\"]\n1... Kd8 2. O-O-O+ 0-1\n"
+       "[Result \"0-1\"]\n" + bom + "[FEN \"4k3/8/8/8/8/8/8/R3K3 b Q - 0 1\"]\n1... Kd8 2. O-O-O+ 0-1\n"
        "[Result \"*\"]\n1. d4 *\n[Result \"1-0\"]\n1. c4 1-0\n",
        "e1g1 e8d7 e8d8 e1c1 c2c4", 4},
       // A move that does not read abandons the rest of its game only.
