@@ -356,7 +356,8 @@ bool take_pgn_line(PgnReader& r, PgnMoveVisitor visitor, void* context) {
       take_tag(r, s);
       return true;
     }
-    if (r.commentDepth == 0 && *s == ';') return true;
+    // A ";" line is a comment, a "%" line an escape for other programs.
+    if (r.commentDepth == 0 && (*s == ';' || *s == '%')) return true;
   }
   if (*s) r.inTags = false;
   if (r.result == PGN_UNKNOWN || r.abandoned || r.plies >= r.maxPlies) {

@@ -132,7 +132,7 @@ TEST_F(PgnTest, GamesReadThroughCommentsVariationsAndTags) {
       // Byte-order mark, CRLF, glued numbers, NAGs, a comment across lines,
       // nested variations, a ";" comment and the result token.
       {bom + "[Event \"x\"]\r\n[Result \"1-0\"]\r\n\r\n1.e4 $1 e5 {a comment\r\nstill 2. d4} "
-             "2.Nf3 (2.f4 exf4 (2...d5)) 2...Nc6 ; 3. Bc4 hidden\r\n3. Bb5 1-0\r\n",
+             "2.Nf3 (2.f4 exf4 (2...d5)) 2...Nc6 ; 3. Bc4 hidden\r\n%escaped Bc4\r\n3. Bb5 1-0\r\n",
        "e2e4 e7e5 g1f3 b8c6 f1b5", 1},
       // "[FEN" before and after "[Result" (there after the byte-order mark
       // of a concatenated file), castling with zeros; unknown results are
