@@ -283,8 +283,8 @@ bool search_command(const char* cmd, const Words& words) {
   return true;
 }
 
-// Console commands that come with the evaluation, the books and the game
-// tools; until then they say so instead of being read as moves.
+// Console commands that come with the evaluation and the game tools;
+// until then they say so instead of being read as moves.
 constexpr const char* LATER_COMMANDS[] = {"self", "get", "]", "load", "save", "jump", "edit"};
 
 bool is_later_command(const char* word) {

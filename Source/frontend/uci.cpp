@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "../board/fen.h"
-#include "../book/bookplay.h"
 #include "../board/notation.h"
+#include "../book/bookplay.h"
 #include "../platform/platform.h"
 #include "../search/rootsearch.h"
 #include "../search/searchparams.h"
