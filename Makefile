@@ -101,3 +101,13 @@ bench-tb: engine
 	cmake --build $(BUILD_DIR) --target zerv_bench_tb -j $(JOBS)
 	$(BUILD_DIR)/zerv_bench_tb $(TB_DIR) $(TB_PROBES) $(TB_ROUNDS)
 	python3 tools/tb_search_speed.py ./$(BUILD_DIR)/zerv $(TB_DIR) $(TB_PROBES) --ms $(TB_MS)
+
+# Opening books, figures printed: probes per second on performance.bin,
+# then -mkbook games per second beside "polyglot make-book" on one file
+# (make bench-book BOOK_COPIES=4096 sets how often the PGN files repeat).
+BOOK_COPIES ?= 4096
+.PHONY: bench-book
+bench-book: engine
+	cmake --build $(BUILD_DIR) --target zerv_bench_book -j $(JOBS)
+	$(BUILD_DIR)/zerv_bench_book ../shared/data/books/performance.bin ../shared/data/book-probes.txt
+	tools/bench_mkbook.sh $(BUILD_DIR)/zerv ../shared/data $(BOOK_COPIES)

@@ -11,6 +11,7 @@
 #include "../board/notation.h"
 #include "../board/perft.h"
 #include "../board/see.h"
+#include "../book/bookplay.h"
 #include "../eval/hce.h"
 #include "../eval/network.h"
 #include "../platform/platform.h"
@@ -282,9 +283,9 @@ bool search_command(const char* cmd, const Words& words) {
   return true;
 }
 
-// Console commands that come with the evaluation, the books and the game
-// tools; until then they say so instead of being read as moves.
-constexpr const char* LATER_COMMANDS[] = {"self", "get", "]", "load", "save", "jump", "edit", "book"};
+// Console commands that come with the evaluation and the game tools;
+// until then they say so instead of being read as moves.
+constexpr const char* LATER_COMMANDS[] = {"self", "get", "]", "load", "save", "jump", "edit"};
 
 bool is_later_command(const char* word) {
   for (const char* name : LATER_COMMANDS)
@@ -334,6 +335,7 @@ void console_command(const char* line) {
   else if (std::strcmp(cmd, "ev") == 0) cmd_ev();
   else if (std::strcmp(cmd, "sp") == 0) hce_evaluate(Game, Game->pos.side, ROOT_PLY, SP_TRACE_LEVEL);
   else if (std::strcmp(cmd, "move") == 0) play_text_move(words.w[1]);
+  else if (std::strcmp(cmd, "book") == 0) list_game_books();
   else if (is_later_command(cmd)) print_linef("info string %s is not available in this build", cmd);
   else play_text_move(cmd);
 }

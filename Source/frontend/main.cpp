@@ -3,6 +3,7 @@
 
 #include "../board/bitboard.h"
 #include "../board/fen.h"
+#include "../book/mkbook.h"
 #include "../eval/hce.h"
 #include "../eval/network.h"
 #include "../eval/params.h"
@@ -57,8 +58,11 @@ int run_mode(const CommandLine& line) {
     case MODE_BENCH:
       run_benchmark();
       return EXIT_OK;
+    case MODE_MKBOOK:
+      make_book(line.sourceFile);
+      return EXIT_OK;
     default:
-      // EPD analysis, PGN scans, book creation and tuning data each join
+      // EPD analysis, PGN scans and tuning data each join
       // here with their tool.
       print_linef("info string %s is not available in this build", line.modeOption);
       return EXIT_FAILED;

@@ -7,6 +7,7 @@
 
 #include "../board/fen.h"
 #include "../board/notation.h"
+#include "../book/bookplay.h"
 #include "../platform/platform.h"
 #include "../search/rootsearch.h"
 #include "../search/searchparams.h"
@@ -154,10 +155,6 @@ void stop_and_wait() {
 
 namespace {
 
-// Probing the opening books (OwnBook_File, then OwnBook2_File) joins here
-// with the books: a move that does not draw at once, or MOVE_NONE.
-Move probe_books() { return MOVE_NONE; }
-
 void take_book_move(Move move) {
   char text[ANSWER_TEXT_SIZE];
   move_to_text(Game->pos, Game->pos.side, move, text);
@@ -173,7 +170,7 @@ void begin_search(int requested) {
   prepare_search();
   Control.bestMove = Control.ponderMove = Control.bookMove = MOVE_NONE;
   if (requested == STATE_GO && Options.OwnBook) {
-    Move move = probe_books();
+    Move move = book_game_move();
     // A "searchmoves" list is not overridden by the book.
     if (move != MOVE_NONE && root_move_allowed(Control.limits, move)) take_book_move(move);
   }
