@@ -1,5 +1,7 @@
 #include "console.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +23,7 @@
 #include "game.h"
 #include "options.h"
 #include "output.h"
+#include "strength.h"
 #include "textparse.h"
 #include "uci.h"
 
@@ -234,10 +237,18 @@ bool set_named(const char* name, const char* value) {
   return false;
 }
 
-// The strength limit's speed; the limit itself joins with its own work.
+// The strength limit's speed. Every search start derives the speed from
+// UCI_Elo, so the rating is set to match (as -nps does): otherwise the
+// speed given here would never reach a search.
 void set_target_nps(const char* value) {
+  double nps = std::atof(value);
+  if (!(nps >= 1) || std::isinf(nps)) {  // also refuses "nan"
+    print_line("info string target_nps needs a speed of at least 1 node per second");
+    return;
+  }
   Options.UCI_LimitStrength = 1;
-  Control.targetNps = float(std::atof(value));
+  Control.targetNps = float(nps);
+  Options.UCI_Elo = int16_t(std::min(elo_for_nps(nps), double(INT16_MAX)));
   print_linef("target_nps set to %.0f", double(Control.targetNps));
 }
 

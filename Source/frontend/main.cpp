@@ -17,6 +17,7 @@
 #include "options.h"
 #include "optionset.h"
 #include "output.h"
+#include "strength.h"
 #include "uci.h"
 
 namespace {
@@ -40,8 +41,8 @@ void start_logging() {
 
 void run_interactive_mode() {
   Options.evalNoise = 1;
-  // The speed calibration of the strength limit joins here, then the
-  // tablebases are set up from SyzygyPath.
+  calibrate();
+  // The tablebases are set up from SyzygyPath here.
   set_game_position(START_FEN);
   run_interactive();
 }
