@@ -11,6 +11,7 @@
 #include "../search/threads.h"
 #include "../search/tt.h"
 #include "../tools/bench.h"
+#include "../tools/epdanalysis.h"
 #include "cmdline.h"
 #include "control.h"
 #include "game.h"
@@ -57,8 +58,11 @@ int run_mode(const CommandLine& line) {
     case MODE_BENCH:
       run_benchmark();
       return EXIT_OK;
+    case MODE_ANEPD:
+      run_epd_analysis(line.analysisFile, line.outputFile);
+      return EXIT_OK;
     default:
-      // EPD analysis, PGN scans, book creation and tuning data each join
+      // PGN scans, book creation and tuning data each join
       // here with their tool.
       print_linef("info string %s is not available in this build", line.modeOption);
       return EXIT_FAILED;
