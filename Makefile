@@ -78,3 +78,12 @@ EPD_ARGS ?=
 .PHONY: bench-epd
 bench-epd: engine
 	python3 tools/epd_uci.py ./$(BUILD_DIR)/zerv $(EPD) --ms $(EPD_MS) --args='$(EPD_ARGS)'
+
+# The EPD runner on a test suite at a fixed depth, one thread; the summary
+# (solved count, nodes, time, node rate) is printed:
+# make bench-anepd ANEPD=../shared/data/epd/sts.epd ANEPD_DEPTH=6
+ANEPD       ?= ../shared/data/epd/wac.epd
+ANEPD_DEPTH ?= 8
+.PHONY: bench-anepd
+bench-anepd: engine
+	./$(BUILD_DIR)/zerv -d $(ANEPD_DEPTH) -anepd $(ANEPD) -o $(BUILD_DIR)/analysis.epd
