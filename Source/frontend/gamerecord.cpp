@@ -47,8 +47,10 @@ struct GameWindow {
 bool in_window(GameWindow& w, const std::string& line) {
   bool event = contains(line, "[Event ");
   if (!w.started) {
-    if (w.tag ? !contains(line, w.tag) : !event) return false;
+    if (!contains(line, w.tag)) return false;
     w.started = true;
+    // A tag found after the game's own "[Event " line: the next one ends it.
+    if (!event) w.events = 1;
   }
   if (event && ++w.events > 1) w.ended = true;
   return !w.ended;

@@ -47,16 +47,20 @@ TEST(ConsoleGameDialogue, SavedGamesLoadBackAndTagsPickTheGame) {
   Dialogue d = run_engine({"-c"}, "load " + SAMPLES + "molinari-bordais-1979.pgn\nsave\n"
                                    "fen 4k3/8/8/8/8/8/4P3/4K3 w - -\ne4\nKd7\nsave\nnew\n"
                                    "load tmp.pgn\nload tmp.pgn SetUp\n"
-                                   "load " + SAMPLES + "kasparov-deep-blue-1997.pgn \"06\"\n", dir);
+                                   "load " + SAMPLES + "kasparov-deep-blue-1997.pgn \"06\"\n"
+                                   "load " + SAMPLES + "kasparov-deep-blue-1997.pgn \"04\"\n", dir);
   std::string saved = read_file(dir + "/tmp.pgn");
   EXPECT_EQ(saved, "[Event \"Unknown\"]\ne4 c5 c4 Nc6 Ne2 Nf6 Nbc3 Nb4 g3 Nd3# \n\n"
                    "[Event \"Unknown\"]\n[SetUp \"1\"]\n[FEN \"4k3/8/8/8/8/8/4P3/4K3 w - -\"]\ne4 Kd7 \n\n");
   std::vector<std::string> b = boards(d);
-  ASSERT_GE(b.size(), 4u);
-  EXPECT_EQ(b[b.size() - 3], MATE_FEN);
-  EXPECT_EQ(b[b.size() - 2], "8/3k4/8/8/4P3/8/8/4K3 w - -");
-  // Game 6 of the 1997 match (its Site tag "06") ended 19.c4, Black resigned.
-  EXPECT_EQ(b.back(), "r1k4r/p2nb1p1/2b4p/1p1n1p2/2PP4/3Q1NB1/1P3PPP/R5K1 b - c3");
+  ASSERT_GE(b.size(), 5u);
+  EXPECT_EQ(b[b.size() - 4], MATE_FEN);
+  EXPECT_EQ(b[b.size() - 3], "8/3k4/8/8/4P3/8/8/4K3 w - -");
+  // Game 6 of the 1997 match (its Site tag "06") ended 19.c4, Black resigned;
+  // game 4 ends at 56.Kc1, before the next game's tags.
+  EXPECT_EQ(b[b.size() - 2], "r1k4r/p2nb1p1/2b4p/1p1n1p2/2PP4/3Q1NB1/1P3PPP/R5K1 b - c3");
+  EXPECT_EQ(b.back(), "8/2R1P3/8/2pp4/P3r3/1k6/8/2K5 b - -");  // python-chess agrees
+  EXPECT_EQ(d.output.find("can't parse"), std::string::npos);
 }
 
 TEST(ConsoleGameDialogue, BrokenGameFilesLoadWhatTheyCanAndNeverCrash) {

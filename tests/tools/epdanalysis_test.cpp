@@ -78,6 +78,8 @@ TEST(EpdDialogue, BothOutputFormsAndTheSummary) {
       "6k1/5ppp/8/8/8/8/5PPP/3Q2K1 w - - bm Qd8+; id \"mate\"; c0 \"Qd8+=10, Qd7=1\";\n"
       "6k1/5ppp/8/8/8/8/5PPP/3Q2K1 w - - 0 1 gr 1-0; am Qd7;\n"
       "4k3/8/8/8/8/8/8/KK6 w - - bm Ka2; two white kings\n"
+      "4k3/8/8/8/8/8/4P3/4K3\n"                           // fields missing: White to move
+      "4k3/8/8/8/8/8/4P3/4K3 b - - bm ;c0 \"=;am\x01\xff\n"  // broken operations
       "x" + std::string(600, 'y') + "\n";
   write_file(dir, "suite.epd", input);
   Dialogue d = run_engine({"-d", "3", "-anepd", "suite.epd", "-o", "answers.epd"}, "", dir);
@@ -88,7 +90,7 @@ TEST(EpdDialogue, BothOutputFormsAndTheSummary) {
             std::string::npos);
   std::vector<std::string> s = summary(d);
   ASSERT_EQ(s.size(), 9u) << d.output;
-  EXPECT_EQ(s[0], "2 / 2 correct best moves");
+  EXPECT_EQ(s[0], "2 / 4 correct best moves");
   std::regex shape(R"(total nodes= \d+\ntotal time= \d+\.\d\d seconds\navg depth= \d+\.\d\n)"
                    R"(avg nodes= \d+\.0\nnode_rate= \d+\navg bf= 2\.00\n)");
   std::string middle = s[1] + "\n" + s[2] + "\n" + s[3] + "\n" + s[4] + "\n" + s[5] + "\n" + s[6] + "\n";
@@ -97,7 +99,7 @@ TEST(EpdDialogue, BothOutputFormsAndTheSummary) {
   EXPECT_EQ(s[8], "");
   EXPECT_EQ(d.output.find("pos= "), std::string::npos) << "quiet by default";
   std::vector<std::string> out = lines_of(read_file(dir + "/answers.epd"));
-  ASSERT_EQ(out.size(), 2u);
+  ASSERT_EQ(out.size(), 4u);
   EXPECT_EQ(out[0], "6k1/5ppp/8/8/8/8/5PPP/3Q2K1 w - - bm d1d8; ce 9998;");
   EXPECT_EQ(out[1], "6k1/5ppp/8/8/8/8/5PPP/3Q2K1 w - - 0 1 gr 1-0; am Qd7; sc 9998;");
 }
