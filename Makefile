@@ -111,3 +111,12 @@ bench-book: engine
 	cmake --build $(BUILD_DIR) --target zerv_bench_book -j $(JOBS)
 	$(BUILD_DIR)/zerv_bench_book ../shared/data/books/performance.bin ../shared/data/book-probes.txt
 	tools/bench_mkbook.sh $(BUILD_DIR)/zerv ../shared/data $(BOOK_COPIES)
+
+# The EPD runner on a test suite at a fixed depth, one thread; the summary
+# (solved count, nodes, time, node rate) is printed:
+# make bench-anepd ANEPD=../shared/data/epd/sts.epd ANEPD_DEPTH=6
+ANEPD       ?= ../shared/data/epd/wac.epd
+ANEPD_DEPTH ?= 8
+.PHONY: bench-anepd
+bench-anepd: engine
+	./$(BUILD_DIR)/zerv -d $(ANEPD_DEPTH) -anepd $(ANEPD) -o $(BUILD_DIR)/analysis.epd

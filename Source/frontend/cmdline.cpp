@@ -8,6 +8,7 @@
 #include "control.h"
 #include "options.h"
 #include "output.h"
+#include "strength.h"
 #include "textparse.h"
 
 namespace {
@@ -16,8 +17,6 @@ constexpr float QUIET_NOISE = 9999.0f;  // silences progress and per-position li
 constexpr float DEPTH_MOVE_TIME = 10000.0f;
 constexpr float NODES_MOVE_TIME = 1000.0f;
 constexpr int MAX_HASH_MB = 32768;
-constexpr double ELO_PER_LN_NPS = 150.0;
-constexpr double ELO_AT_ONE_NPS = 1128.0;
 constexpr double MIN_NPS = 1.0;
 constexpr double MAX_TUNE_RATE = 0.008;
 constexpr int KIND_COUNT = 4;  // PGN scan kinds, tuner variants
@@ -123,9 +122,9 @@ bool opt_nodes(ParseState& s) {
   return true;
 }
 
-// The rating a search speed stands for; the strength limit inverts it.
-int elo_for_nps(double nps) {
-  double elo = ELO_PER_LN_NPS * std::log(nps) + ELO_AT_ONE_NPS;
+// The rating a search speed stands for, as the setting holds it.
+int rating_of_speed(double nps) {
+  double elo = elo_for_nps(nps);
   return elo > INT16_MAX ? INT16_MAX : static_cast<int>(elo);
 }
 
@@ -139,7 +138,7 @@ bool opt_nps(ParseState& s) {
   }
   Control.targetNps = static_cast<float>(nps);
   Options.UCI_LimitStrength = 1;
-  Options.UCI_Elo = static_cast<int16_t>(elo_for_nps(nps));
+  Options.UCI_Elo = static_cast<int16_t>(rating_of_speed(nps));
   std::printf("Elo= %d\n", Options.UCI_Elo);
   std::fflush(stdout);
   return true;

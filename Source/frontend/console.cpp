@@ -1,5 +1,7 @@
 #include "console.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,11 +19,15 @@
 #include "../platform/platform.h"
 #include "../search/searchparams.h"
 #include "../search/searchthread.h"
+#include "../search/threads.h"
 #include "../search/tt.h"
 #include "control.h"
+#include "boardeditor.h"
 #include "game.h"
+#include "gamerecord.h"
 #include "options.h"
 #include "output.h"
+#include "strength.h"
 #include "textparse.h"
 #include "uci.h"
 
@@ -69,7 +75,9 @@ void cmd_fen(const char* line) {
 
 void cmd_perft(const Words& words) {
   int depth = clamp_int(read_int_prefix(words.w[1]), 0, MAX_PERFT_DEPTH);
-  // The search start (timer, limits, position lines) joins here with the search.
+  // As before a search: the settings are brought up to date and the
+  // position is printed; the count itself is timed alone.
+  prepare_search();
   double start = monotonic_seconds();
   Game->nodes = 0;
   perft(Game, Game->pos.side, ROOT_PLY, depth);
@@ -154,6 +162,9 @@ void cmd_analyse(const Words& words) {
   limits.timePerMove = ANALYSIS_SECONDS;
   int64_t depth = read_int_prefix(words.w[1]);
   if (depth >= 1 && depth <= ANALYSIS_MAX_DEPTH) limits.maxDepth = uint8_t(depth);
+  // Analysis only shows its line: an earlier "mv" or "self" must not make
+  // it play the move on the board.
+  Control.engineMoves = Control.selfPlay = 0;
   if (Control.ttInUse == 1) tt_clear();
   Control.state.store(STATE_GO);
 }
@@ -189,17 +200,27 @@ void cmd_pv() {
 // "level": moves per control (0 = the whole game), base time as minutes
 // and seconds ("5:00") or seconds, increment in seconds.
 void set_level(const Words& words) {
+  // A clock beyond a week or below a hundredth of a second is a typing
+  // error, not a time control.
+  constexpr double MAX_LEVEL_SECONDS = 7 * 24 * 3600, MIN_LEVEL_SECONDS = 0.01;
   SearchLimits& limits = Control.limits;
   int moves = clamp_int(read_int_prefix(words.w[2]), 0, UINT8_MAX);
   const char* base = words.w[3];
-  float seconds = float(std::atof(base));
+  double seconds = std::atof(base);
   if (const char* colon = std::strchr(base, ':'))
-    seconds = float(read_int_prefix(base) * SECONDS_PER_MINUTE) + float(std::atof(colon + 1));
+    seconds = double(read_int_prefix(base)) * SECONDS_PER_MINUTE + std::atof(colon + 1);
+  double increment = std::atof(words.w[4]);
+  if (!(seconds >= MIN_LEVEL_SECONDS && seconds <= MAX_LEVEL_SECONDS) ||
+      !(increment >= 0 && increment <= MAX_LEVEL_SECONDS)) {
+    print_line("info string set level needs: moves (0 = whole game), time as m:ss or seconds, "
+               "increment in seconds; level kept");
+    return;
+  }
   limits.limitKind = uint8_t(moves);
-  limits.increment = float(std::atof(words.w[4]));
-  limits.timePerMove = limits.clock[WHITE] = limits.clock[BLACK] = seconds;
+  limits.increment = float(increment);
+  limits.timePerMove = limits.clock[WHITE] = limits.clock[BLACK] = float(seconds);
   print_linef("set level to %d moves in %0.2f seconds, inc %0.2f", moves, seconds,
-              limits.increment);
+              double(limits.increment));
 }
 
 void set_selectivity_off() {
@@ -235,10 +256,18 @@ bool set_named(const char* name, const char* value) {
   return false;
 }
 
-// The strength limit's speed; the limit itself joins with its own work.
+// The strength limit's speed. Every search start derives the speed from
+// UCI_Elo, so the rating is set to match (as -nps does): otherwise the
+// speed given here would never reach a search.
 void set_target_nps(const char* value) {
+  double nps = std::atof(value);
+  if (!(nps >= 1) || std::isinf(nps)) {  // also refuses "nan"
+    print_line("info string target_nps needs a speed of at least 1 node per second");
+    return;
+  }
   Options.UCI_LimitStrength = 1;
-  Control.targetNps = float(std::atof(value));
+  Control.targetNps = float(nps);
+  Options.UCI_Elo = int16_t(std::min(elo_for_nps(nps), double(INT16_MAX)));
   print_linef("target_nps set to %.0f", double(Control.targetNps));
 }
 
@@ -283,14 +312,65 @@ bool search_command(const char* cmd, const Words& words) {
   return true;
 }
 
-// Console commands that come with the evaluation and the game tools;
-// until then they say so instead of being read as moves.
-constexpr const char* LATER_COMMANDS[] = {"self", "get", "]", "load", "save", "jump", "edit"};
+// ------------------------------------------------------ game commands
 
-bool is_later_command(const char* word) {
-  for (const char* name : LATER_COMMANDS)
-    if (std::strcmp(word, name) == 0) return true;
-  return false;
+constexpr const char* TEST_EPD_FILE = "test.epd";
+constexpr const char* SAVED_GAMES_FILE = "tmp.pgn";
+constexpr int EPD_LINE_SIZE = 512;
+constexpr int SHORTEST_POSITION = 8;  // a shorter line cannot hold a board
+
+void cmd_self() {
+  Options.Ponder = 0;
+  Control.selfPlay = 1;
+  Control.state.store(STATE_GO);
+}
+
+// The test position with id W1 from "test.epd".
+void cmd_get(const Words& words) {
+  char line[EPD_LINE_SIZE];
+  if (!find_epd_by_id(TEST_EPD_FILE, words.w[1], line, sizeof line)) return;
+  print_line(line);
+  if (std::strlen(line) > SHORTEST_POSITION) {
+    EpdFields ops;
+    parse_epd(line, ops);
+    set_game_position(ops.fen);
+  }
+  print_board();
+  tt_clear();
+}
+
+void cmd_replay() {
+  Move m = next_game_move();
+  if (m == MOVE_NONE) return;
+  int ply = game_ply();
+  char text[SAN_SIZE];
+  move_to_san(Game->pos, m, text);
+  print_linef("%d%s move %s", ply / 2 + 1, Game->pos.side == WHITE ? "." : "...", text);
+  if (play_game_move(m)) print_board();
+}
+
+void cmd_load(const Words& words) {
+  print_linef("loading %s, tag %s\n", words.w[1], words.w[2]);
+  if (!load_pgn_game(words.w[1], words.w[2])) return;
+  print_board();
+}
+
+void cmd_jump(const Words& words) {
+  jump_to_move(clamp_int(read_int_prefix(words.w[1]), 0, INT16_MAX));
+  print_board();
+}
+
+// The game commands; false when the word is none of them.
+bool game_command(const char* cmd, const Words& words) {
+  if (is_named(cmd, "self")) cmd_self();
+  else if (is_named(cmd, "get")) cmd_get(words);
+  else if (is_named(cmd, "]")) cmd_replay();
+  else if (is_named(cmd, "load")) cmd_load(words);
+  else if (is_named(cmd, "save")) save_game(SAVED_GAMES_FILE);
+  else if (is_named(cmd, "jump")) cmd_jump(words);
+  else if (is_named(cmd, "edit")) edit_board();
+  else return false;
+  return true;
 }
 
 }  // namespace
@@ -322,11 +402,17 @@ void console_command(const char* line) {
     return;
   }
   if (std::strcmp(cmd, ".") == 0) {
+    // A self-play game ends with the move of the search stopped here;
+    // otherwise every stopped search would start the next one at once.
+    if (Control.selfPlay) {
+      Control.selfPlay = 0;
+      Control.engineMoves = 1;
+    }
     Control.stop.store(1);
     return;
   }
   if (Control.state.load() != STATE_IDLE) return;  // a search runs
-  if (search_command(cmd, words)) return;
+  if (search_command(cmd, words) || game_command(cmd, words)) return;
   if (std::strcmp(cmd, "fen") == 0) cmd_fen(line);
   else if (std::strcmp(cmd, "bd") == 0) print_board();
   else if (std::strcmp(cmd, "undo") == 0 || std::strcmp(cmd, "[") == 0) cmd_undo();
@@ -336,6 +422,5 @@ void console_command(const char* line) {
   else if (std::strcmp(cmd, "sp") == 0) hce_evaluate(Game, Game->pos.side, ROOT_PLY, SP_TRACE_LEVEL);
   else if (std::strcmp(cmd, "move") == 0) play_text_move(words.w[1]);
   else if (std::strcmp(cmd, "book") == 0) list_game_books();
-  else if (is_later_command(cmd)) print_linef("info string %s is not available in this build", cmd);
   else play_text_move(cmd);
 }

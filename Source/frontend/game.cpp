@@ -5,6 +5,7 @@
 #include "../board/attacks.h"
 #include "../board/bitboard.h"
 #include "../board/fen.h"
+#include "../board/legality.h"
 #include "../board/makemove.h"
 #include "../board/movegen.h"
 #include "../search/searchthread.h"
@@ -109,6 +110,7 @@ bool set_game_position(const char* fen) {
   // everything set_position does to its record happens to the game too.
   set_position(Game->pos, fen);
   reset_ply_lists(Game);
+  Game->undo[Game->undoIndex].move = MOVE_NONE;  // a new game has no moves to replay
   History.droppedPlies = 0;
   return true;
 }
@@ -120,9 +122,29 @@ bool play_game_move(Move m) {
     print_line("info string the game is too long to hold more moves; the rest is ignored");
     return false;
   }
+  // A move other than the one taken back last starts a new line: the
+  // moves after it in the history no longer belong to the game.
+  Move next = Game->undo[Game->undoIndex].move;
   make_move(Game->pos, m);
+  if (next != m) Game->undo[Game->undoIndex].move = MOVE_NONE;
   reset_ply_lists(Game);  // the game record never carries search plies
   return true;
+}
+
+Move next_game_move() {
+  Move m = Game->undo[Game->undoIndex].move;
+  if (m == MOVE_NONE || !stored_move_is_valid(Game->pos, m)) return MOVE_NONE;
+  return move_is_legal(Game->pos, Game->pos.side, m) ? m : MOVE_NONE;
+}
+
+bool replay_game_move() {
+  Move m = next_game_move();
+  return m != MOVE_NONE && play_game_move(m);
+}
+
+void take_back_all_game_moves() {
+  while (take_back_game_move()) {
+  }
 }
 
 bool take_back_game_move() {

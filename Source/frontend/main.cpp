@@ -13,12 +13,14 @@
 #include "../search/tt.h"
 #include "../syzygy/tbregistry.h"
 #include "../tools/bench.h"
+#include "../tools/epdanalysis.h"
 #include "cmdline.h"
 #include "control.h"
 #include "game.h"
 #include "options.h"
 #include "optionset.h"
 #include "output.h"
+#include "strength.h"
 #include "uci.h"
 
 namespace {
@@ -42,7 +44,7 @@ void start_logging() {
 
 void run_interactive_mode() {
   Options.evalNoise = 1;
-  // The speed calibration of the strength limit joins here.
+  calibrate();
   tb_init(Options.SyzygyPath);
   set_game_position(START_FEN);
   run_interactive();
@@ -61,8 +63,11 @@ int run_mode(const CommandLine& line) {
     case MODE_MKBOOK:
       make_book(line.sourceFile);
       return EXIT_OK;
+    case MODE_ANEPD:
+      run_epd_analysis(line.analysisFile, line.outputFile);
+      return EXIT_OK;
     default:
-      // EPD analysis, PGN scans and tuning data each join
+      // PGN scans and tuning data each join
       // here with their tool.
       print_linef("info string %s is not available in this build", line.modeOption);
       return EXIT_FAILED;

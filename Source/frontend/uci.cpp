@@ -141,6 +141,19 @@ void poll_input() {
   uci_command(In.command);
 }
 
+bool read_console_line(char* out, int size) {
+  for (;;) {
+    read_waiting_input();
+    collect_lines();
+    if (take_command()) {
+      copy_bounded(out, size_t(size), In.command);
+      return true;
+    }
+    if (input_exhausted()) return false;
+    sleep_until_input_ms(LOOP_SLEEP_MS);
+  }
+}
+
 void stop_and_wait() {
   int state = Control.state.load();
   if (state == STATE_IDLE) return;

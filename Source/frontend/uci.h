@@ -16,6 +16,9 @@ constexpr char COMMAND_SEPARATOR = '@';
 // at most one queued command. Once input has ended and the queue is empty
 // it acts as "quit".
 void poll_input();
+// Waits for the next input line (for the console's board editor); false
+// once input has ended. Longer lines are cut to size - 1 characters.
+bool read_console_line(char* out, int size);
 // Runs one UCI command line (no line end); in console mode only "uci".
 void uci_command(const char* command);
 // Runs the command loop until the quit flag is set.

@@ -11,6 +11,7 @@
 #include "../frontend/game.h"
 #include "../frontend/options.h"
 #include "../frontend/output.h"
+#include "../frontend/strength.h"
 #include "../platform/platform.h"
 #include "rootsearch.h"
 #include "search.h"
@@ -174,7 +175,7 @@ int thread_setup(int index) {
 void prepare_search() {
   Control.startTime = monotonic_seconds();
   Control.elapsed.store(0);
-  // The strength limit (UCI_LimitStrength, UCI_Elo) joins here.
+  apply_strength_limit();
   Control.stop.store(0);
   const Position& pos = Game->pos;
   Control.rootSide = pos.side;

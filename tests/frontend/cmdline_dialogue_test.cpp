@@ -28,7 +28,7 @@ TEST(CommandLineDialogue, TuneWithoutCountIsRefused) {
 
 TEST(CommandLineDialogue, ToolsNotInThisBuildSaySoAndFail) {
   for (auto args : std::vector<std::vector<std::string>>{
-           {"-anepd", "a.epd"}, {"-mktune1", "t.epd"},
+           {"-mktune1", "t.epd"},
            {"-scan_pgn3", "g.pgn"}}) {
     Dialogue d = run_engine(args, "");
     EXPECT_EQ(d.exitStatus, 1) << args[0];

@@ -142,11 +142,17 @@ const std::vector<std::string>& startup_lines() {
   return lines;
 }
 
+bool is_calibration_line(const std::string& line) {
+  return line.rfind("info string et= ", 0) == 0;
+}
+
 std::vector<std::string> lines_after_startup(const std::string& text) {
   std::vector<std::string> lines = lines_of(text);
   size_t skip = 0;
   while (skip < lines.size() && skip < startup_lines().size() && lines[skip] == startup_lines()[skip])
     skip++;
+  // The interactive mode measures the machine's speed before it reads input.
+  if (skip < lines.size() && is_calibration_line(lines[skip])) skip++;
   return std::vector<std::string>(lines.begin() + long(skip), lines.end());
 }
 

@@ -34,6 +34,8 @@ std::vector<std::string> lines_of(const std::string& text);
 int count_of(const std::string& text, const std::string& part);
 // What the engine prints at start-up before it reads any command.
 const std::vector<std::string>& startup_lines();
-// The output lines after the start-up block.
+// The speed calibration's line, printed once the interactive mode starts.
+bool is_calibration_line(const std::string& line);
+// The output lines after the start-up block and the calibration line.
 std::vector<std::string> lines_after_startup(const std::string& text);
 std::string read_file(const std::string& path);

@@ -1,6 +1,7 @@
 // The engine as a GUI sees it: whole dialogues through the built binary.
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 
 #include "dialogue.h"
@@ -20,6 +21,13 @@ TEST(UciDialogue, IdentifiesItselfAndAnswersIsready) {
     if (line.rfind("option name ", 0) == 0) options++;
     else lines.push_back(line);
   }
+  // The speed calibration follows the start-up lines, before any command.
+  size_t calibration = startup_lines().size();
+  ASSERT_GT(lines.size(), calibration);
+  EXPECT_TRUE(std::regex_match(lines[calibration],
+                               std::regex(R"(info string et= \d+\.\d{3}, calibration nps= [1-9]\d*)")))
+      << lines[calibration];
+  lines.erase(lines.begin() + long(calibration));
   std::vector<std::string> expected = startup_lines();
   expected.insert(expected.end(), {"id name Zerv 5.50", "id author Orvande", "uciok", "readyok"});
   EXPECT_EQ(lines, expected);
@@ -84,6 +92,9 @@ TEST(UciDialogue, LogHoldsTheCommandsAndTheAnswers) {
   Dialogue d = run_engine({"-log"}, "isready\nposition startpos moves e2e4\nquit\n", dir);
   EXPECT_EQ(d.exitStatus, 0);
   std::vector<std::string> log = lines_of(read_file(dir + "/zerv.log"));
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_TRUE(is_calibration_line(log[1])) << log[1];
+  log.erase(log.begin() + 1);
   // The log opens after the greeting, so it starts with the network line.
   std::vector<std::string> expected = {"info string using embedded network", "CMD: isready",
                                        "readyok", "CMD: position startpos moves e2e4", "CMD: quit"};

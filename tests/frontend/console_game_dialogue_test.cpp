@@ -1,0 +1,148 @@
+// The console's game commands through the built binary: loading, saving
+// and stepping through games, the board editor, test positions, levels,
+// self-play, and what each does with broken input.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <string>
+
+#include "dialogue.h"
+
+namespace {
+
+const std::string SAMPLES = std::string(ZERV_DATA_DIR) + "/pgn/samples/";
+// Molinari - Bordais 1979 after its last move, 5...Nd3#.
+const std::string MATE_FEN = "r1bqkb1r/pp1ppppp/5n2/2p5/2P1P3/2Nn2P1/PP1PNP1P/R1BQKB1R w KQkq -";
+const std::string START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
+
+// The FEN lines of the board displays, in order.
+std::vector<std::string> boards(const Dialogue& d) {
+  std::vector<std::string> lines = lines_after_startup(d.output), fens;
+  static const std::regex fen(R"([1-8pnbrqkPNBRQK/]+ [wb] [KQkq-]+ (-|[a-h][36]))");
+  for (size_t i = 0; i + 9 < lines.size(); i++)
+    if (std::regex_match(lines[i], fen) && (lines[i + 9] == "white" || lines[i + 9] == "black"))
+      fens.push_back(lines[i]);
+  return fens;
+}
+
+void write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+TEST(ConsoleGameDialogue, LoadJumpAndReplayStepThroughAGame) {
+  Dialogue d = run_engine({"-c"}, "load " + SAMPLES + "molinari-bordais-1979.pgn\njump 1\n]\n]\njump 3\n"
+                                  "jump 99\n]\njump -5\n");
+  EXPECT_NE(d.output.find("loading " + SAMPLES + "molinari-bordais-1979.pgn, tag \n\n"), std::string::npos);
+  EXPECT_NE(d.output.find("\n1. move e4\n"), std::string::npos) << d.output;
+  EXPECT_NE(d.output.find("\n1... move c5\n"), std::string::npos);
+  std::vector<std::string> expected = {
+      MATE_FEN, START_FEN, "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3",
+      "rnbqkbnr/pp1ppppp/8/2p5/4P3/8/PPPP1PPP/RNBQKBNR w KQkq c6",
+      "r1bqkbnr/pp1ppppp/2n5/2p5/2P1P3/8/PP1P1PPP/RNBQKBNR w KQkq -",  // White's 3rd move next
+      MATE_FEN, START_FEN};  // "]" at the end does nothing
+  EXPECT_EQ(boards(d), expected);
+}
+
+TEST(ConsoleGameDialogue, SavedGamesLoadBackAndTagsPickTheGame) {
+  std::string dir = make_temp_dir();
+  Dialogue d = run_engine({"-c"}, "load " + SAMPLES + "molinari-bordais-1979.pgn\nsave\n"
+                                   "fen 4k3/8/8/8/8/8/4P3/4K3 w - -\ne4\nKd7\nsave\nnew\n"
+                                   "load tmp.pgn\nload tmp.pgn SetUp\n"
+                                   "load " + SAMPLES + "kasparov-deep-blue-1997.pgn \"06\"\n"
+                                   "load " + SAMPLES + "kasparov-deep-blue-1997.pgn \"04\"\n", dir);
+  std::string saved = read_file(dir + "/tmp.pgn");
+  EXPECT_EQ(saved, "[Event \"Unknown\"]\ne4 c5 c4 Nc6 Ne2 Nf6 Nbc3 Nb4 g3 Nd3# \n\n"
+                   "[Event \"Unknown\"]\n[SetUp \"1\"]\n[FEN \"4k3/8/8/8/8/8/4P3/4K3 w - -\"]\ne4 Kd7 \n\n");
+  std::vector<std::string> b = boards(d);
+  ASSERT_GE(b.size(), 5u);
+  EXPECT_EQ(b[b.size() - 4], MATE_FEN);
+  EXPECT_EQ(b[b.size() - 3], "8/3k4/8/8/4P3/8/8/4K3 w - -");
+  // Game 6 of the 1997 match (its Site tag "06") ended 19.c4, Black resigned;
+  // game 4 ends at 56.Kc1, before the next game's tags.
+  EXPECT_EQ(b[b.size() - 2], "r1k4r/p2nb1p1/2b4p/1p1n1p2/2PP4/3Q1NB1/1P3PPP/R5K1 b - c3");
+  EXPECT_EQ(b.back(), "8/2R1P3/8/2pp4/P3r3/1k6/8/2K5 b - -");  // python-chess agrees
+  EXPECT_EQ(d.output.find("can't parse"), std::string::npos);
+}
+
+TEST(ConsoleGameDialogue, BrokenGameFilesLoadWhatTheyCanAndNeverCrash) {
+  std::string dir = make_temp_dir();
+  struct Case { std::string text, fen, message; };
+  const Case cases[] = {
+      {"[Event \"a\"]\n1. e4 {an unterminated comment\n2. d4 d5\n", "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3", ""},
+      {"1. e4 e5 2. Kxe8 Nc6\n", "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq e6", "can't parse move 'Kxe8'"},
+      {"1. e4 \x01\xff\xfe\x80zz 2. d4\n", "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3", "can't parse move 'zz'"},
+      {"\xEF\xBB\xBF[Event \"bom\"]\n1. d4 *\n", "rnbqkbnr/pppppppp/8/8/3P4/8/PPP1PPPP/RNBQKBNR b KQkq d3", ""},
+      {"[FEN \"8/8/8\"]\n1. e4\n", START_FEN, "info string position refused"},  // loading ends there
+      {std::string(100000, 'x') + "\n1. e4\n", START_FEN, "can't parse move '" + std::string(32, 'x') + "'"},
+  };
+  for (const Case& c : cases) {
+    write(dir + "/g.pgn", c.text);
+    Dialogue d = run_engine({"-c"}, "load g.pgn\nbd\n", dir);
+    EXPECT_EQ(d.exitStatus, 0);
+    std::vector<std::string> b = boards(d);
+    ASSERT_FALSE(b.empty()) << d.output;
+    EXPECT_EQ(b.back(), c.fen) << c.text.substr(0, 40);
+    if (!c.message.empty()) {
+      EXPECT_NE(d.output.find(c.message), std::string::npos) << d.output;
+    }
+  }
+  Dialogue d = run_engine({"-c"}, "load absent.pgn\nget x\nbd\n", dir);
+  EXPECT_EQ(boards(d), std::vector<std::string>{START_FEN});  // only the "bd" display
+}
+
+TEST(ConsoleGameDialogue, TheBoardEditorPlacesRemovesAndRefuses) {
+  Dialogue d = run_engine({"-c"}, "edit\n#\nw Ke1 Ra1 Rh1 Pe2 Qz9 Pa2\n\nb Ke8 Pd7 xd7 Ra8 Kq0 Pa7\n.\n"
+                                  "edit\n# w Kd4\n.\nedit\nb Ke7 ke8\nw Pe8 Bb8\n.\n");
+  EXPECT_NE(d.output.find("\n\n.                    end edit\n#                    clear board\n"
+                          "w  Pa2 Pb2 Kc2       white, pieces\nb  Pa7 Pb7 Kc7       black, pieces\n"),
+            std::string::npos);
+  std::vector<std::string> b = boards(d);
+  ASSERT_EQ(b.size(), 3u) << d.output;
+  // "Qz9" and "Kq0" end their lines; "xd7" only empties d7.
+  EXPECT_EQ(b[0], "r3k3/8/8/8/8/8/4P3/R3K2R b KQq -");
+  EXPECT_EQ(b[1], b[0]);  // no kings left: refused, the position kept
+  EXPECT_NE(d.output.find("info string position refused"), std::string::npos);
+  EXPECT_EQ(b[2], b[0]);  // two black kings, a pawn on the eighth rank: refused
+}
+
+TEST(ConsoleGameDialogue, GetFindsTheTestPositionById) {
+  std::string dir = make_temp_dir();
+  write(dir + "/test.epd", "; comment id \"WAC.002\"\n"
+                           "8/7p/5k2/5p2/p1p2P2/Pr1pPK2/1P1R3P/8 b - - bm Rxb2; id \"WAC.002\";\n");
+  Dialogue d = run_engine({"-c"}, "get WAC.002\nget WAC.999\n", dir);
+  EXPECT_NE(d.output.find("\n8/7p/5k2/5p2/p1p2P2/Pr1pPK2/1P1R3P/8 b - - bm Rxb2; id \"WAC.002\";\n"),
+            std::string::npos);
+  EXPECT_EQ(boards(d), std::vector<std::string>{"8/7p/5k2/5p2/p1p2P2/Pr1pPK2/1P1R3P/8 b - -"});
+}
+
+TEST(ConsoleGameDialogue, LevelsAndANewMoveCutTheReplayHistory) {
+  Dialogue d = run_engine({"-c"}, "set level 40 5:00 2\nset level 0 90 0.5\nset level\nset level 40 -1 2\n"
+                                  "set level 40 5:00 -2\nset level 40 99999999 0\n"
+                                  "e4\ne5\nundo\nd5\n]\nundo\n]\n");
+  EXPECT_NE(d.output.find("\nset level to 40 moves in 300.00 seconds, inc 2.00\n"), std::string::npos);
+  EXPECT_NE(d.output.find("\nset level to 0 moves in 90.00 seconds, inc 0.50\n"), std::string::npos);
+  EXPECT_EQ(count_of(d.output, "level kept"), 4);
+  // After d5 replaced e5 the history holds d5: "]" replays nothing, then d5.
+  EXPECT_EQ(count_of(d.output, "move e5"), 1);
+  EXPECT_NE(d.output.find("\n1... move d5\n"), std::string::npos);
+  EXPECT_EQ(boards(d).back(), "rnbqkbnr/ppp1pppp/8/3p4/4P3/8/PPPP1PPP/RNBQKBNR w KQkq d6");
+}
+
+TEST(ConsoleGameDialogue, SelfPlayPlaysOnUntilStopped) {
+  Dialogue d;
+  ASSERT_TRUE(start_engine(d, {"-c"}, make_temp_dir()));
+  send(d, "set level 0 0:20 0\nself\n");
+  ASSERT_TRUE(wait_for(d, "\nblack\n", 20));
+  ASSERT_TRUE(wait_for(d, "\nwhite\n", 20));  // the engine answered its own move
+  send(d, ".\n");
+  send(d, "isready\n");
+  send(d, "quit\n");
+  finish(d, 20);
+  EXPECT_EQ(d.exitStatus, 0);
+  EXPECT_GE(count_of(d.output, "move= "), 2);
+  // Stalemate: the search finds no move and self-play stops by itself.
+  d = run_engine({"-c"}, "fen 7k/5Q2/6K1/8/8/8/8/8 b - -\nself\nbd\n");
+  EXPECT_EQ(count_of(d.output, "move= "), 1);
+  EXPECT_EQ(boards(d).back(), "7k/5Q2/6K1/8/8/8/8/8 b - -");
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+// The strength limit's arithmetic: the rating formula, its inversion by
+// bisection (ending at the interval's edge for unreachable ratings) and
+// the decision taken at every search start.
+#include "frontend/strength.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "frontend/control.h"
+#include "frontend/options.h"
+
+namespace {
+
+TEST(Strength, RatingOfASpeed) {
+  struct Case { double nps, elo; };
+  for (Case c : {Case{10, 1473.4}, Case{1000000, 3200.3}, Case{10000000, 3545.7}, Case{1, 1128}})
+    EXPECT_NEAR(elo_for_nps(c.nps), c.elo, 0.05) << c.nps;
+}
+
+TEST(Strength, BisectionReturnsTheSpeedWithinHalfARatingPoint) {
+  for (float elo : {1500.0f, 1800.0f, 2200.0f, 2600.0f, 3096.0f, 3300.0f, 3500.0f}) {
+    float nps = nps_for_elo(elo);
+    EXPECT_LT(std::fabs(elo_for_nps(nps) - elo), 0.5) << elo;
+  }
+  EXPECT_NEAR(nps_for_elo(1500), 11.95f, 0.1f);  // ln(target) = 372 / 150
+  // What -nps 500000 reports (3096) comes back as nearly that speed.
+  EXPECT_NEAR(nps_for_elo(3096) / 500000.0f, 1.0f, 0.01f);
+}
+
+TEST(Strength, UnreachableRatingsEndAtTheIntervalEdge) {
+  struct Case { float elo, nps; };
+  constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
+  for (Case c : {Case{1000, STRENGTH_MIN_NPS}, Case{1473, STRENGTH_MIN_NPS}, Case{-5, STRENGTH_MIN_NPS},
+                 Case{NaN, STRENGTH_MIN_NPS}, Case{3546, STRENGTH_MAX_NPS}, Case{32767, STRENGTH_MAX_NPS}})
+    EXPECT_EQ(nps_for_elo(c.elo), c.nps) << c.elo;
+}
+
+class StrengthLimit : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    savedOptions = Options;
+    saved[0] = Control.calibrationNps;
+    saved[1] = Control.calibratedElo;
+    saved[2] = Control.targetNps;
+  }
+  void TearDown() override {
+    Options = savedOptions;
+    Control.calibrationNps = saved[0];
+    Control.calibratedElo = saved[1];
+    Control.targetNps = saved[2];
+  }
+  // A machine whose calibrated speed is 1000000 nps (rating 3200.3).
+  void run(int limit, int elo) {
+    Control.calibrationNps = 1000000;
+    Control.calibratedElo = float(elo_for_nps(1000000));
+    Options.UCI_LimitStrength = int16_t(limit);
+    Options.UCI_Elo = int16_t(elo);
+    apply_strength_limit();
+  }
+  EngineOptions savedOptions;
+  float saved[3];
+};
+
+TEST_F(StrengthLimit, EachSearchStartSetsTheTargetAndTheRating) {
+  struct Case { int limit, elo; int limitAfter, eloAfter; float target; };
+  const Case cases[] = {
+      {1, 1500, 1, 1500, 11.95f},     // limited: the speed of the rating
+      {1, 3300, 0, 3200, 1000000},    // beyond the machine: full strength, rating reported
+      {1, 3199, 1, 3199, 992800},     // just below the machine: still limited
+      {1, 3201, 0, 3200, 1000000},    // just above: full strength
+      {0, 1800, 0, 3200, 1000000},    // limit off: rating = calibrated
+  };
+  for (const Case& c : cases) {
+    run(c.limit, c.elo);
+    EXPECT_EQ(Options.UCI_LimitStrength, c.limitAfter) << c.elo;
+    EXPECT_EQ(Options.UCI_Elo, c.eloAfter) << c.elo;
+    EXPECT_NEAR(Control.targetNps / c.target, 1.0f, 0.01f) << c.elo;
+  }
+}
+
+TEST_F(StrengthLimit, ToolsWithoutCalibrationRunUnlimited) {
+  Control.calibrationNps = Control.calibratedElo = 0;
+  Options.UCI_LimitStrength = 1;
+  Options.UCI_Elo = 2000;
+  apply_strength_limit();
+  EXPECT_EQ(Options.UCI_LimitStrength, 0);
+  EXPECT_EQ(Control.targetNps, 0.0f);
+}
+
+}  // namespace
