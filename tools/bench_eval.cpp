@@ -95,7 +95,14 @@ double run_walk(Walk& w) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-int nn_scalar(SearchThread* t) { return nn_evaluate_with(t, net_workspace(t), SCALAR_KERNELS); }
+// The network with one named set of layer loops, for comparing the sets
+// side by side in one run.
+template <int set>
+int nn_with_set(SearchThread* t) {
+  return nn_evaluate_with(t, net_workspace(t), NetKernelTable[set]);
+}
+constexpr EvalFn NN_WITH_SET[NET_KERNEL_SETS] = {nn_with_set<NET_KERNELS_AVX512>, nn_with_set<NET_KERNELS_AVX2>,
+                                                 nn_with_set<NET_KERNELS_SSE2>, nn_with_set<NET_KERNELS_SCALAR>};
 
 // Times one evaluator over the walk; the first-layer counters are printed
 // for the network only.
@@ -125,9 +132,15 @@ void bench_network(SearchThread* t) {
   Walk bare = {t, std::mt19937(SEED), nullptr, 0, 0};
   double walkSeconds = run_walk(bare);
   std::printf("walk alone: %.3f s (subtracted below)\n", walkSeconds);
+  std::printf("layer loops chosen for this processor: %s\n", best_net_kernels().name);
   measure(t, "network, incremental, cache off", nn_evaluate_uncached, walkSeconds, true);
   measure(t, "network, incremental, cache on", nn_evaluate, walkSeconds, true);
-  measure(t, "network, scalar loops, cache off", nn_scalar, walkSeconds, true);
+  for (int set = 0; set < NET_KERNEL_SETS; set++) {
+    if (!net_kernels_supported(set)) continue;
+    char label[64];
+    std::snprintf(label, sizeof label, "network, %s loops, cache off", NetKernelTable[set].name);
+    measure(t, label, NN_WITH_SET[set], walkSeconds, true);
+  }
 }
 
 void bench_hand_crafted(SearchThread* t) {

@@ -202,7 +202,7 @@ int nn_evaluate(SearchThread* t) {
     t->evalHits++;
     return e.nnScore;
   }
-  int score = nn_evaluate_with(t, w, VECTOR_KERNELS);
+  int score = nn_evaluate_with(t, w, best_net_kernels());
   e.key = t->pos.key;
   e.nnScore = int16_t(score);
   return score;
@@ -210,7 +210,7 @@ int nn_evaluate(SearchThread* t) {
 
 int nn_evaluate_uncached(SearchThread* t) {
   NetWorkspace* w = net_workspace(t);
-  return w ? nn_evaluate_with(t, w, VECTOR_KERNELS) : NO_EVAL;
+  return w ? nn_evaluate_with(t, w, best_net_kernels()) : NO_EVAL;
 }
 
 void free_net_workspace(NetWorkspace* w) {

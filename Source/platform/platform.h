@@ -34,6 +34,15 @@ void yield_thread();
 // Seconds on a clock that never jumps (not the wall clock).
 double monotonic_seconds();
 
+// Vector instruction sets that both the processor and the operating system
+// (which must save the wider registers on a task switch) support.
+struct CpuVectorSupport {
+  bool sse2;
+  bool avx2Fma;  // AVX2 together with fused multiply-add
+  bool avx512;   // AVX-512 foundation
+};
+CpuVectorSupport cpu_vector_support();
+
 struct ThreadHandle {
   pthread_t id;
   bool running;  // started and not yet joined
