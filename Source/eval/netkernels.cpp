@@ -46,26 +46,6 @@ float fold_lanes(float* lane, int count) {
   return lane[0];
 }
 
-// Units from..to-1 one at a time; every unit sees its subtractions, then
-// its additions, in list order, as in the vector tiles.
-void apply_units(float* raw, float* activated, const ColumnChanges& c, int from, int to) {
-  for (int i = from; i < to; i++) {
-    float x = raw[i];
-    for (int j = 0; j < c.subCount; j++) x -= c.subs[j][i];
-    for (int j = 0; j < c.addCount; j++) x += c.adds[j][i];
-    raw[i] = x;
-    activated[i] = leaky(x);
-  }
-}
-
-void apply_columns_scalar(float* raw, float* activated, const ColumnChanges& c, int n) {
-  apply_units(raw, activated, c, 0, n);
-}
-
-void activate_scalar(float* v, int n) {
-  for (int i = 0; i < n; i++) v[i] = leaky(v[i]);
-}
-
 float dot_scalar(const float* a, const float* b, int n) {
   int lanes = n % NET_DOT_WIDE_LANES == 0 ? NET_DOT_WIDE_LANES : NET_DOT_NARROW_LANES;
   float acc[NET_DOT_WIDE_LANES] = {};
@@ -77,7 +57,35 @@ float dot_scalar(const float* a, const float* b, int n) {
   return s;
 }
 
+// Column by column (each a loop the compiler can vectorise); the order of
+// the operations on any one unit is the same as unit by unit.
+void apply_columns_scalar(float* raw, float* activated, const ColumnChanges& c, int n) {
+  for (int j = 0; j < c.subCount; j++)
+    for (int i = 0; i < n; i++) raw[i] -= c.subs[j][i];
+  for (int j = 0; j < c.addCount; j++)
+    for (int i = 0; i < n; i++) raw[i] += c.adds[j][i];
+  for (int i = 0; i < n; i++) activated[i] = leaky(raw[i]);
+  if (c.heads)
+    for (int h = 0; h < c.heads->count; h++) c.heads->sums[h] = dot_scalar(activated, c.heads->rows[h], n);
+}
+
+void activate_scalar(float* v, int n) {
+  for (int i = 0; i < n; i++) v[i] = leaky(v[i]);
+}
+
 #if NET_X86_KERNELS
+
+// Units from..to-1 one at a time (the tail after the last whole register);
+// every unit sees its subtractions, then its additions, in list order.
+void apply_units(float* raw, float* activated, const ColumnChanges& c, int from, int to) {
+  for (int i = from; i < to; i++) {
+    float x = raw[i];
+    for (int j = 0; j < c.subCount; j++) x -= c.subs[j][i];
+    for (int j = 0; j < c.addCount; j++) x += c.adds[j][i];
+    raw[i] = x;
+    activated[i] = leaky(x);
+  }
+}
 
 // The vector loops, written once. L is a lane set: Reg, WIDTH floats per
 // register, zero/load/store/add/sub/mul_add/leaky on registers, mul_add_one
@@ -88,11 +96,23 @@ float dot_scalar(const float* a, const float* b, int n) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpsabi"
 
+// The fused head sums: the rows, and per row the accumulators of the 16
+// dot-product lanes, which span REGS registers. The vector's register-sized
+// chunk o (counted from its start) goes to accumulator o mod REGS, as in
+// dot_lanes; every stretch handed to a tile starts on a multiple of 16
+// floats, so that is its register r mod REGS.
+template <typename L>
+struct HeadSums {
+  static constexpr int REGS = NET_DOT_WIDE_LANES / L::WIDTH;
+  const float* rows[NET_MAX_FUSED_HEADS];
+  typename L::Reg acc[NET_MAX_FUSED_HEADS][REGS];
+};
+
 // One tile of `regs` registers: loaded once, every column applied, stored
-// raw and activated; the columns stream through while the vector stays in
-// registers.
-template <typename L, int regs>
-inline void apply_tile(float* raw, float* activated, const ColumnChanges& c, int at) {
+// raw and activated, and multiplied into the first `heads` head sums; the
+// columns stream through while the vector stays in registers.
+template <typename L, int regs, int heads>
+inline void apply_tile(float* raw, float* activated, const ColumnChanges& c, int at, HeadSums<L>& h) {
   typename L::Reg x[regs];
   for (int r = 0; r < regs; r++) x[r] = L::load(raw + at + r * L::WIDTH);
   for (int j = 0; j < c.subCount; j++)
@@ -100,17 +120,27 @@ inline void apply_tile(float* raw, float* activated, const ColumnChanges& c, int
   for (int j = 0; j < c.addCount; j++)
     for (int r = 0; r < regs; r++) x[r] = L::add(x[r], L::load(c.adds[j] + at + r * L::WIDTH));
   for (int r = 0; r < regs; r++) {
+    typename L::Reg a = L::leaky(x[r]);
     L::store(raw + at + r * L::WIDTH, x[r]);
-    L::store(activated + at + r * L::WIDTH, L::leaky(x[r]));
+    L::store(activated + at + r * L::WIDTH, a);
+    for (int k = 0; k < heads; k++) {
+      typename L::Reg& acc = h.acc[k][r % HeadSums<L>::REGS];
+      acc = L::mul_add(a, L::load(h.rows[k] + at + r * L::WIDTH), acc);
+    }
   }
 }
 
-template <typename L>
-inline void apply_columns_with(float* raw, float* activated, const ColumnChanges& c, int n) {
+// Whole tiles, then (with heads, whose widths are multiples of 16) single
+// 16-float stretches, then single registers and single units.
+template <typename L, int heads>
+inline void apply_tiles(float* raw, float* activated, const ColumnChanges& c, int n, HeadSums<L>& h) {
   constexpr int tile = TILE_REGS * L::WIDTH;
   int i = 0;
-  for (; i + tile <= n; i += tile) apply_tile<L, TILE_REGS>(raw, activated, c, i);
-  for (; i + L::WIDTH <= n; i += L::WIDTH) apply_tile<L, 1>(raw, activated, c, i);
+  for (; i + tile <= n; i += tile) apply_tile<L, TILE_REGS, heads>(raw, activated, c, i, h);
+  if constexpr (heads > 0)
+    for (; i + NET_DOT_WIDE_LANES <= n; i += NET_DOT_WIDE_LANES)
+      apply_tile<L, HeadSums<L>::REGS, heads>(raw, activated, c, i, h);
+  for (; i + L::WIDTH <= n; i += L::WIDTH) apply_tile<L, 1, 0>(raw, activated, c, i, h);
   apply_units(raw, activated, c, i, n);
 }
 
@@ -145,6 +175,30 @@ inline float dot_with(const float* a, const float* b, int n) {
                                         : dot_lanes<typename L::Narrow, NET_DOT_NARROW_LANES>(a, b, n, i);
   for (; i < n; i++) s = L::mul_add_one(a[i], b[i], s);
   return s;
+}
+
+// The heads ride along with the tiles when the width takes the 16-lane
+// dot product; other widths sum them afterwards.
+template <typename L>
+inline void apply_columns_with(float* raw, float* activated, const ColumnChanges& c, int n) {
+  HeadSums<L> h;
+  if (!c.heads || n % NET_DOT_WIDE_LANES != 0) {
+    apply_tiles<L, 0>(raw, activated, c, n, h);
+    if (c.heads)
+      for (int k = 0; k < c.heads->count; k++) c.heads->sums[k] = dot_with<L>(activated, c.heads->rows[k], n);
+    return;
+  }
+  for (int k = 0; k < NET_MAX_FUSED_HEADS; k++) {
+    h.rows[k] = c.heads->rows[k];
+    for (int r = 0; r < HeadSums<L>::REGS; r++) h.acc[k][r] = L::zero();
+  }
+  if (c.heads->count == 1) apply_tiles<L, 1>(raw, activated, c, n, h);
+  else apply_tiles<L, NET_MAX_FUSED_HEADS>(raw, activated, c, n, h);
+  for (int k = 0; k < c.heads->count; k++) {
+    float lane[NET_DOT_WIDE_LANES];
+    for (int r = 0; r < HeadSums<L>::REGS; r++) L::store(lane + r * L::WIDTH, h.acc[k][r]);
+    c.heads->sums[k] = fold_lanes(lane, NET_DOT_WIDE_LANES);
+  }
 }
 
 // max(x, x / 16) is x above zero and x / 16 below: the leaky rectifier

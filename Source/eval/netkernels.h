@@ -16,14 +16,26 @@ constexpr float NET_LEAK_SLOPE = 0.0625f;
 constexpr int NET_DOT_WIDE_LANES = 16;
 constexpr int NET_DOT_NARROW_LANES = 8;
 
+// Output rows summed against the activated first layer while it is made,
+// so the heads cost no second pass: sums[h] = dot(activated, rows[h], n),
+// added in the order `dot` adds.
+constexpr int NET_MAX_FUSED_HEADS = 2;
+struct HeadRows {
+  const float* rows[NET_MAX_FUSED_HEADS];
+  int count;
+  float sums[NET_MAX_FUSED_HEADS];
+};
+
 // First-layer columns moved in or out of a vector: for every unit,
 // raw[i] -= each subs column, then += each adds column, in list order;
-// then activated[i] = leaky(raw[i]). Both arrays n floats.
+// then activated[i] = leaky(raw[i]). Both arrays n floats. With `heads`
+// the head sums are filled as well.
 struct ColumnChanges {
   const float* const* subs;
   int subCount;
   const float* const* adds;
   int addCount;
+  HeadRows* heads = nullptr;
 };
 
 // One set of layer loops.

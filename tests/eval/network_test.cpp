@@ -684,19 +684,26 @@ TEST_F(NetworkTest, EveryKernelSetMatchesTheScalarReference) {
     bool sameRounding = k.fused == SCALAR_KERNELS.fused;
     int allowed = sameRounding ? 0 : 1;
     tested++;
-    for (int n : {5, 8, 13, 16, 24, 40, 136, 640, 768, 1000}) {
+    for (int n : {5, 8, 13, 16, 24, 32, 40, 48, 136, 640, 768, 1000}) {
       std::vector<float> a(n), b(n), c1(n), c2(n);
       for (int i = 0; i < n; i++) a[i] = value(rng), b[i] = value(rng), c1[i] = value(rng), c2[i] = value(rng);
       float dv = k.dot(a.data(), b.data(), n), ds = SCALAR_KERNELS.dot(a.data(), b.data(), n);
       if (sameRounding) EXPECT_EQ(std::memcmp(&dv, &ds, sizeof dv), 0) << k.name << " " << n;
       else EXPECT_NEAR(dv, ds, 1e-4f * n) << k.name << " " << n;
-      // Adding and subtracting columns and the rectifier round alike everywhere.
+      // Adding and subtracting columns and the rectifier round alike
+      // everywhere; the head sums taken along are dot products of the result.
       const float* subs[] = {c1.data()};
       const float* adds[] = {c2.data(), b.data()};
       std::vector<float> rv = a, rs = a, av(n), as(n);
-      k.applyColumns(rv.data(), av.data(), {subs, 1, adds, 2}, n);
+      HeadRows heads = {{b.data(), c1.data()}, n % 32 == 0 ? 1 : 2, {}};
+      k.applyColumns(rv.data(), av.data(), {subs, 1, adds, 2, &heads}, n);
       SCALAR_KERNELS.applyColumns(rs.data(), as.data(), {subs, 1, adds, 2}, n);
       EXPECT_TRUE(rv == rs && av == as) << k.name << " " << n;
+      for (int h = 0; h < heads.count; h++) {
+        float sum = SCALAR_KERNELS.dot(as.data(), heads.rows[h], n);
+        if (sameRounding) EXPECT_EQ(std::memcmp(&heads.sums[h], &sum, sizeof sum), 0) << k.name << " " << n;
+        else EXPECT_NEAR(heads.sums[h], sum, 1e-4f * n) << k.name << " " << n;
+      }
       k.activate(rv.data(), n);
       EXPECT_EQ(rv, as) << k.name << " " << n;
     }
