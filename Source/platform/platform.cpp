@@ -166,6 +166,14 @@ bool hold_file(std::FILE* file) { return flock(fileno(file), LOCK_EX | LOCK_NB) 
 
 bool delete_file(const char* path) { return unlink(path) == 0 || errno == ENOENT; }
 
+void advise_huge_pages(void* block, size_t bytes) {
+#ifdef MADV_HUGEPAGE
+  madvise(block, bytes, MADV_HUGEPAGE);
+#else
+  (void)block, (void)bytes;
+#endif
+}
+
 CpuVectorSupport cpu_vector_support() {
   CpuVectorSupport s = {false, false, false};
   // The feature bits are x86 business; elsewhere the engine runs its

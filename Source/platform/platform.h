@@ -73,6 +73,14 @@ struct MappedFile {
 // False (and an empty record) when the file cannot be opened or mapped;
 // an empty file cannot be mapped.
 bool map_file(const char* path, MappedFile& out);
+
+// The page size the system can back large blocks with.
+constexpr size_t HUGE_PAGE_BYTES = size_t(2) << 20;
+// Asks the system to back a block that starts on a HUGE_PAGE_BYTES
+// boundary with huge pages, so that reads scattered over it (the network's
+// weight columns) miss the address-translation cache less often. A refusal
+// changes nothing but the speed.
+void advise_huge_pages(void* block, size_t bytes);
 void unmap_file(MappedFile& file);
 
 // One lock for the whole process, for work that must run once even when
