@@ -15,7 +15,7 @@ PERFT_FILTER ?= PerftTest.*
 
 KIWIPETE := r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -
 
-.PHONY: run engine test tests portable pgo perft-deep bench-perft sanitize tsan clean
+.PHONY: run engine test tests portable perft-deep bench-perft sanitize tsan clean
 
 engine:
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DZERV_TESTS=OFF
@@ -35,20 +35,6 @@ portable:
 	cmake -S . -B $(PORTABLE_DIR) -DCMAKE_BUILD_TYPE=Release -DZERV_PORTABLE=ON -DZERV_TESTS=OFF
 	cmake --build $(PORTABLE_DIR) --target zerv -j $(JOBS)
 	@echo "portable engine: $(PORTABLE_DIR)/zerv"
-
-# Profile-guided engine: an instrumented build runs the benchmark with the
-# network and with the hand-crafted evaluation, then the same objects are
-# rebuilt with the recorded profile (PGO_DIR/zerv).
-PGO_DIR        ?= build-pgo
-PGO_BENCH_ARGS ?= -d 10 -bench
-pgo:
-	cmake -S . -B $(PGO_DIR) -DCMAKE_BUILD_TYPE=Release -DZERV_TESTS=OFF -DZERV_PGO=generate
-	find $(PGO_DIR) -name '*.gcda' -delete
-	cmake --build $(PGO_DIR) --target zerv -j $(JOBS)
-	cd $(PGO_DIR) && ./zerv $(PGO_BENCH_ARGS) > /dev/null && ./zerv -use_hce $(PGO_BENCH_ARGS) > /dev/null
-	cmake -S . -B $(PGO_DIR) -DZERV_PGO=use
-	cmake --build $(PGO_DIR) --target zerv -j $(JOBS)
-	@echo "profile-guided engine: $(PGO_DIR)/zerv"
 
 perft-deep: tests
 	ZERV_PERFT_DEPTH=$(PERFT_DEPTH) ./$(BUILD_DIR)/zerv_tests --gtest_filter='$(PERFT_FILTER)'
@@ -72,7 +58,7 @@ tsan:
 	TSAN_OPTIONS="halt_on_error=1 exitcode=66" $(TSAN_DIR)/zerv_tests --gtest_filter='$(TSAN_FILTER)'
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(PORTABLE_DIR) $(PGO_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(PORTABLE_DIR)
 
 # Evaluation speed along random search-like lines, one thread, figures
 # printed (make bench-eval BENCH_EVAL=nn); tools/bench_eval.cpp lists the

@@ -182,7 +182,7 @@ inline float dot_with(const float* a, const float* b, int n) {
 template <typename L>
 inline void apply_columns_with(float* raw, float* activated, const ColumnChanges& c, int n) {
   HeadSums<L> h;
-  if (!c.heads || n % NET_DOT_WIDE_LANES != 0) {
+  if (!c.heads || c.heads->count < 1 || n % NET_DOT_WIDE_LANES != 0) {
     apply_tiles<L, 0>(raw, activated, c, n, h);
     if (c.heads)
       for (int k = 0; k < c.heads->count; k++) c.heads->sums[k] = dot_with<L>(activated, c.heads->rows[k], n);
