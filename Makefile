@@ -70,6 +70,16 @@ bench-eval:
 	cmake --build $(BUILD_DIR) --target zerv_bench_eval -j $(JOBS)
 	$(BUILD_DIR)/zerv_bench_eval $(BENCH_EVAL)
 
+# Search speed side by side in interleaved rounds, one thread, fixed depth:
+# the network against the hand-crafted evaluation and the portable binary.
+COMPARE_DEPTH  ?= 10
+COMPARE_ROUNDS ?= 3
+.PHONY: bench-compare
+bench-compare: engine portable
+	python3 tools/bench_compare.py --depth $(COMPARE_DEPTH) --rounds $(COMPARE_ROUNDS) \
+	  "network=$(BUILD_DIR)/zerv" "hand-crafted=$(BUILD_DIR)/zerv -use_hce" \
+	  "portable network=$(PORTABLE_DIR)/zerv"
+
 # A test suite solved through UCI at a fixed time per move, figures printed:
 # make bench-epd EPD=../shared/data/epd/wac.epd EPD_MS=1000 EPD_ARGS=-use_hce
 EPD      ?= ../shared/data/epd/wac.epd

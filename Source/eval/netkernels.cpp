@@ -1,81 +1,83 @@
+// The network's layer loops: the scalar reference, and one vector shape
+// written once over a "lane set" (a register type and its handful of
+// operations) and compiled three times, each inside a region that lets
+// the compiler use that instruction set. The entry points are flattened,
+// so the shared loops and the lane operations are inlined into code built
+// for the instruction set they belong to, and a processor that lacks it
+// never reaches them (best_net_kernels asks the processor first).
+//
+// The build keeps multiply and add apart in this file unless a loop asks
+// for a fused multiply-add itself, so every set rounds as it says it does.
 #include "netkernels.h"
 
 #include <cmath>
 
-#if defined(__AVX2__) && defined(__FMA__)
+#include "../platform/platform.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#define NET_X86_KERNELS 1
 #include <immintrin.h>
 #endif
 
 namespace {
 
-constexpr int LANES = 8;              // floats per 256-bit register
-constexpr int WIDE_STEP = 2 * LANES;  // the two-accumulator dot product
-// Registers of vector held while the columns stream through (half the
-// sixteen, leaving room for the loads).
+// Registers of vector held while the columns stream through (8 of the 16
+// or 32 the sets have, leaving room for the loads).
 constexpr int TILE_REGS = 8;
 
 float leaky(float x) { return x < 0 ? x * NET_LEAK_SLOPE : x; }
 
-// With fused multiply-add in hardware the scalar loops round exactly as
-// the vector ones do. Without it (the portable build) std::fma would be a
-// slow software routine, so the product is rounded before the sum; scores
-// of such a build may then differ in the last centipawn.
-inline float mul_add(float a, float b, float c) {
+// With fused multiply-add in hardware the reference rounds as the fused
+// vector sets do. Without it (the portable build) std::fma would be a slow
+// software routine, so the product is rounded before the sum, as in SSE2.
 #if defined(__FMA__)
-  return std::fma(a, b, c);
+constexpr bool SCALAR_FUSED = true;
+inline float mul_add(float a, float b, float c) { return std::fma(a, b, c); }
 #else
-  return a * b + c;
+constexpr bool SCALAR_FUSED = false;
+inline float mul_add(float a, float b, float c) { return a * b + c; }
 #endif
+
+// Sum of `count` lanes (a power of two), the upper half folded onto the
+// lower half until one is left: the order every set sums its lanes in.
+float fold_lanes(float* lane, int count) {
+  for (int half = count / 2; half >= 1; half /= 2)
+    for (int k = 0; k < half; k++) lane[k] += lane[k + half];
+  return lane[0];
 }
 
-// Lane sums in the order the vector reduction uses: upper half onto lower
-// half, then pairs two apart, then the last two.
-float sum_lanes(const float* acc) {
-  float s4[4], s2[2];
-  for (int k = 0; k < 4; k++) s4[k] = acc[k] + acc[k + 4];
-  for (int k = 0; k < 2; k++) s2[k] = s4[k] + s4[k + 2];
-  return s2[0] + s2[1];
+float dot_scalar(const float* a, const float* b, int n) {
+  int lanes = n % NET_DOT_WIDE_LANES == 0 ? NET_DOT_WIDE_LANES : NET_DOT_NARROW_LANES;
+  float acc[NET_DOT_WIDE_LANES] = {};
+  int i = 0;
+  for (; i + lanes <= n; i += lanes)
+    for (int k = 0; k < lanes; k++) acc[k] = mul_add(a[i + k], b[i + k], acc[k]);
+  float s = fold_lanes(acc, lanes);
+  for (; i < n; i++) s = mul_add(a[i], b[i], s);
+  return s;
 }
 
-}  // namespace
-
-// Column by column: every unit still sees its subtractions, then its
-// additions, in list order, as in the vector tiles, so the results agree.
+// Column by column (each a loop the compiler can vectorise); the order of
+// the operations on any one unit is the same as unit by unit.
 void apply_columns_scalar(float* raw, float* activated, const ColumnChanges& c, int n) {
   for (int j = 0; j < c.subCount; j++)
     for (int i = 0; i < n; i++) raw[i] -= c.subs[j][i];
   for (int j = 0; j < c.addCount; j++)
     for (int i = 0; i < n; i++) raw[i] += c.adds[j][i];
   for (int i = 0; i < n; i++) activated[i] = leaky(raw[i]);
+  if (c.heads)
+    for (int h = 0; h < c.heads->count; h++) c.heads->sums[h] = dot_scalar(activated, c.heads->rows[h], n);
 }
 
 void activate_scalar(float* v, int n) {
   for (int i = 0; i < n; i++) v[i] = leaky(v[i]);
 }
 
-float dot_scalar(const float* a, const float* b, int n) {
-  float acc[WIDE_STEP] = {};
-  int i = 0;
-  if (n % WIDE_STEP == 0) {
-    for (; i < n; i += WIDE_STEP)
-      for (int k = 0; k < WIDE_STEP; k++) acc[k] = mul_add(a[i + k], b[i + k], acc[k]);
-    for (int k = 0; k < LANES; k++) acc[k] += acc[k + LANES];
-  } else {
-    for (; i + LANES <= n; i += LANES)
-      for (int k = 0; k < LANES; k++) acc[k] = mul_add(a[i + k], b[i + k], acc[k]);
-  }
-  float s = sum_lanes(acc);
-  for (; i < n; i++) s = mul_add(a[i], b[i], s);
-  return s;
-}
+#if NET_X86_KERNELS
 
-#if defined(__AVX2__) && defined(__FMA__)
-
-namespace {
-
-// Units from..to-1 of apply_columns, one at a time (the tail of the
-// vector version).
-void apply_range(float* raw, float* activated, const ColumnChanges& c, int from, int to) {
+// Units from..to-1 one at a time (the tail after the last whole register);
+// every unit sees its subtractions, then its additions, in list order.
+void apply_units(float* raw, float* activated, const ColumnChanges& c, int from, int to) {
   for (int i = from; i < to; i++) {
     float x = raw[i];
     for (int j = 0; j < c.subCount; j++) x -= c.subs[j][i];
@@ -85,64 +87,247 @@ void apply_range(float* raw, float* activated, const ColumnChanges& c, int from,
   }
 }
 
-float sum_register(__m256 x) {
-  __m128 s4 = _mm_add_ps(_mm256_castps256_ps128(x), _mm256_extractf128_ps(x, 1));
-  __m128 s2 = _mm_add_ps(s4, _mm_movehl_ps(s4, s4));
-  return _mm_cvtss_f32(_mm_add_ss(s2, _mm_shuffle_ps(s2, s2, 1)));
+// The vector loops, written once. L is a lane set: Reg, WIDTH floats per
+// register, zero/load/store/add/sub/mul_add/leaky on registers, mul_add_one
+// on single floats, and Narrow, the set used for 8-lane dot products.
+// These AVX-512 registers are passed by value only between functions that
+// are all inlined into one flattened entry, so no call ever uses the ABI
+// the compiler warns about.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+// The fused head sums: the rows, and per row the accumulators of the 16
+// dot-product lanes, which span REGS registers. The vector's register-sized
+// chunk o (counted from its start) goes to accumulator o mod REGS, as in
+// dot_lanes; every stretch handed to a tile starts on a multiple of 16
+// floats, so that is its register r mod REGS.
+template <typename L>
+struct HeadSums {
+  static constexpr int REGS = NET_DOT_WIDE_LANES / L::WIDTH;
+  const float* rows[NET_MAX_FUSED_HEADS];
+  typename L::Reg acc[NET_MAX_FUSED_HEADS][REGS];
+};
+
+// One tile of `regs` registers: loaded once, every column applied, stored
+// raw and activated, and multiplied into the first `heads` head sums; the
+// columns stream through while the vector stays in registers.
+template <typename L, int regs, int heads>
+inline void apply_tile(float* raw, float* activated, const ColumnChanges& c, int at, HeadSums<L>& h) {
+  typename L::Reg x[regs];
+  for (int r = 0; r < regs; r++) x[r] = L::load(raw + at + r * L::WIDTH);
+  for (int j = 0; j < c.subCount; j++)
+    for (int r = 0; r < regs; r++) x[r] = L::sub(x[r], L::load(c.subs[j] + at + r * L::WIDTH));
+  for (int j = 0; j < c.addCount; j++)
+    for (int r = 0; r < regs; r++) x[r] = L::add(x[r], L::load(c.adds[j] + at + r * L::WIDTH));
+  for (int r = 0; r < regs; r++) {
+    typename L::Reg a = L::leaky(x[r]);
+    L::store(raw + at + r * L::WIDTH, x[r]);
+    L::store(activated + at + r * L::WIDTH, a);
+    for (int k = 0; k < heads; k++) {
+      typename L::Reg& acc = h.acc[k][r % HeadSums<L>::REGS];
+      acc = L::mul_add(a, L::load(h.rows[k] + at + r * L::WIDTH), acc);
+    }
+  }
+}
+
+// Whole tiles, then (with heads, whose widths are multiples of 16) single
+// 16-float stretches, then single registers and single units.
+template <typename L, int heads>
+inline void apply_tiles(float* raw, float* activated, const ColumnChanges& c, int n, HeadSums<L>& h) {
+  constexpr int tile = TILE_REGS * L::WIDTH;
+  int i = 0;
+  for (; i + tile <= n; i += tile) apply_tile<L, TILE_REGS, heads>(raw, activated, c, i, h);
+  if constexpr (heads > 0)
+    for (; i + NET_DOT_WIDE_LANES <= n; i += NET_DOT_WIDE_LANES)
+      apply_tile<L, HeadSums<L>::REGS, heads>(raw, activated, c, i, h);
+  for (; i + L::WIDTH <= n; i += L::WIDTH) apply_tile<L, 1, 0>(raw, activated, c, i, h);
+  apply_units(raw, activated, c, i, n);
+}
+
+template <typename L>
+inline void activate_with(float* v, int n) {
+  int i = 0;
+  for (; i + L::WIDTH <= n; i += L::WIDTH) L::store(v + i, L::leaky(L::load(v + i)));
+  for (; i < n; i++) v[i] = leaky(v[i]);
+}
+
+// `lanes` products accumulated side by side over whole steps, then folded;
+// `done` tells where the remainder starts.
+template <typename L, int lanes>
+inline float dot_lanes(const float* a, const float* b, int n, int& done) {
+  constexpr int regs = lanes / L::WIDTH;
+  typename L::Reg acc[regs];
+  for (int r = 0; r < regs; r++) acc[r] = L::zero();
+  int i = 0;
+  for (; i + lanes <= n; i += lanes)
+    for (int r = 0; r < regs; r++)
+      acc[r] = L::mul_add(L::load(a + i + r * L::WIDTH), L::load(b + i + r * L::WIDTH), acc[r]);
+  float lane[lanes];
+  for (int r = 0; r < regs; r++) L::store(lane + r * L::WIDTH, acc[r]);
+  done = i;
+  return fold_lanes(lane, lanes);
+}
+
+template <typename L>
+inline float dot_with(const float* a, const float* b, int n) {
+  int i = 0;
+  float s = n % NET_DOT_WIDE_LANES == 0 ? dot_lanes<L, NET_DOT_WIDE_LANES>(a, b, n, i)
+                                        : dot_lanes<typename L::Narrow, NET_DOT_NARROW_LANES>(a, b, n, i);
+  for (; i < n; i++) s = L::mul_add_one(a[i], b[i], s);
+  return s;
+}
+
+// The heads ride along with the tiles when the width takes the 16-lane
+// dot product; other widths sum them afterwards.
+template <typename L>
+inline void apply_columns_with(float* raw, float* activated, const ColumnChanges& c, int n) {
+  HeadSums<L> h;
+  if (!c.heads || c.heads->count < 1 || n % NET_DOT_WIDE_LANES != 0) {
+    apply_tiles<L, 0>(raw, activated, c, n, h);
+    if (c.heads)
+      for (int k = 0; k < c.heads->count; k++) c.heads->sums[k] = dot_with<L>(activated, c.heads->rows[k], n);
+    return;
+  }
+  for (int k = 0; k < NET_MAX_FUSED_HEADS; k++) {
+    h.rows[k] = c.heads->rows[k];
+    for (int r = 0; r < HeadSums<L>::REGS; r++) h.acc[k][r] = L::zero();
+  }
+  if (c.heads->count == 1) apply_tiles<L, 1>(raw, activated, c, n, h);
+  else apply_tiles<L, NET_MAX_FUSED_HEADS>(raw, activated, c, n, h);
+  for (int k = 0; k < c.heads->count; k++) {
+    float lane[NET_DOT_WIDE_LANES];
+    for (int r = 0; r < HeadSums<L>::REGS; r++) L::store(lane + r * L::WIDTH, h.acc[k][r]);
+    c.heads->sums[k] = fold_lanes(lane, NET_DOT_WIDE_LANES);
+  }
 }
 
 // max(x, x / 16) is x above zero and x / 16 below: the leaky rectifier
-// without a compare and blend.
-__m256 leaky_register(__m256 x) { return _mm256_max_ps(x, _mm256_mul_ps(x, _mm256_set1_ps(NET_LEAK_SLOPE))); }
+// without a compare and blend, in every set.
 
-// One tile of `regs` registers: loaded once, every column applied, stored
-// raw and activated; the columns stream through while the vector stays in
-// registers.
-template <int regs>
-void apply_tile(float* raw, float* activated, const ColumnChanges& c, int at) {
-  __m256 x[regs];
-  for (int r = 0; r < regs; r++) x[r] = _mm256_loadu_ps(raw + at + r * LANES);
-  for (int j = 0; j < c.subCount; j++)
-    for (int r = 0; r < regs; r++) x[r] = _mm256_sub_ps(x[r], _mm256_loadu_ps(c.subs[j] + at + r * LANES));
-  for (int j = 0; j < c.addCount; j++)
-    for (int r = 0; r < regs; r++) x[r] = _mm256_add_ps(x[r], _mm256_loadu_ps(c.adds[j] + at + r * LANES));
-  for (int r = 0; r < regs; r++) {
-    _mm256_storeu_ps(raw + at + r * LANES, x[r]);
-    _mm256_storeu_ps(activated + at + r * LANES, leaky_register(x[r]));
+// SSE2, part of every x86-64 processor: 4 floats, no fused multiply-add.
+struct Sse2Lanes {
+  using Reg = __m128;
+  using Narrow = Sse2Lanes;
+  static constexpr int WIDTH = 4;
+  static Reg zero() { return _mm_setzero_ps(); }
+  static Reg load(const float* p) { return _mm_loadu_ps(p); }
+  static void store(float* p, Reg x) { _mm_storeu_ps(p, x); }
+  static Reg add(Reg a, Reg b) { return _mm_add_ps(a, b); }
+  static Reg sub(Reg a, Reg b) { return _mm_sub_ps(a, b); }
+  static Reg mul_add(Reg a, Reg b, Reg c) { return _mm_add_ps(_mm_mul_ps(a, b), c); }
+  static float mul_add_one(float a, float b, float c) { return a * b + c; }
+  static Reg leaky(Reg x) { return _mm_max_ps(x, _mm_mul_ps(x, _mm_set1_ps(NET_LEAK_SLOPE))); }
+};
+
+[[gnu::flatten]] void apply_columns_sse2(float* raw, float* activated, const ColumnChanges& c, int n) {
+  apply_columns_with<Sse2Lanes>(raw, activated, c, n);
+}
+[[gnu::flatten]] void activate_sse2(float* v, int n) { activate_with<Sse2Lanes>(v, n); }
+[[gnu::flatten]] float dot_sse2(const float* a, const float* b, int n) { return dot_with<Sse2Lanes>(a, b, n); }
+
+#pragma GCC push_options
+#pragma GCC target("avx2,fma")
+
+// AVX2 with fused multiply-add: 8 floats.
+struct Avx2Lanes {
+  using Reg = __m256;
+  using Narrow = Avx2Lanes;
+  static constexpr int WIDTH = 8;
+  static Reg zero() { return _mm256_setzero_ps(); }
+  static Reg load(const float* p) { return _mm256_loadu_ps(p); }
+  static void store(float* p, Reg x) { _mm256_storeu_ps(p, x); }
+  static Reg add(Reg a, Reg b) { return _mm256_add_ps(a, b); }
+  static Reg sub(Reg a, Reg b) { return _mm256_sub_ps(a, b); }
+  static Reg mul_add(Reg a, Reg b, Reg c) { return _mm256_fmadd_ps(a, b, c); }
+  static float mul_add_one(float a, float b, float c) {
+    return _mm_cvtss_f32(_mm_fmadd_ss(_mm_set_ss(a), _mm_set_ss(b), _mm_set_ss(c)));
   }
+  static Reg leaky(Reg x) { return _mm256_max_ps(x, _mm256_mul_ps(x, _mm256_set1_ps(NET_LEAK_SLOPE))); }
+};
+
+[[gnu::flatten]] void apply_columns_avx2(float* raw, float* activated, const ColumnChanges& c, int n) {
+  apply_columns_with<Avx2Lanes>(raw, activated, c, n);
+}
+[[gnu::flatten]] void activate_avx2(float* v, int n) { activate_with<Avx2Lanes>(v, n); }
+[[gnu::flatten]] float dot_avx2(const float* a, const float* b, int n) { return dot_with<Avx2Lanes>(a, b, n); }
+
+#pragma GCC pop_options
+
+#pragma GCC push_options
+#pragma GCC target("avx512f,avx2,fma")
+
+// AVX-512: 16 floats; 8-lane dot products (lengths not a multiple of 16)
+// take the AVX2 registers.
+struct Avx512Lanes {
+  using Reg = __m512;
+  using Narrow = Avx2Lanes;
+  static constexpr int WIDTH = 16;
+  static Reg zero() { return _mm512_setzero_ps(); }
+  static Reg load(const float* p) { return _mm512_loadu_ps(p); }
+  static void store(float* p, Reg x) { _mm512_storeu_ps(p, x); }
+  static Reg add(Reg a, Reg b) { return _mm512_add_ps(a, b); }
+  static Reg sub(Reg a, Reg b) { return _mm512_sub_ps(a, b); }
+  static Reg mul_add(Reg a, Reg b, Reg c) { return _mm512_fmadd_ps(a, b, c); }
+  static float mul_add_one(float a, float b, float c) { return Avx2Lanes::mul_add_one(a, b, c); }
+  // A masked multiply of the units below zero; same results as the max
+  // form (this compiler's 512-bit max warns about its unused lanes).
+  static Reg leaky(Reg x) {
+    __mmask16 below = _mm512_cmp_ps_mask(x, _mm512_setzero_ps(), _CMP_LT_OQ);
+    return _mm512_mask_mul_ps(x, below, x, _mm512_set1_ps(NET_LEAK_SLOPE));
+  }
+};
+
+[[gnu::flatten]] void apply_columns_avx512(float* raw, float* activated, const ColumnChanges& c, int n) {
+  apply_columns_with<Avx512Lanes>(raw, activated, c, n);
+}
+[[gnu::flatten]] void activate_avx512(float* v, int n) { activate_with<Avx512Lanes>(v, n); }
+[[gnu::flatten]] float dot_avx512(const float* a, const float* b, int n) { return dot_with<Avx512Lanes>(a, b, n); }
+
+#pragma GCC pop_options
+#pragma GCC diagnostic pop
+
+#else  // not x86: the vector sets are never supported; their entries run the reference
+
+#define apply_columns_avx512 apply_columns_scalar
+#define apply_columns_avx2 apply_columns_scalar
+#define apply_columns_sse2 apply_columns_scalar
+#define activate_avx512 activate_scalar
+#define activate_avx2 activate_scalar
+#define activate_sse2 activate_scalar
+#define dot_avx512 dot_scalar
+#define dot_avx2 dot_scalar
+#define dot_sse2 dot_scalar
+
+#endif
+
+int first_supported_set() {
+  for (int set = 0; set < NET_KERNEL_SETS; set++)
+    if (net_kernels_supported(set)) return set;
+  return NET_KERNELS_SCALAR;
 }
 
 }  // namespace
 
-void apply_columns_avx(float* raw, float* activated, const ColumnChanges& c, int n) {
-  int i = 0;
-  for (; i + TILE_REGS * LANES <= n; i += TILE_REGS * LANES) apply_tile<TILE_REGS>(raw, activated, c, i);
-  for (; i + LANES <= n; i += LANES) apply_tile<1>(raw, activated, c, i);
-  apply_range(raw, activated, c, i, n);
-}
+const NetKernels NetKernelTable[NET_KERNEL_SETS] = {
+    {"AVX-512", true, apply_columns_avx512, activate_avx512, dot_avx512},
+    {"AVX2/FMA", true, apply_columns_avx2, activate_avx2, dot_avx2},
+    {"SSE2", false, apply_columns_sse2, activate_sse2, dot_sse2},
+    {"scalar", SCALAR_FUSED, apply_columns_scalar, activate_scalar, dot_scalar},
+};
+const NetKernels& SCALAR_KERNELS = NetKernelTable[NET_KERNELS_SCALAR];
 
-void activate_avx(float* v, int n) {
-  int i = 0;
-  for (; i + LANES <= n; i += LANES) _mm256_storeu_ps(v + i, leaky_register(_mm256_loadu_ps(v + i)));
-  for (; i < n; i++) v[i] = leaky(v[i]);
-}
-
-float dot_avx(const float* a, const float* b, int n) {
-  __m256 acc0 = _mm256_setzero_ps(), acc1 = _mm256_setzero_ps();
-  int i = 0;
-  if (n % WIDE_STEP == 0) {
-    for (; i < n; i += WIDE_STEP) {
-      acc0 = _mm256_fmadd_ps(_mm256_loadu_ps(a + i), _mm256_loadu_ps(b + i), acc0);
-      acc1 = _mm256_fmadd_ps(_mm256_loadu_ps(a + i + LANES), _mm256_loadu_ps(b + i + LANES), acc1);
-    }
-    acc0 = _mm256_add_ps(acc0, acc1);
-  } else {
-    for (; i + LANES <= n; i += LANES)
-      acc0 = _mm256_fmadd_ps(_mm256_loadu_ps(a + i), _mm256_loadu_ps(b + i), acc0);
+bool net_kernels_supported(int set) {
+  CpuVectorSupport cpu = cpu_vector_support();
+  switch (set) {
+    case NET_KERNELS_AVX512: return cpu.avx512;
+    case NET_KERNELS_AVX2: return cpu.avx2Fma;
+    case NET_KERNELS_SSE2: return cpu.sse2;
+    case NET_KERNELS_SCALAR: return true;
+    default: return false;
   }
-  float s = sum_register(acc0);
-  for (; i < n; i++) s = mul_add(a[i], b[i], s);
-  return s;
 }
 
-#endif
+const NetKernels& best_net_kernels() {
+  static const int chosen = first_supported_set();
+  return NetKernelTable[chosen];
+}

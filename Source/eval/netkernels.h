@@ -1,52 +1,58 @@
-// Layer loops of the network over float vectors. The vector kernels use
-// 8-float AVX2/FMA registers when the build targets them; the scalar
-// kernels perform the very same roundings in the very same order (one
-// fused multiply-add per product, the same lane sums), so both give
-// bit-identical results and the scalar ones serve as the fallback and as
-// the reference in tests.
+// Layer loops of the network over float vectors. One binary carries them
+// for AVX-512 (16 floats a register), AVX2/FMA (8) and SSE2 (4) and picks
+// the widest the processor runs, whatever the build targets. All of them
+// add in the order of the scalar reference: per unit the columns in list
+// order, and dot products over 16 lanes (8 when the length is not a
+// multiple of 16) folded half onto half. Sets that round a multiply-add
+// once, as the reference does in a build for FMA processors, give
+// bit-identical results; the others may differ in the last centipawn.
 #pragma once
-
-#if defined(__AVX2__) && defined(__FMA__)
-constexpr bool NET_HAS_VECTOR_KERNELS = true;
-#else
-constexpr bool NET_HAS_VECTOR_KERNELS = false;
-#endif
 
 // Slope of the leaky rectifier below zero.
 constexpr float NET_LEAK_SLOPE = 0.0625f;
 
+// Lanes of the dot product, whatever the register width: 16 for lengths
+// that are multiples of 16, else 8, then a plain loop for the rest.
+constexpr int NET_DOT_WIDE_LANES = 16;
+constexpr int NET_DOT_NARROW_LANES = 8;
+
+// Output rows summed against the activated first layer while it is made,
+// so the heads cost no second pass: sums[h] = dot(activated, rows[h], n),
+// added in the order `dot` adds.
+constexpr int NET_MAX_FUSED_HEADS = 2;
+struct HeadRows {
+  const float* rows[NET_MAX_FUSED_HEADS];
+  int count;
+  float sums[NET_MAX_FUSED_HEADS];
+};
+
 // First-layer columns moved in or out of a vector: for every unit,
 // raw[i] -= each subs column, then += each adds column, in list order;
-// then activated[i] = leaky(raw[i]). Both arrays n floats.
+// then activated[i] = leaky(raw[i]). Both arrays n floats. With `heads`
+// the head sums are filled as well.
 struct ColumnChanges {
   const float* const* subs;
   int subCount;
   const float* const* adds;
   int addCount;
+  HeadRows* heads = nullptr;
 };
-void apply_columns_scalar(float* raw, float* activated, const ColumnChanges& c, int n);
-// Leaky rectifier in place.
-void activate_scalar(float* v, int n);
-// Sum of a[i] * b[i]; lengths that are multiples of 16 use two 8-lane
-// accumulators, other lengths one, any remainder a plain loop.
-float dot_scalar(const float* a, const float* b, int n);
 
-#if defined(__AVX2__) && defined(__FMA__)
-void apply_columns_avx(float* raw, float* activated, const ColumnChanges& c, int n);
-void activate_avx(float* v, int n);
-float dot_avx(const float* a, const float* b, int n);
-#endif
-
-// One set of layer loops, chosen per evaluation.
+// One set of layer loops.
 struct NetKernels {
-  void (*applyColumns)(float*, float*, const ColumnChanges&, int);
-  void (*activate)(float*, int);
-  float (*dot)(const float*, const float*, int);
+  const char* name;
+  bool fused;  // a multiply-add rounds once
+  void (*applyColumns)(float* raw, float* activated, const ColumnChanges& c, int n);
+  void (*activate)(float* v, int n);  // leaky rectifier in place
+  float (*dot)(const float* a, const float* b, int n);
 };
 
-inline constexpr NetKernels SCALAR_KERNELS = {apply_columns_scalar, activate_scalar, dot_scalar};
-#if defined(__AVX2__) && defined(__FMA__)
-inline constexpr NetKernels VECTOR_KERNELS = {apply_columns_avx, activate_avx, dot_avx};
-#else
-inline constexpr NetKernels VECTOR_KERNELS = SCALAR_KERNELS;
-#endif
+// The sets, widest first; the scalar reference is always last.
+enum NetKernelSet { NET_KERNELS_AVX512, NET_KERNELS_AVX2, NET_KERNELS_SSE2, NET_KERNELS_SCALAR, NET_KERNEL_SETS };
+extern const NetKernels NetKernelTable[NET_KERNEL_SETS];
+extern const NetKernels& SCALAR_KERNELS;
+
+// True when this processor (and this build's target family) runs the set.
+bool net_kernels_supported(int set);
+// The widest supported set, asked of the processor once.
+const NetKernels& best_net_kernels();

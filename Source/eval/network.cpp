@@ -74,34 +74,43 @@ const float* column(int feature) { return Net.firstLayer + size_t(feature) * Net
 
 // The slot's vector moved from its saved features to the new ones: the
 // flags turn the list difference into two linear passes.
-void update_first_layer(NetWorkspace* w, AccumulatorSlot& s, const FeatureList& list, const NetKernels& k) {
+void update_first_layer(NetWorkspace* w, AccumulatorSlot& s, const FeatureList& list, const NetKernels& k,
+                        HeadRows* heads) {
   const float* subs[MAX_NET_FEATURES];
   const float* adds[MAX_NET_FEATURES];
   int subCount = 0, addCount = 0;
-  for (int i = 0; i < list.count; i++) w->flags[list.index[i]] = FEATURE_MARK;
-  for (int i = 0; i < s.features.count; i++) {
-    int f = s.features.index[i];
+  // Neighbouring positions share most of the list, in the same places. A
+  // feature occurs at most once in a list, so a common head and tail hold
+  // no change and only the middles need the flags.
+  const uint16_t* saved = s.features.index;
+  int head = 0, savedEnd = s.features.count, newEnd = list.count;
+  while (head < savedEnd && head < newEnd && saved[head] == list.index[head]) head++;
+  while (savedEnd > head && newEnd > head && saved[savedEnd - 1] == list.index[newEnd - 1]) savedEnd--, newEnd--;
+  for (int i = head; i < newEnd; i++) w->flags[list.index[i]] = FEATURE_MARK;
+  for (int i = head; i < savedEnd; i++) {
+    int f = saved[i];
     if (!w->flags[f]) subs[subCount++] = column(f);
     w->flags[f] = 0;
   }
-  for (int i = 0; i < list.count; i++) {
+  for (int i = head; i < newEnd; i++) {
     int f = list.index[i];
     if (w->flags[f]) adds[addCount++] = column(f);
     w->flags[f] = 0;
   }
-  k.applyColumns(s.vector, w->current, ColumnChanges{subs, subCount, adds, addCount}, Net.header.hidden1);
+  k.applyColumns(s.vector, w->current, ColumnChanges{subs, subCount, adds, addCount, heads}, Net.header.hidden1);
 }
 
 // Brings the side to move's slot to the position; the current vector gets
-// its activated copy.
-void first_layer(SearchThread* t, NetWorkspace* w, const FeatureList& list, int kingWing, const NetKernels& k) {
+// its activated copy, and `heads` (when given) their sums.
+void first_layer(SearchThread* t, NetWorkspace* w, const FeatureList& list, int kingWing, const NetKernels& k,
+                 HeadRows* heads) {
   AccumulatorSlot& s = w->slot[t->pos.side & 1];
   Bitboard occ = occupancy(t->pos);
   if (can_update(s, list, kingWing, occ, t->ply)) {
-    update_first_layer(w, s, list, k);
+    update_first_layer(w, s, list, k, heads);
     w->updates++;
   } else {
-    refresh_first_layer(Net, list, s.vector, w->current, k);
+    refresh_first_layer(Net, list, s.vector, w->current, k, heads);
     w->refreshes++;
   }
   s.filled = true;
@@ -111,18 +120,30 @@ void first_layer(SearchThread* t, NetWorkspace* w, const FeatureList& list, int 
   s.occupancy = occ;
 }
 
-// Output of the head rows (each n weights long) for the vector v.
-float head_output(NetWorkspace* w, const float* v, int n, const float* rows, bool pieceless, const NetKernels& k) {
-  w->headUsed = pieceless ? NET_USED_PIECELESS : NET_USED_BLENDED;
-  if (pieceless) return k.dot(v, rows + size_t(NET_HEAD_PIECELESS) * n, n);
-  double mg = k.dot(v, rows + size_t(NET_HEAD_MIDGAME) * n, n);
-  double eg = k.dot(v, rows + size_t(NET_HEAD_ENDGAME) * n, n);
-  return float(double(w->mix) * mg + (1.0 - double(w->mix)) * eg);
+// The head rows (each n weights long) an evaluation reads: the pieceless
+// one alone, or the middlegame and endgame rows to blend.
+HeadRows head_rows(const float* rows, int n, bool pieceless) {
+  if (pieceless) return HeadRows{{rows + size_t(NET_HEAD_PIECELESS) * n, nullptr}, 1, {}};
+  return HeadRows{{rows + size_t(NET_HEAD_MIDGAME) * n, rows + size_t(NET_HEAD_ENDGAME) * n}, 2, {}};
 }
 
-float network_output(NetWorkspace* w, bool pieceless, const NetKernels& k) {
+float blend_heads(NetWorkspace* w, const HeadRows& heads, bool pieceless) {
+  w->headUsed = pieceless ? NET_USED_PIECELESS : NET_USED_BLENDED;
+  if (pieceless) return heads.sums[0];
+  return float(double(w->mix) * heads.sums[0] + (1.0 - double(w->mix)) * heads.sums[1]);
+}
+
+// Output of the head rows for the vector v.
+float head_output(NetWorkspace* w, const float* v, int n, const float* rows, bool pieceless, const NetKernels& k) {
+  HeadRows heads = head_rows(rows, n, pieceless);
+  for (int h = 0; h < heads.count; h++) heads.sums[h] = k.dot(v, heads.rows[h], n);
+  return blend_heads(w, heads, pieceless);
+}
+
+// Without a second layer the heads were summed with the first layer.
+float network_output(NetWorkspace* w, bool pieceless, const HeadRows& fused, const NetKernels& k) {
   const NetHeader& h = Net.header;
-  if (h.hidden2 < NET_MIN_HIDDEN2) return head_output(w, w->current, h.hidden1, Net.secondLayer, pieceless, k);
+  if (h.hidden2 < NET_MIN_HIDDEN2) return blend_heads(w, fused, pieceless);
   float bias = Net.params[NET_PARAM_SECOND_BIAS];
   for (int j = 0; j < h.hidden2; j++)
     w->second[j] = bias + k.dot(w->current, Net.secondLayer + size_t(j) * h.hidden1, h.hidden1);
@@ -161,12 +182,12 @@ NetWorkspace* net_workspace(SearchThread* t) {
 }
 
 void refresh_first_layer(const NetWeights& net, const FeatureList& list, float* raw, float* activated,
-                         const NetKernels& k) {
+                         const NetKernels& k, HeadRows* heads) {
   int n = net.header.hidden1;
   const float* adds[MAX_NET_FEATURES];
   for (int i = 0; i < list.count; i++) adds[i] = net.firstLayer + size_t(list.index[i]) * n;
   std::fill(raw, raw + n, net.params[NET_PARAM_FIRST_BIAS]);
-  k.applyColumns(raw, activated, ColumnChanges{nullptr, 0, adds, list.count}, n);
+  k.applyColumns(raw, activated, ColumnChanges{nullptr, 0, adds, list.count, heads}, n);
 }
 
 float net_probability(float out) { return float(1.0 / (1.0 + std::exp(-double(out)))); }
@@ -182,9 +203,11 @@ int nn_evaluate_with(SearchThread* t, NetWorkspace* w, const NetKernels& k) {
   w->mix = float(std::min(1.0, MIX_PER_MATERIAL_UNIT * (pos.matValue[WHITE] + pos.matValue[BLACK])));
   FeatureList list;
   int kingWing = build_feature_list(pos, Net.header, list);
-  first_layer(t, w, list, kingWing, k);
   bool pieceless = std::max(pos.matValue[WHITE], pos.matValue[BLACK]) == 0;
-  float out = add_noise(t, w, network_output(w, pieceless, k));
+  bool secondLayer = Net.header.hidden2 >= NET_MIN_HIDDEN2;
+  HeadRows heads = head_rows(Net.secondLayer, Net.header.hidden1, pieceless);
+  first_layer(t, w, list, kingWing, k, secondLayer ? nullptr : &heads);
+  float out = add_noise(t, w, network_output(w, pieceless, heads, k));
   w->lastP = net_probability(out);
   w->lastScore = int16_t(net_score_from_probability(w->lastP));
   return w->lastScore;
@@ -202,7 +225,7 @@ int nn_evaluate(SearchThread* t) {
     t->evalHits++;
     return e.nnScore;
   }
-  int score = nn_evaluate_with(t, w, VECTOR_KERNELS);
+  int score = nn_evaluate_with(t, w, best_net_kernels());
   e.key = t->pos.key;
   e.nnScore = int16_t(score);
   return score;
@@ -210,7 +233,7 @@ int nn_evaluate(SearchThread* t) {
 
 int nn_evaluate_uncached(SearchThread* t) {
   NetWorkspace* w = net_workspace(t);
-  return w ? nn_evaluate_with(t, w, VECTOR_KERNELS) : NO_EVAL;
+  return w ? nn_evaluate_with(t, w, best_net_kernels()) : NO_EVAL;
 }
 
 void free_net_workspace(NetWorkspace* w) {

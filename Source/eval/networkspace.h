@@ -54,9 +54,10 @@ struct NetWorkspace {
 NetWorkspace* net_workspace(SearchThread* t);
 
 // The first layer from scratch: the bias, then every listed column, in
-// raw (before the activation) and activated form.
+// raw (before the activation) and activated form; with `heads` their sums
+// over the activated layer too.
 void refresh_first_layer(const NetWeights& net, const FeatureList& list, float* raw, float* activated,
-                         const NetKernels& k);
+                         const NetKernels& k, HeadRows* heads = nullptr);
 
 // The network's evaluation without the cache, with a chosen set of layer
 // loops; the working memory must come from net_workspace.

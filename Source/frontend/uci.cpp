@@ -19,6 +19,7 @@
 #include "control.h"
 #include "game.h"
 #include "golimits.h"
+#include "textparse.h"
 #include "options.h"
 #include "optionset.h"
 #include "output.h"

@@ -173,3 +173,25 @@ bool file_in_use(const char* path) {
 bool hold_file(std::FILE* file) { return flock(fileno(file), LOCK_EX | LOCK_NB) == 0; }
 
 bool delete_file(const char* path) { return unlink(path) == 0 || errno == ENOENT; }
+
+void advise_huge_pages(void* block, size_t bytes) {
+#ifdef MADV_HUGEPAGE
+  madvise(block, bytes, MADV_HUGEPAGE);
+#else
+  (void)block, (void)bytes;
+#endif
+}
+
+CpuVectorSupport cpu_vector_support() {
+  CpuVectorSupport s = {false, false, false};
+  // The feature bits are x86 business; elsewhere the engine runs its
+  // scalar loops. The compiler's cpuid helpers also check that the
+  // operating system saves the AVX and AVX-512 register state.
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_cpu_init();
+  s.sse2 = __builtin_cpu_supports("sse2");
+  s.avx2Fma = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+  s.avx512 = s.avx2Fma && __builtin_cpu_supports("avx512f");
+#endif
+  return s;
+}

@@ -34,6 +34,15 @@ void yield_thread();
 // Seconds on a clock that never jumps (not the wall clock).
 double monotonic_seconds();
 
+// Vector instruction sets that both the processor and the operating system
+// (which must save the wider registers on a task switch) support.
+struct CpuVectorSupport {
+  bool sse2;
+  bool avx2Fma;  // AVX2 together with fused multiply-add
+  bool avx512;   // AVX-512 foundation
+};
+CpuVectorSupport cpu_vector_support();
+
 struct ThreadHandle {
   pthread_t id;
   bool running;  // started and not yet joined
@@ -64,6 +73,14 @@ struct MappedFile {
 // False (and an empty record) when the file cannot be opened or mapped;
 // an empty file cannot be mapped.
 bool map_file(const char* path, MappedFile& out);
+
+// The page size the system can back large blocks with.
+constexpr size_t HUGE_PAGE_BYTES = size_t(2) << 20;
+// Asks the system to back a block that starts on a HUGE_PAGE_BYTES
+// boundary with huge pages, so that reads scattered over it (the network's
+// weight columns) miss the address-translation cache less often. A refusal
+// changes nothing but the speed.
+void advise_huge_pages(void* block, size_t bytes);
 void unmap_file(MappedFile& file);
 
 // One lock for the whole process, for work that must run once even when

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "../eval/netkernels.h"
 #include "../frontend/control.h"
 #include "../frontend/game.h"
 #include "../frontend/output.h"
@@ -63,6 +64,7 @@ void run_benchmark() {
   Control.limits.timePerMove = BENCH_MOVE_TIME;
   if (Control.limits.maxDepth > DEEPEST_KEPT_DEPTH) Control.limits.maxDepth = BENCH_DEPTH;
   Control.noise = QUIET_NOISE;
+  print_linef("info string network kernels: %s", best_net_kernels().name);
   print_linef("%s running benchmark using %d threads", ENGINE_NAME, Control.activeThreads);
   double totalTime = START_TOTAL_TIME, totalNodes = 0;
   for (int i = 0; i < BENCH_POSITIONS && !Control.quit; i++) {
