@@ -40,8 +40,8 @@ def main():
     parser.add_argument("contenders", nargs="+")
     args = parser.parse_args()
     contenders = []
-    for spec in args.contenders:
-        label, _, command = spec.partition("=")
+    for entry in args.contenders:
+        label, _, command = entry.partition("=")
         contenders.append({"label": label, "command": shlex.split(command), "nps": 0, "cpu_nps": 0})
     load_before = os.getloadavg()[0]
     for _ in range(args.rounds):
