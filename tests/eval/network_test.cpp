@@ -197,7 +197,9 @@ TEST_F(NetworkTest, BuiltinNetworkFollowsMaterial) {
   int even = fresh_score(t, START);
   int queenUp = fresh_score(t, "rnb1kbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
   int queenDown = fresh_score(t, "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1");
-  EXPECT_LT(std::abs(even), 40);
+  // Having the move at the start is worth a few tens of centipawns to the
+  // searches whose scores the network learned from; a pawn would be wrong.
+  EXPECT_LT(std::abs(even), 60);
   EXPECT_GT(queenUp, 700);
   EXPECT_LT(std::abs(queenDown - even), 40);  // Black to move, level material
   // A pawn more: every one of Black's eight pawns missing in turn. Each
