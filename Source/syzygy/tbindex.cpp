@@ -178,22 +178,10 @@ uint64_t leading_pawns_index(const uint8_t* sq, int leaders) {
   return idx;
 }
 
-uint64_t other_pawns_index(const uint8_t* sq, int leaders, int count) {
-  uint8_t q[TB_MAX_PIECES];
-  std::copy(sq + leaders, sq + leaders + count, q);
-  sort_small(q, count, ASCENDING);
-  uint64_t idx = 0;
-  for (int k = 0; k < count; k++) {
-    int m = 0;
-    for (int i = 0; i < leaders; i++) m += sq[i] < q[k];
-    idx += Binomial.v[q[k] - FIRST_PAWN_SQUARE - m][k + 1];
-  }
-  return idx;
-}
-
 // Combinatorial number of a set of identical pieces over the squares the
-// earlier slots leave free.
-uint64_t group_index(const uint8_t* sq, int start, int count) {
+// earlier slots leave free; pawns count their squares from the first one a
+// pawn can stand on.
+uint64_t group_index(const uint8_t* sq, int start, int count, int firstSquare) {
   uint8_t q[TB_MAX_PIECES];
   std::copy(sq + start, sq + start + count, q);
   sort_small(q, count, ASCENDING);
@@ -201,7 +189,7 @@ uint64_t group_index(const uint8_t* sq, int start, int count) {
   for (int k = 0; k < count; k++) {
     int m = 0;
     for (int i = 0; i < start; i++) m += sq[i] < q[k];
-    idx += Binomial.v[q[k] - m][k + 1];
+    idx += Binomial.v[q[k] - firstSquare - m][k + 1];
   }
   return idx;
 }
@@ -296,7 +284,7 @@ uint64_t tb_index(const TbLayout& l, uint8_t* sq) {
   if (l.encoding == ENC_PAWNS) {
     if ((sq[0] & 7) >= HALF_BOARD) transform(sq, n, FILE_MIRROR);
     idx = leading_pawns_index(sq, l.leadPawns) * l.factor[0];
-    if (l.otherPawns) idx += other_pawns_index(sq, l.leadPawns, l.otherPawns) * l.factor[g++];
+    if (l.otherPawns) idx += group_index(sq, l.leadPawns, l.otherPawns, FIRST_PAWN_SQUARE) * l.factor[g++];
   } else if (l.encoding == ENC_THREE_UNIQUE) {
     normalise_pawnless(sq, n, 3);
     idx = three_unique_index(sq) * l.factor[0];
@@ -305,6 +293,6 @@ uint64_t tb_index(const TbLayout& l, uint8_t* sq) {
     int tri = Squares.triangle[sq[0]];
     idx = uint64_t(tri < 0 ? 0 : std::max<int>(KingPair.v[tri][sq[1]], 0)) * l.factor[0];
   }
-  for (; g < l.numGroups; g++) idx += group_index(sq, l.groupStart[g], l.groupCount[g]) * l.factor[g];
+  for (; g < l.numGroups; g++) idx += group_index(sq, l.groupStart[g], l.groupCount[g], 0) * l.factor[g];
   return idx;
 }
