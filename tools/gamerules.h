@@ -15,6 +15,10 @@ constexpr int DRAW_SCORE = 10;
 constexpr int DRAW_PLIES = 16;
 constexpr int DRAW_FROM_PLY = 80;
 
+// Scores beyond this (mates found, won endings) are not recorded: the
+// game is decided there, and the logistic target is flat anyway.
+constexpr int MAX_RECORDED_SCORE = 3000;
+
 // Runs of the adjudication, in White's view.
 struct Adjudicator {
   int winRun, winSide, drawRun;

@@ -30,7 +30,6 @@
 namespace {
 
 constexpr int CENTIPAWNS_PER_PAWN = 100;
-constexpr int MAX_RECORDED_SCORE = 3000;
 constexpr int ROOT_PLY = 1;
 // Room left on the undo stack; longer games stop being read there.
 constexpr int UNDO_HEADROOM = 16;

@@ -44,9 +44,6 @@ namespace {
 
 // A game still running here is scored a draw; real games rarely last so long.
 constexpr int MAX_GAME_PLIES = 400;
-// Scores beyond this (mates found, tablebase-like wins) are not useful as
-// regression targets; the position's result still teaches the trainer.
-constexpr int MAX_RECORDED_SCORE = 3000;
 constexpr float UNLIMITED_SECONDS = 1e6f;
 constexpr float QUIET_NOISE = 9999.0f;
 constexpr int LINE_BUFFER = 512;
@@ -71,6 +68,8 @@ struct GameOutcome {
   int plies = 0;
 };
 
+// The splitmix64 finaliser: spreads (seed, shard, game) over the whole
+// 64-bit seed range, so neighbouring games get unrelated generators.
 uint64_t mix64(uint64_t x) {
   x += 0x9E3779B97F4A7C15ULL;
   x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
