@@ -10,6 +10,7 @@
 #include "control.h"
 #include "game.h"
 #include "output.h"
+#include "textparse.h"
 #include "uci.h"
 
 namespace {
@@ -80,14 +81,7 @@ void apply_edit_line(const char* line, char board[SQUARES], int& side) {
   if (line[0] == '#') std::memset(board, ' ', SQUARES);
   char word[EDIT_LINE_SIZE];
   int colour = -1;
-  for (int n = 0; *line; n++) {
-    line += std::strspn(line, " \t");
-    size_t length = std::strcspn(line, " \t");
-    if (length == 0) break;
-    size_t kept = length < EDIT_LINE_SIZE ? length : EDIT_LINE_SIZE - 1;
-    std::memcpy(word, line, kept);
-    word[kept] = '\0';
-    line += length;
+  for (int n = 0; (line = next_word(line, word, sizeof word)) != nullptr; n++) {
     if (n == 0) {
       if (std::strcmp(word, "w") == 0) colour = WHITE;
       else if (std::strcmp(word, "b") == 0) colour = BLACK;
@@ -96,6 +90,7 @@ void apply_edit_line(const char* line, char board[SQUARES], int& side) {
       continue;
     }
     // Letter, file, rank: a square off the board ends the line.
+    size_t kept = std::strlen(word);
     int file = word[1] - 'a', rank = kept > 2 ? word[2] - '1' : -1;
     if (kept < 3 || file < 0 || file > 7 || rank < 0 || rank > 7) return;
     int sq = rank * 8 + file;

@@ -83,14 +83,7 @@ void read_search_moves(const char* args, SearchLimits& limits) {
   if (!text) return;
   text += std::strlen("searchmoves");
   char word[MOVE_WORD_SIZE];
-  while (*text) {
-    text += std::strspn(text, " \t");
-    size_t length = std::strcspn(text, " \t");
-    if (length == 0) break;
-    size_t kept = length < MOVE_WORD_SIZE ? length : MOVE_WORD_SIZE - 1;
-    std::memcpy(word, text, kept);
-    word[kept] = '\0';
-    text += length;
+  while ((text = next_word(text, word, sizeof word)) != nullptr) {
     if (is_go_keyword(word)) break;
     add_search_move(limits, word);
   }

@@ -27,3 +27,13 @@ void copy_bounded(char* dest, size_t capacity, const char* src) {
   std::memcpy(dest, src, length);
   dest[length] = '\0';
 }
+
+const char* next_word(const char* text, char* word, size_t capacity) {
+  text += std::strspn(text, " \t");
+  size_t length = std::strcspn(text, " \t");
+  if (length == 0) return nullptr;
+  size_t kept = length < capacity ? length : capacity - 1;
+  std::memcpy(word, text, kept);
+  word[kept] = '\0';
+  return text + length;
+}
