@@ -285,7 +285,10 @@ void run_interactive() {
       // Commands that came together ("position", then "go") are taken one
       // per pass without a pause, and the pause ends when a line arrives:
       // at fast time controls every millisecond of reply latency counts.
-      if (!input_waiting()) sleep_until_input_ms(LOOP_SLEEP_MS);
+      // A command that starts, releases or stops a search has work for
+      // this very pass, so no pause after it either.
+      if (!input_waiting() && Control.state.load() == state && !Control.stop.load())
+        sleep_until_input_ms(LOOP_SLEEP_MS);
     } else if (state == STATE_SEARCHING || state == STATE_PONDERING) {
       // A search's first moments, or its last after a stop: the clock is
       // watched closely, but a spinning loop would take a processor from

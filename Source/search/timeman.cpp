@@ -27,10 +27,16 @@ constexpr float MIN_TARGET = 0.002f;
 
 constexpr float CHECK_START = 0.015f;  // no decision in a search's first moments
 constexpr float MAX_MARGIN = 0.025f;
+// A budget shorter than the first moments is watched from half of it on,
+// so the share of it kept back for the GUI's delays is still honoured.
+constexpr float EARLY_CHECK_SHARE = 0.5f;
 // With a fixed time per move the overhead is kept back too, but never more
 // than this share of the move's time: the answer must arrive within the
 // limit as the GUI measures it, pipe and scheduling delays included.
+// At a few milliseconds a move a tenth is less than one scheduling delay of
+// a loaded machine, so at least MIN_FIXED_KEEP is kept (overhead allowing).
 constexpr float FIXED_MARGIN_SHARE = 0.1f;
+constexpr float MIN_FIXED_KEEP = 0.003f;
 constexpr float MARGIN_RESERVES = 5.0f;
 constexpr int STEADY_SCORE_DROP = 20;   // a score drop worth more time
 constexpr int LARGE_SCORE = 335;        // beyond it drops are measured in sixteenths
@@ -93,7 +99,8 @@ bool time_is_up(float elapsed) {
   bool fixed = limits.limitKind == LIMIT_FIXED;
   float remaining = std::fmax(0.0f, limits.clock[Control.rootSide] - elapsed);
   if (fixed) {
-    float keep = std::fmin(Control.moveOverhead, FIXED_MARGIN_SHARE * Control.targetTime);
+    float share = std::fmax(FIXED_MARGIN_SHARE * Control.targetTime, MIN_FIXED_KEEP);
+    float keep = std::fmin(Control.moveOverhead, share);
     if (elapsed >= Control.targetTime - keep) return true;
     return Control.mainDepth.load() > SINGLE_REPLY_DEPTH && Control.singleReply;
   }
@@ -143,7 +150,7 @@ void time_check() {
   // A search whose whole budget is shorter than the first moments (a nearly
   // empty clock) is decided from its second iteration on; otherwise the
   // moves cost more than a small increment brings back.
-  float checkStart = std::fmin(CHECK_START, Control.targetTime);
+  float checkStart = std::fmin(CHECK_START, EARLY_CHECK_SHARE * Control.targetTime);
   if (Control.stop.load() || Control.mainDepth.load() <= 1 || elapsed < checkStart) return;
   // The records are freed only under this lock once the search has ended.
   lock_thread_records();
