@@ -9,6 +9,39 @@ import chess.engine
 WAC_1 = "2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w - -"
 
 
+# Every option a GUI sees, with its type: a client builds its dialog from these.
+OPTION_TYPES = {
+    "ConfigFilePath": "string", "Hash": "spin", "Threads": "spin", "Clear_Hash": "button",
+    "NN_File": "string", "Use_NN_eval": "check", "OwnBook": "check", "OwnBook_File": "string",
+    "OwnBook_Depth": "spin", "OwnBook2_File": "string", "OwnBook2_Depth": "spin",
+    "OwnBook_Variety": "spin", "SyzygyPath": "string", "SyzygyProbeDepth6": "spin", "Log": "check",
+    "Ponder": "check", "MultiPV": "spin", "UCI_Chess960": "check", "MoveOverhead": "spin",
+    "UCI_LimitStrength": "check", "UCI_Elo": "spin", "Contempt": "spin", "Selectivity": "spin",
+}
+
+
+def check_options(engine, check):
+    seen = {name: option.type for name, option in engine.options.items()}
+    check(seen == OPTION_TYPES, f"options as parsed: {seen}")
+    hash_option = engine.options["Hash"]
+    check((hash_option.default, hash_option.min) == (64, 0), f"Hash reads as {hash_option}")
+    engine.configure({"Hash": 16, "Contempt": 10})
+
+
+def play_game(engine, check):
+    # A short game against itself with pondering on: python-chess sends
+    # "go ponder" after each move and "ponderhit" or "stop" as the game goes.
+    board = chess.Board()
+    limit = chess.engine.Limit(white_clock=5, black_clock=5, white_inc=0.05, black_inc=0.05)
+    while not board.is_game_over() and board.ply() < 40:
+        result = engine.play(board, limit, ponder=True)
+        if result.move is None or result.move not in board.legal_moves:
+            check(False, f"illegal or no move {result.move} at ply {board.ply()}")
+            return
+        board.push(result.move)
+    check(board.ply() >= 40 or board.is_game_over(), "game stopped early")
+
+
 def main(binary):
     failures = []
 
@@ -31,6 +64,13 @@ def main(binary):
 
         played = engine.play(chess.Board(WAC_1), chess.engine.Limit(mate=2))
         check(played.move == chess.Move.from_uci("g3g6"), f"mate 2 played {played.move}")
+
+        check_options(engine, check)
+        lines = engine.analyse(board, chess.engine.Limit(depth=8), multipv=3)
+        firsts = {line["pv"][0] for line in lines if line.get("pv")}
+        check(len(lines) == 3 and len(firsts) == 3, f"MultiPV 3 gave {len(lines)} lines, {len(firsts)} first moves")
+        check(lines[0]["score"].relative >= lines[-1]["score"].relative, "MultiPV lines out of order")
+        play_game(engine, check)
 
     for text in failures:
         print(text)

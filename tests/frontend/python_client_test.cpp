@@ -1,7 +1,7 @@
 // The built engine under the python-chess engine API (python_client.py
-// beside this file): analysis, then a game move on the clock, analysis of
-// chosen root moves, and a mate search. Skipped without the library or
-// without python3.
+// beside this file): analysis, a game move on the clock, chosen root moves,
+// a mate search, every option as a GUI parses it, MultiPV analysis and a
+// short game with pondering. Skipped without the library or python3.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
