@@ -7,7 +7,7 @@ finds illegal when it replays the game. Each configuration is one fastchess
 run; the games, the match manager's log and the summary stay in OUT.
 
   tools/reliability_games.py ENGINE OUT [--scale 1.0] [--only NAME,...]
-                             [--fastchess PATH] [--concurrency 1]
+                             [--fastchess PATH] [--concurrency 1] [--seed 0]
 
 --scale multiplies every configuration's game count (0.1 for a quick look).
 """
@@ -56,7 +56,7 @@ def configurations(zerv):
     ]
 
 
-def run(conf, out, fastchess, concurrency, scale):
+def run(conf, out, fastchess, concurrency, scale, seed):
     name, games, openings, frc, engines, tc = conf
     rounds = max(1, int(games * scale) // 2)
     pgn = os.path.join(out, name + ".pgn")
@@ -64,7 +64,7 @@ def run(conf, out, fastchess, concurrency, scale):
     for ename, command, opts in engines:
         cmd += ["-engine", "name=" + ename, "cmd=" + command] + opts
     cmd += ["-each", tc, "option.Hash=16", "-openings", "file=" + openings, "format=epd",
-            "order=random", "-srand", str(len(name)), "-rounds", str(rounds), "-games", "2",
+            "order=random", "-srand", str(seed * 1000 + len(name)), "-rounds", str(rounds), "-games", "2",
             "-repeat", "-concurrency", str(concurrency), "-recover", "-pgnout", "file=" + pgn]
     if frc:
         cmd += ["-variant", "fischerandom"]
@@ -103,6 +103,7 @@ def main():
     p.add_argument("--only", default="")
     p.add_argument("--fastchess", default=os.path.join(DATA, "..", "tools", "fastchess"))
     p.add_argument("--concurrency", type=int, default=1)
+    p.add_argument("--seed", type=int, default=0, help="another seed, other openings")
     a = p.parse_args()
     os.makedirs(a.out, exist_ok=True)
     wanted = set(filter(None, a.only.split(",")))
@@ -110,7 +111,7 @@ def main():
     for conf in configurations(os.path.abspath(a.engine)):
         if wanted and conf[0] not in wanted:
             continue
-        pgn = run(conf, a.out, a.fastchess, a.concurrency, a.scale)
+        pgn = run(conf, a.out, a.fastchess, a.concurrency, a.scale, a.seed)
         counts = faults_of(pgn)
         line = conf[0] + ": " + ", ".join(f"{k} {v}" for k, v in counts.items())
         print(line, flush=True)
