@@ -167,7 +167,10 @@ TEST(GoDialogue, ImmediateAnswers) {
   send(e.d, "position fen 8/8/8/4k3/8/8/8/R3K3 w - - moves" + moves + " a1a2 e5e6\ngo depth 5\n");
   ASSERT_TRUE(e.wait_count("bestmove", 1));
   EXPECT_EQ(count_of(e.d.output, "info depth"), 0);
+  // Each search is answered before the next "go": a "go" during a search
+  // would end it without an answer.
   send(e.d, "position fen 7k/6Q1/6K1/8/8/8/8/8 b - -\ngo depth 3\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 2));
   send(e.d, "position fen 7k/8/6Q1/8/8/8/8/6K1 b - -\ngo wtime 1000 btime 1000\n");
   ASSERT_TRUE(e.wait_count("bestmove", 3));
   EXPECT_EQ(count_of(e.d.output, "\nbestmove 0000\n"), 3) << e.d.output;

@@ -41,22 +41,23 @@ const std::string SHUFFLE = " g1f3 g8f6 f3g1 f6g8";
 TEST_F(PositionCommandTest, PositionsAndTheirMoves) {
   struct Case {
     const char *command, *fen;
+    int plies;  // the game's plies: the moves played since the set-up
   } cases[] = {
-      {"position startpos moves e2e4 c7c5 g1f3", "rnbqkbnr/pp1ppppp/8/2p5/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -"},
-      {"position fen 4k3/P7/8/8/8/8/8/4K3 w - - 12 40 moves a7a8n e8d7", "N7/3k4/8/8/8/8/8/4K3 w - -"},
+      {"position startpos moves e2e4 c7c5 g1f3", "rnbqkbnr/pp1ppppp/8/2p5/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -", 3},
+      {"position fen 4k3/P7/8/8/8/8/8/4K3 w - - 12 40 moves a7a8n e8d7", "N7/3k4/8/8/8/8/8/4K3 w - -", 2},
       // A promotion without its letter becomes a queen.
-      {"position fen 4k3/P7/8/8/8/8/8/4K3 w - - moves a7a8", "Q3k3/8/8/8/8/8/8/4K3 b - -"},
-      {"position fen r3k2r/8/8/8/8/8/8/R3K2R w KQkq - moves e1g1 e8c8", "2kr3r/8/8/8/8/8/8/R4RK1 w - -"},
+      {"position fen 4k3/P7/8/8/8/8/8/4K3 w - - moves a7a8", "Q3k3/8/8/8/8/8/8/4K3 b - -", 1},
+      {"position fen r3k2r/8/8/8/8/8/8/R3K2R w KQkq - moves e1g1 e8c8", "2kr3r/8/8/8/8/8/8/R4RK1 w - -", 2},
       // Chess960: king takes rook is castling (b1a1 long, b8h8 short); a
       // king moving one file is an ordinary move.
-      {"position fen 1k5r/8/8/8/8/8/8/RK5R w HAh - moves b1a1 b8h8", "5rk1/8/8/8/8/8/8/2KR3R w - -"},
-      {"position fen 1k5r/8/8/8/8/8/8/RK5R w HAh - moves b1c1", "1k5r/8/8/8/8/8/8/R1K4R b k -"},
+      {"position fen 1k5r/8/8/8/8/8/8/RK5R w HAh - moves b1a1 b8h8", "5rk1/8/8/8/8/8/8/2KR3R w - -", 2},
+      {"position fen 1k5r/8/8/8/8/8/8/RK5R w HAh - moves b1c1", "1k5r/8/8/8/8/8/8/R1K4R b k -", 1},
   };
   for (const Case& c : cases) {
     uci_command(c.command);
     EXPECT_EQ(fen(), c.fen) << c.command;
+    EXPECT_EQ(game_ply(), c.plies) << c.command;
   }
-  EXPECT_EQ(game_ply(), 2);
 }
 
 TEST_F(PositionCommandTest, RefusedFenKeepsThePreviousPosition) {
