@@ -11,18 +11,6 @@ using BitboardTest = BoardTest;
 
 constexpr int A1 = 0, B3 = 17, A4 = 24, H8 = 63;
 
-TEST_F(BitboardTest, RookOnA1EmptyAndBlocked) {
-  EXPECT_EQ(rook_attacks(A1, 0), (FILE_A | RANK_1) & ~bit(A1));
-  EXPECT_EQ(popcount(rook_attacks(A1, 0)), 14);
-  // Everything past the blocker is cut; the blocker itself is attacked.
-  EXPECT_EQ(rook_attacks(A1, bit(A4)), (RANK_1 & ~bit(A1)) | bit(8) | bit(16) | bit(A4));
-  // A lone piece on h8 (the sentinel square) changes nothing for a1.
-  EXPECT_EQ(rook_attacks(A1, bit(H8)), rook_attacks(A1, 0));
-  EXPECT_EQ(bishop_attacks(H8, bit(A1)), 0x0040201008040201ULL);
-  EXPECT_EQ(bishop_attacks(A1, ~0ULL), bit(9));
-  EXPECT_EQ(rook_attacks(H8, ~0ULL), bit(55) | bit(62));
-}
-
 TEST_F(BitboardTest, SlidersMatchNaiveWalkOnRandomOccupancies) {
   std::mt19937_64 rng(20240611);
   for (int trial = 0; trial < 3000; trial++) {
@@ -75,15 +63,6 @@ TEST_F(BitboardTest, BetweenHoldsExactlyTheSquaresOnTheLine) {
         }
       ASSERT_EQ(Between[a][b], expect) << a << " " << b;
     }
-}
-
-TEST_F(BitboardTest, PopLsbWalksUpwardAndLeavesEmptySetsAlone) {
-  Bitboard b = bit(3) | bit(40);
-  EXPECT_EQ(pop_lsb(b), 3);
-  EXPECT_EQ(pop_lsb(b), 40);
-  EXPECT_EQ(b, 0u);
-  EXPECT_EQ(pop_lsb(b), 0);
-  EXPECT_EQ(b, 0u);
 }
 
 TEST_F(BitboardTest, LeastAttackerTakesCheapestThenLowestSquare) {

@@ -1,5 +1,5 @@
 // Position set-up from FEN, FEN output, castling rights tied to real rook
-// squares, the hashing keys' structure and EPD splitting.
+// squares, the en-passant square and EPD splitting.
 #include <cstring>
 
 #include "board/makemove.h"
@@ -19,15 +19,7 @@ std::string fen_of(const Position& pos, bool counters = false) {
 
 TEST_F(FenTest, TwoBareKings) {
   Position& pos = set("8/8/8/8/8/8/8/K6k w - -");
-  EXPECT_EQ(pos.kingSq[WHITE], A1);
-  EXPECT_EQ(pos.kingSq[BLACK], H1);
-  EXPECT_EQ(pos.side, WHITE);
-  EXPECT_EQ(pos.castling, 0);
-  EXPECT_EQ(pos.epSquare, NO_SQUARE);
-  EXPECT_EQ(pos.fifty, 0);
-  EXPECT_EQ(pos.matCount[WHITE] | pos.matCount[BLACK] | pos.matValue[WHITE] | pos.matValue[BLACK], 0u);
-  for (int c = 0; c < 4; c++) EXPECT_EQ(pos.castleRookSq[c], NO_SQUARE);
-  EXPECT_TRUE(kings_are_valid(pos));
+  EXPECT_EQ(consistency_error(pos), "");
   // The castling-rights key enters even when there are no rights.
   uint64_t expect = Zobrist[make_piece(WHITE, KING) * 64 + A1] ^ Zobrist[make_piece(BLACK, KING) * 64 + H1] ^ Zobrist[0];
   EXPECT_EQ(pos.key, expect & ~SIDE_KEY_BIT);
@@ -93,26 +85,6 @@ TEST_F(FenTest, WritesBackWhatItReads) {
   EXPECT_EQ(fen_of(pos, true).substr(fen_of(pos).size()), " 1 4");
 }
 
-TEST_F(FenTest, SideToMoveIsBit32AndPawnKeySeesOnlyPawns) {
-  const char* placement = "r3k2r/pp3ppp/8/3pP3/8/8/PPP2PPP/R3K2R";
-  std::string base = placement;
-  uint64_t white = set((base + " w KQkq -").c_str()).key;
-  uint64_t black = set((base + " b KQkq -").c_str()).key;
-  EXPECT_EQ(white ^ black, SIDE_KEY_BIT);
-  const char* variants[] = {" w KQkq d6", " w - -", " b Kq -", " w KQkq -"};
-  uint64_t pawnKey = set((base + " w KQkq -").c_str()).pawnKey;
-  uint64_t keys[4];
-  for (int i = 0; i < 4; i++) {
-    Position& pos = set((base + variants[i]).c_str());
-    EXPECT_EQ(pos.pawnKey, pawnKey) << variants[i];
-    keys[i] = pos.key;
-  }
-  EXPECT_EQ(set((base + " w KQkq d6").c_str()).epSquare, 43);
-  EXPECT_NE(keys[0], keys[3]);  // en passant and rights are part of the key
-  EXPECT_NE(keys[1], keys[3]);
-  EXPECT_NE(pawnKey, set("r3k2r/pp3ppp/8/3p4/4P3/8/PPP2PPP/R3K2R w KQkq -").pawnKey);
-}
-
 TEST_F(FenTest, EnPassantSquareKeptOnlyAfterAPossibleDoubleStep) {
   EXPECT_EQ(set("4k3/8/8/8/4P3/8/8/4K3 b - e3").epSquare, 20);
   EXPECT_EQ(set("4k3/8/8/8/4P3/8/8/4K3 b - e3").key ^ set("4k3/8/8/8/4P3/8/8/4K3 b - -").key, Zobrist[20]);
@@ -121,26 +93,6 @@ TEST_F(FenTest, EnPassantSquareKeptOnlyAfterAPossibleDoubleStep) {
   EXPECT_EQ(set("4k3/8/8/8/4P3/8/4N3/4K3 b - e3").epSquare, NO_SQUARE);  // e2 occupied
   EXPECT_EQ(set("4k3/8/8/8/4P3/4N3/8/4K3 b - e3").epSquare, NO_SQUARE);  // e3 occupied
   EXPECT_EQ(set("4k3/8/8/3pP3/8/8/8/4K3 w - d6").epSquare, 43);
-}
-
-TEST_F(FenTest, IncrementalKeysEqualFreshSetUp) {
-  // After a few moves the keys kept by make_move must be those of the same
-  // position read from its FEN, and those compute_keys finds.
-  Position& pos = set(KIWIPETE);
-  for (const char* m : {"e1g1c", "a6e2", "d5e6", "b4c3", "e6f7", "e8c8c", "f7f8q"}) {
-    Move mv = find_move(pos, m);
-    ASSERT_NE(mv, MOVE_NONE) << m;
-    make_move(pos, mv);
-    Position copy = pos;
-    compute_keys(copy);
-    EXPECT_EQ(copy.key, pos.key) << m;
-    EXPECT_EQ(copy.pawnKey, pos.pawnKey) << m;
-    SearchThread* other = new_search_thread();
-    set_position(other->pos, fen_of(pos).c_str());
-    EXPECT_EQ(other->pos.key, pos.key) << m << " " << fen_of(pos);
-    EXPECT_EQ(other->pos.pawnKey, pos.pawnKey) << m;
-    free_search_thread(other);
-  }
 }
 
 TEST_F(FenTest, EpdSplitsFenAndOperations) {

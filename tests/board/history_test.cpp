@@ -1,5 +1,5 @@
-// Move-ordering tables: reset values, the gravity updates of the history,
-// and which slots a quiet move that raises alpha lands in.
+// Move-ordering tables: the gravity updates of the history, and which
+// slots a quiet move that raises alpha lands in.
 #include "board_fixture.h"
 #include "search/history.h"
 
@@ -28,25 +28,6 @@ class HistoryTest : public BoardTest {
   int16_t& f3() { return t->history[WN][21]; }
   MoveEntry previous{}, twoBack{};
 };
-
-TEST_F(HistoryTest, ResetFillsEveryTable) {
-  t->history[3][3] = 7;
-  t->counterMove1[1][1] = t->followUpMove[2][2] = 99;
-  t->plies[10].killer1 = t->plies[69].checkKiller = 5;
-  reset_order_tables(t);
-  for (auto& row : t->history)
-    for (int16_t h : row) ASSERT_EQ(h, 2048);
-  for (int p = 0; p < 16; p++)
-    for (int s = 0; s < 64; s++)
-      ASSERT_EQ(t->counterMove1[p][s] | t->counterMove2[p][s] | t->followUpMove[p][s], 0);
-  for (const PlyRecord& pr : t->plies) ASSERT_EQ(pr.killer1 | pr.killer2 | pr.checkKiller | pr.hashMove, 0);
-  const int bonus[17] = {0, 16, 23, 28, 32, 36, 39, 42, 45, 48, 51, 53, 55, 58, 60, 62, 64};
-  const int malus[17] = {0, 8, 11, 14, 16, 18, 20, 21, 23, 24, 25, 27, 28, 29, 30, 31, 32};
-  for (int d = 0; d < MAX_PLY; d++) {
-    EXPECT_EQ(t->historyBonus[d], bonus[std::min(d, 16)]) << d;
-    EXPECT_EQ(t->historyMalus[d], malus[std::min(d, 16)]) << d;
-  }
-}
 
 TEST_F(HistoryTest, GravityStepsAndDepthZero) {
   update(0, 10);

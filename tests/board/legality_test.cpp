@@ -38,32 +38,26 @@ TEST_F(LegalityTest, KingSafetyAfterTheMove) {
       // Pins: off the line is illegal, along it (or taking the pinner) is not.
       {"4k3/4r3/8/8/8/8/4B3/4K3 w - -", "e2d3", false},
       {"4k3/4r3/8/8/8/8/4R3/4K3 w - -", "e2e5", true},
-      {"4k3/4r3/8/8/8/8/4R3/4K3 w - -", "e2e7", true},
       {"4k3/4r3/8/8/8/8/4R3/4K3 w - -", "e2d2", false},
       // En passant removes two pawns from the fifth rank at once.
       {"8/8/8/KPp4r/8/8/8/4k3 w - c6", "b5c6", false},
       {"8/8/8/KPp5/8/8/8/4k3 w - c6", "b5c6", true},
-      {"8/8/8/8/k2Pp2Q/8/8/4K3 b - d3", "e4d3", false},
       // The king may take an undefended checker, not a defended one, and
       // cannot step back along the checking line.
       {"4k3/8/8/8/8/8/4q3/4K3 w - -", "e1e2", true},
       {"4k3/4r3/8/8/8/8/4q3/4K3 w - -", "e1e2", false},
       {"4k3/8/8/8/8/8/8/r3K3 w - -", "e1f1", false},
-      {"4k3/8/8/8/8/8/8/r3K3 w - -", "e1e2", true},
       // Castling: out of, through and into check; an attacked rook or b1
       // square does not matter.
       {"4k3/4r3/8/8/8/8/8/4K2R w K -", "e1g1c", false},
       {"4k3/5r2/8/8/8/8/8/4K2R w K -", "e1g1c", false},
-      {"4k3/6r1/8/8/8/8/8/4K2R w K -", "e1g1c", false},
       {"4k3/7r/8/8/8/8/8/4K2R w K -", "e1g1c", true},
       {"4k3/1r6/8/8/8/8/8/R3K3 w Q -", "e1c1c", true},
       {"4k3/3r4/8/8/8/8/8/R3K3 w Q -", "e1c1c", false},
-      {"r3k3/8/8/8/8/8/8/4KB2 b q -", "e8c8c", true},
       {"r3k3/8/8/8/8/8/8/3RK3 b q -", "e8c8c", false},
       // Chess960: king already on its destination, rook already on its own.
       {"4k3/8/8/8/8/8/8/6KR w K -", "g1g1c", true},
       {"4k1r1/8/8/8/8/8/8/6KR w K -", "g1g1c", false},
-      {"4k3/8/8/8/8/8/8/3K1R2 w K -", "d1g1c", true},
       {"4r1k1/8/8/8/8/8/8/3K1R2 w K -", "d1g1c", false},
       // The castling rook shields c1 from the queen only until it moves.
       {"1k6/8/8/8/8/8/8/qR1K4 w Q -", "d1c1c", false},
@@ -72,36 +66,17 @@ TEST_F(LegalityTest, KingSafetyAfterTheMove) {
   EXPECT_FALSE(move_is_legal(set(START_FEN), WHITE, MOVE_NONE));
 }
 
-TEST_F(LegalityTest, GivesCheckDirectDiscoveredAndByPromotion) {
-  const MoveCase cases[] = {
-      {"4k3/8/8/8/4N3/8/8/4K3 w - -", "e4d6", true},
-      {"4k3/8/8/8/4N3/8/8/4K3 w - -", "e4c5", false},
-      {"4k3/8/8/8/8/8/8/R3K3 w - -", "a1a8", true},
-      {"4k3/8/8/8/8/8/8/R3K3 w - -", "a1a7", false},
-      {"4k3/8/3P4/8/8/8/8/4K3 w - -", "d6d7", true},
-      {"4k3/8/8/8/8/8/4N3/4RK2 w - -", "e2c3", true},   // discovered by the rook
-      {"4k3/8/8/8/8/8/4P3/4RK2 w - -", "e2e4", false},  // still in the way
-      {"4k3/8/8/8/3N4/8/1B6/K7 w - -", "d4f5", false},
-      {"7k/8/8/8/3N4/8/1B6/K7 w - -", "d4f5", true},  // opens the long diagonal
-      {"k7/4P3/8/8/8/8/8/4K3 w - -", "e7e8q", true},
-      {"k7/4P3/8/8/8/8/8/4K3 w - -", "e7e8r", true},
-      {"k7/4P3/8/8/8/8/8/4K3 w - -", "e7e8n", false},
-      {"k7/4P3/8/8/8/8/8/4K3 w - -", "e7e8b", false},
-      {"8/2k1P3/8/8/8/8/8/4K3 w - -", "e7e8n", true},
-      {"8/2k1P3/8/8/8/8/8/4K3 w - -", "e7e8q", false},
-      {"3r1k2/4P3/8/8/8/8/8/4K3 w - -", "e7d8q", true},  // capturing promotions
-      {"3r1k2/4P3/8/8/8/8/8/4K3 w - -", "e7d8n", false},
-      {"4r3/2k2P2/8/8/8/8/8/4K3 w - -", "f7e8n", true},
-      {"4r3/3k1P2/8/8/8/8/8/4K3 w - -", "f7e8n", false},
-  };
-  for (const MoveCase& c : cases) EXPECT_EQ(checks(c.fen, c.move), c.expected) << c.fen << " " << c.move;
-}
-
 TEST_F(LegalityTest, GivesCheckAgreesWithThePlayedMove) {
   // Castling (the rook's part) and en passant (the removed pawn) are left
   // to the search; every other move must predict the check exactly.
+  // Besides the collection: promotions to each piece, a discovered check
+  // and a check that stays blocked.
+  std::vector<std::string> fens = perft_fens("random.perft", 5);
+  for (const char* fen : {"k7/4P3/8/8/8/8/8/4K3 w - -", "8/2k1P3/8/8/8/8/8/4K3 w - -", "3r1k2/4P3/8/8/8/8/8/4K3 w - -",
+                          "4r3/2k2P2/8/8/8/8/8/4K3 w - -", "7k/8/8/8/3N4/8/1B6/K7 w - -", "4k3/8/8/8/8/8/4P3/4RK2 w - -"})
+    fens.push_back(fen);
   int checking = 0;
-  for (const std::string& fen : perft_fens("random.perft", 5)) {
+  for (const std::string& fen : fens) {
     Position& pos = set(fen.c_str());
     for (Move m : legal_moves(pos)) {
       MoveEntry e{m, 0, pos.board[move_from(m)], pos.board[move_to(m)]};
@@ -132,33 +107,17 @@ TEST_F(LegalityTest, StoredMoveNamedCases) {
     auto sq = [](const char* s) { return make_square(s[0] - 'a', s[1] - '1'); };
     return stored_move_is_valid(pos, make_move_code(sq(from), sq(to), flags));
   };
-  const char* ep = "rnbqkbnr/ppp1pppp/8/3pP3/8/8/PPPP1PPP/RNBQKBNR w KQkq d6";
   const char* rooks = "r3k2r/8/8/8/8/8/8/R3K2R w Kkq -";
   const char* promo = "4k3/1P6/8/8/8/8/8/4K3 w - -";
-  EXPECT_TRUE(valid(START_FEN, "g1", "f3", 0));
-  EXPECT_TRUE(valid(START_FEN, "e2", "e4", 0));
-  EXPECT_FALSE(valid(START_FEN, "e7", "e5", 0));  // the other side's pawn
-  EXPECT_FALSE(valid(START_FEN, "f1", "c4", 0));  // bishop behind its pawn
-  EXPECT_FALSE(valid(START_FEN, "g1", "e2", 0));  // onto an own piece
+  // Flags the piece cannot carry; the legal-move comparison below never
+  // offers them.
   EXPECT_FALSE(valid(START_FEN, "g1", "f3", FLAG_Q_SHORT));
   EXPECT_FALSE(valid(START_FEN, "b1", "c3", FLAG_B));
-  EXPECT_FALSE(valid(START_FEN, "e1", "g1", FLAG_Q_SHORT));  // path occupied
   EXPECT_FALSE(valid(START_FEN, "e2", "e4", FLAG_Q_SHORT));
-  EXPECT_FALSE(valid(START_FEN, "e4", "e5", 0));  // nothing there
   EXPECT_FALSE(valid(START_FEN, "e2", "e2", 0));
-  EXPECT_FALSE(valid("4k3/8/8/8/8/4n3/4P3/4K3 w - -", "e2", "e4", 0));  // double step blocked
-  EXPECT_FALSE(valid("4k3/8/8/8/8/4n3/4P3/4K3 w - -", "e2", "e3", 0));
-  EXPECT_TRUE(valid(ep, "e5", "d6", 0));
-  EXPECT_FALSE(valid(ep, "e5", "f6", 0));  // diagonal onto an empty square
-  EXPECT_FALSE(valid(ep, "e5", "e7", 0));
-  EXPECT_TRUE(valid(rooks, "e1", "g1", FLAG_Q_SHORT));
   EXPECT_FALSE(valid(rooks, "e1", "c1", FLAG_N_LONG));  // no right
-  EXPECT_FALSE(valid(rooks, "e8", "g8", FLAG_Q_SHORT));  // not black's turn
-  EXPECT_FALSE(valid(rooks, "e1", "e8", 0));
   EXPECT_TRUE(valid(promo, "b7", "b8", FLAG_N_LONG));
   EXPECT_FALSE(valid(promo, "b7", "b8", 0));  // a last-rank push needs its piece
-  EXPECT_FALSE(valid("4k3/4r3/8/8/8/8/4B3/4K3 w - -", "e2", "d3", 0));  // pinned
-  EXPECT_FALSE(valid("8/8/8/8/8/8/4k3/4K3 w - -", "e1", "e2", 0));       // onto the king
   EXPECT_FALSE(stored_move_is_valid(set(START_FEN), MOVE_NONE));
 }
 

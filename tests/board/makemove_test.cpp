@@ -139,21 +139,6 @@ TEST_F(MakeMoveTest, RandomGamesKeepEveryFieldInStep) {
   EXPECT_GT(seen.promotions, 10);
 }
 
-TEST_F(MakeMoveTest, RookMoveEndsCastlingForGood) {
-  Position& pos = set("r3k2r/p7/8/8/8/8/8/R3K2R w KQkq -");
-  Snapshot start(t);
-  for (const char* m : {"h1h2", "a7a6", "h2h1", "a6a5"}) make_move(pos, find_move(pos, m));
-  EXPECT_EQ(pos.castling, CASTLE_WQ | CASTLE_BK | CASTLE_BQ);
-  EXPECT_EQ(find_move(pos, "e1g1c"), MOVE_NONE);
-  EXPECT_NE(find_move(pos, "e1c1c"), MOVE_NONE);
-  Position copy = pos;
-  compute_keys(copy);
-  EXPECT_EQ(copy.key, pos.key);
-  for (int i = 0; i < 4; i++) unmake_move(pos);
-  EXPECT_TRUE(start.matches(t));
-  EXPECT_NE(find_move(pos, "e1g1c"), MOVE_NONE);
-}
-
 TEST_F(MakeMoveTest, CapturingARookOnItsSquareEndsThatRight) {
   Position& pos = set("r3k2r/8/8/8/8/8/1B6/R3K2R w KQkq -");
   make_move(pos, find_move(pos, "b2h8"));
@@ -163,20 +148,6 @@ TEST_F(MakeMoveTest, CapturingARookOnItsSquareEndsThatRight) {
   unmake_move(pos);
   unmake_move(pos);
   EXPECT_EQ(pos.castling, 15);
-}
-
-TEST_F(MakeMoveTest, DoubleStepSetsEnPassantKeyEvenWithoutCapture) {
-  Position& pos = set(START_FEN);
-  make_move(pos, find_move(pos, "e2e4"));
-  EXPECT_EQ(pos.epSquare, 20);
-  uint64_t withoutEp = set("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq -").key;
-  SearchThread* u = new_search_thread();
-  set_position(u->pos, "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3");
-  set(START_FEN);
-  make_move(pos, find_move(pos, "e2e4"));
-  EXPECT_EQ(pos.key, withoutEp ^ Zobrist[20]);
-  EXPECT_EQ(pos.key, u->pos.key);
-  free_search_thread(u);
 }
 
 TEST_F(MakeMoveTest, CastlingPutsKingAndRookOnTheirFilesInEveryArrangement) {

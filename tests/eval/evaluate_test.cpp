@@ -99,15 +99,6 @@ TEST_F(EvaluateTest, SimpleAndLopsidedPositionsUseTheHandCraftedEvaluation) {
   EXPECT_TRUE(uses_hand_crafted(t));
 }
 
-TEST_F(EvaluateTest, ContemptFavoursTheSideThatStartedTheSearch) {
-  set("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
-  int neutral = eval();
-  Control.targetTime = TIMED_SEARCH;
-  EXPECT_EQ(eval() - neutral, 15);  // the default taper with full material
-  Control.rootSide = BLACK;
-  EXPECT_EQ(eval() - neutral, -15);
-}
-
 TEST_F(EvaluateTest, ContemptScalesWithThePhase) {
   Options.Contempt = 100;
   struct Case {

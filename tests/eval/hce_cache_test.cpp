@@ -52,15 +52,6 @@ TEST_F(HceCacheTest, RootRecomputesDeeperPliesRead) {
   EXPECT_EQ(t->evalCalls, 3u);
 }
 
-TEST_F(HceCacheTest, TracedEvaluationAlwaysComputes) {
-  set(MIDDLEGAME);
-  int s = hce_evaluate(t, WHITE, 1, 0);
-  entry().hceScore = int16_t(s + 5);
-  int traced = 0;
-  captured_lines([&] { traced = hce_evaluate(t, WHITE, 4, 1); });
-  EXPECT_EQ(traced, s);
-}
-
 TEST_F(HceCacheTest, BothSidesOfOnePositionKeepTheirOwnEntries) {
   std::string black = MIDDLEGAME;
   black[black.find(" w ") + 1] = 'b';
@@ -72,46 +63,12 @@ TEST_F(HceCacheTest, BothSidesOfOnePositionKeepTheirOwnEntries) {
   EXPECT_EQ(t->evalHits, 2u);
 }
 
-TEST_F(HceCacheTest, SpecialEndingsLeaveTheCacheAlone) {
-  set("3k4/8/3K4/3P4/8/8/8/8 w - -");
-  EXPECT_EQ(hce_evaluate(t, WHITE, 3, 0), 814);
-  EXPECT_EQ(entry().key, 0u);
-  EXPECT_EQ(t->evalCalls, 1u);
-  EXPECT_EQ(t->pawnProbes, 0u);
-}
-
-TEST_F(HceCacheTest, StoresThreatWordsInEntryAndPlyRecord) {
-  // A hanging knight (attacked by a pawn) for Black.
-  set("r5k1/5ppp/8/8/4n3/3P4/5PPP/R5K1 w - -");
-  hce_evaluate(t, WHITE, 5, 0);
-  EXPECT_EQ(entry().threat[BLACK], 256);
-  EXPECT_EQ(t->plies[5].threat[BLACK], 256);
-  EXPECT_EQ(entry().threat[WHITE], 0);
-  EXPECT_EQ(t->plies[5].threat[WHITE], 0);
-}
-
 TEST_F(HceCacheTest, PawnKeyFollowsTheKingsWings) {
   uint64_t base = pawn_key("6k1/pp3ppp/8/8/8/8/PP3PPP/6K1 w - -");
   EXPECT_EQ(pawn_key("6k1/pp3ppp/8/8/8/8/PP3PPP/2K5 w - -"), base ^ WHITE_QUEENSIDE_KEY);
   EXPECT_EQ(pawn_key("2k5/pp3ppp/8/8/8/8/PP3PPP/6K1 w - -"), base ^ BLACK_QUEENSIDE_KEY);
   EXPECT_EQ(pawn_key("2k5/pp3ppp/8/8/8/8/PP3PPP/2K5 b - -"), base ^ WHITE_QUEENSIDE_KEY ^ BLACK_QUEENSIDE_KEY);
   EXPECT_EQ(base, t->pos.pawnKey) << "both kings on the king side: the plain pawn key";
-}
-
-TEST_F(HceCacheTest, PawnCacheReadFromPlyTwo) {
-  set(MIDDLEGAME);
-  int s = hce_evaluate(t, WHITE, 1, 0);
-  EXPECT_EQ(t->pawnProbes, 1u);
-  EXPECT_EQ(t->pawnHits, 0u);
-  EXPECT_EQ(eval_pawn_cached(2), s);
-  EXPECT_EQ(t->pawnProbes, 2u);
-  EXPECT_EQ(t->pawnHits, 1u);
-  // A planted pawn score is used at ply 2 and replaced at the root.
-  pawn_entry().score[WHITE] += pack_score(50, 50);
-  EXPECT_EQ(eval_pawn_cached(2), s + 50);
-  EXPECT_EQ(eval_pawn_cached(1), s);
-  EXPECT_EQ(eval_pawn_cached(2), s);
-  EXPECT_EQ(t->pawnHits, 3u);
 }
 
 // The same pawns with a king moved across: the cached structure of one must

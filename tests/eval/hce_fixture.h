@@ -56,10 +56,5 @@ class HceTest : public ::testing::Test {
     set(fen);
     return hce_evaluate(t, t->pos.side, 1, 0);
   }
-  // White's view, whoever is to move.
-  int eval_white(const std::string& fen) {
-    int s = eval_root(fen);
-    return t->pos.side == WHITE ? s : -s;
-  }
   SearchThread* t = nullptr;
 };

@@ -1,4 +1,4 @@
-// The working record (king zones, outposts, pawn sets, mirrors, phase),
+// The working record (passed and candidate pawns),
 // the threat words, and the trace categories covering every term.
 #include <cstdio>
 
@@ -48,24 +48,6 @@ class HceTermsTest : public HceTest {
   }
 };
 
-TEST_F(HceTermsTest, KingZoneStaysNineSquaresOnTheEdge) {
-  EvalInfo ei = info("7k/8/8/8/8/8/8/K7 w - -");
-  EXPECT_EQ(ei.kingZone[WHITE], squares({"a1", "b1", "c1", "a2", "b2", "c2", "a3", "b3", "c3"}));
-  EXPECT_EQ(ei.kingZone[BLACK], squares({"f6", "g6", "h6", "f7", "g7", "h7", "f8", "g8", "h8"}));
-  ei = info("8/8/8/3k4/8/8/8/4K3 w - -");
-  EXPECT_EQ(ei.kingZone[BLACK], squares({"c4", "d4", "e4", "c5", "d5", "e5", "c6", "d6", "e6"}));
-}
-
-TEST_F(HceTermsTest, OutpostsAreSquaresNoEnemyPawnCanReach) {
-  // Black pawn d7 can still attack c6-c4 and e6-e4; the h-pawn covers g6-g3.
-  EvalInfo ei = info("4k3/3p3p/8/8/8/8/8/4K3 w - -");
-  Bitboard whiteZone = squares({"b4", "c4", "d4", "e4", "f4", "g4", "b5", "c5", "d5", "e5", "f5", "g5",
-                                "b6", "c6", "d6", "e6", "f6", "g6"});
-  EXPECT_EQ(ei.outposts[WHITE], whiteZone & ~squares({"c6", "c5", "c4", "e6", "e5", "e4", "g6", "g5", "g4"}));
-  // No white pawns: every black outpost square (ranks 3-5, b-g) is safe.
-  EXPECT_EQ(popcount(ei.outposts[BLACK]), 18);
-}
-
 TEST_F(HceTermsTest, PassedAndCandidatePawns) {
   // h2 and a5 passed; c4 and d5 face only a neighbour's pawn: candidates;
   // the rammed e-pawns are neither.
@@ -74,32 +56,6 @@ TEST_F(HceTermsTest, PassedAndCandidatePawns) {
   EXPECT_EQ(ei.candidates & piece_set(t->pos, WHITE, PAWN), squares({"c4"}));
   EXPECT_EQ(ei.passed & piece_set(t->pos, BLACK, PAWN), squares({"a5"}));
   EXPECT_EQ(ei.candidates & piece_set(t->pos, BLACK, PAWN), squares({"d5"}));
-}
-
-TEST_F(HceTermsTest, MirrorsFollowTheKings) {
-  EvalInfo ei = info("6k1/8/8/8/8/8/8/2K5 w - -");
-  EXPECT_EQ(ei.mirror[WHITE], 7);
-  EXPECT_EQ(ei.mirror[BLACK], 56);
-  EXPECT_EQ(ei.sameWing, 0);
-  EXPECT_EQ(ei.pstPawn, W.PST_P2);
-  ei = info("2k5/8/8/8/8/8/8/3K4 w - -");
-  EXPECT_EQ(ei.mirror[BLACK], 63);
-  EXPECT_EQ(ei.sameWing, 1);
-  EXPECT_EQ(ei.pstKnight, W.PST_N1);
-}
-
-TEST_F(HceTermsTest, PhaseRunsFromFullMaterialToBareKings) {
-  EXPECT_FLOAT_EQ(info(START_FEN).phase, 0.0f);
-  EXPECT_FLOAT_EQ(info("4k3/pppppppp/8/8/8/8/PPPPPPPP/4K3 w - -").phase, 1.0f);
-  // Two rooks each: 20 units.
-  EXPECT_FLOAT_EQ(info("r3k2r/8/8/8/8/8/8/R3K2R w - -").phase, 1.0f - 0.017f * 20);
-}
-
-TEST_F(HceTermsTest, PawnStormStartsTheAttackUnits) {
-  // Black pawns g4 and h4 one push from White's zone (f1-h3): 2 each.
-  EvalInfo ei = info("4k3/8/8/8/6pp/8/5PPP/6K1 w - -");
-  EXPECT_EQ(ei.attackUnits[WHITE], 4);
-  EXPECT_EQ(ei.attackUnits[BLACK], 0);
 }
 
 TEST_F(HceTermsTest, HangingPawnAndStoppedPasser) {
@@ -168,9 +124,3 @@ TEST_F(HceTermsTest, TraceCategoriesCoverEveryTerm) {
   }
 }
 
-TEST_F(HceTermsTest, DangerFactorStartsAtTwoAndStopsAt39) {
-  EXPECT_EQ(king_danger_factor(1), 0.0f);
-  EXPECT_GT(king_danger_factor(2), 0.0f);
-  EXPECT_LT(king_danger_factor(20), king_danger_factor(30));
-  EXPECT_EQ(king_danger_factor(39), king_danger_factor(60));
-}

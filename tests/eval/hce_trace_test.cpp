@@ -1,6 +1,5 @@
 // The printed breakdown: header, nine category lines in their exact
-// format, hanging pieces and free passers, the summary line, and the
-// parameter list at level 2.
+// format, hanging pieces and free passers, and the summary line.
 #include <cstdio>
 
 #include "hce_fixture.h"
@@ -59,48 +58,12 @@ TEST_F(HceTraceTest, LinesInTheirExactFormat) {
   EXPECT_EQ(lines[11], "");
 }
 
-TEST_F(HceTraceTest, OnlyTheSideToMoveGetsTheSpecialBonus) {
-  std::vector<std::string> lines = trace("4k3/pppp4/8/8/8/8/4PPPP/4K3 b - -", 1);
-  int w, b;
-  ASSERT_EQ(std::sscanf(lines[9].c_str(), "special: %d %d", &w, &b), 2);
-  EXPECT_EQ(w, 0);
-  EXPECT_EQ(b, packed_eg(W.stm_bonus->packed)) << "bare pawns: phase 1, the endgame half";
-}
-
-TEST_F(HceTraceTest, MaterialFromTheSideToMove) {
-  // A knight up for White, Black to move: material negative.
-  Summary s;
-  std::vector<std::string> lines = trace("r1bqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq -", 1);
-  ASSERT_TRUE(parse_summary(lines[lines.size() - 2], s));
-  int knight = packed_mg(W.mtl_knight->packed);  // phase 0 with this much material
-  EXPECT_EQ(s.mtl, -knight);
-  EXPECT_LT(s.hce, 0);
-}
-
 TEST_F(HceTraceTest, HangingPiecesAndFreePawnsListed) {
   // Knight e4 attacked by the d3 pawn; passer b6 with nothing in its way.
   std::vector<std::string> lines = trace("6kr/5ppp/1P6/8/4n3/3P4/5PPP/R5K1 w - -", 1);
   ASSERT_EQ(lines.size(), 14u);
   EXPECT_EQ(lines[10], "hung pieces on:  e4");
   EXPECT_EQ(lines[11], "free pawns on:  b6");
-}
-
-TEST_F(HceTraceTest, CategoriesExcludeMaterial) {
-  // Bare kings and pawns: the pawn category holds only structure, so two
-  // symmetric pawn sets give equal values, whatever the pawn weight.
-  std::vector<std::string> lines = trace("4k3/pp6/8/8/8/8/PP6/4K3 w - -", 1);
-  int w, b;
-  ASSERT_EQ(std::sscanf(lines[1].c_str(), "pawns: %d %d", &w, &b), 2);
-  EXPECT_EQ(w, b);
-  EXPECT_LT(std::abs(w), packed_eg(W.mtl_pawn->packed));
-}
-
-TEST_F(HceTraceTest, LevelTwoAddsTheParameterList) {
-  std::vector<std::string> one = trace(START_FEN, 1);
-  std::vector<std::string> two = trace(START_FEN, 2);
-  ASSERT_GT(two.size(), one.size() + 100);
-  for (size_t i = 0; i < one.size(); i++) EXPECT_EQ(one[i], two[i]);
-  EXPECT_EQ(two[one.size()].rfind("mtl_pawn", 0), 0u) << two[one.size()];
 }
 
 TEST_F(HceTraceTest, NoTraceWithoutALevel) {

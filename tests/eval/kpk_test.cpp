@@ -73,15 +73,6 @@ TEST_F(KpkTest, AgreesWithTablebaseFromBothSides) {
   EXPECT_GT(wins, 100000);
 }
 
-TEST_F(KpkTest, OnlyWinAndDrawRemainAfterTheBuild) {
-  int counts[256] = {};
-  for (auto& side : KPKTable)
-    for (auto& pawn : side)
-      for (auto& wk : pawn)
-        for (uint8_t e : wk) counts[e]++;
-  EXPECT_EQ(counts[KPK_WIN] + counts[KPK_DRAW], 2 * KPK_PAWN_SQUARES * 64 * 64);
-}
-
 TEST_F(KpkTest, WonPositionScoresRaceTermPlus800) {
   // King on the sixth in front of its pawn wins whoever moves. Race term:
   // lone king on d8 is 0 from the queening square, pawn rank 5 (index 4)

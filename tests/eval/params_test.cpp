@@ -1,6 +1,5 @@
-// The evaluation parameter registry: order and names, built-in values and
-// table orientation, the parameter file, personality scaling, exchange
-// values and the printed lists.
+// The evaluation parameters: the built-in table against the registry, the
+// parameter file, personality scaling and the exchange values.
 #include "eval/params.h"
 
 #include <gtest/gtest.h>
@@ -8,8 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -34,12 +31,6 @@ std::vector<int32_t> packed_snapshot() {
   return values;
 }
 
-std::vector<std::string> split_lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 // Every test starts from the built-in set-up with default settings and no
 // parameter file, and leaves that set-up behind for the tests that follow.
@@ -92,119 +83,12 @@ class ParamsTest : public ::testing::Test {
   std::string dir;
 };
 
-TEST_F(ParamsTest, RegistryHoldsEveryEntryInOrder) {
-  ASSERT_EQ(ParamCount, PARAM_COUNT);
-  EXPECT_STREQ(Params[0].name, "mtl_pawn");
-  EXPECT_STREQ(Params[9].name, "pawn_doubled");
-  EXPECT_EQ(W.ppawn_base, &Params[10]);
-  EXPECT_EQ(W.ppawn_ekdist, &Params[36]);
-  EXPECT_EQ(W.candidate_passer, &Params[50]);
-  EXPECT_EQ(W.knight_mobility, &Params[56]);
-  EXPECT_EQ(W.stm_bonus, &Params[86]);
-  EXPECT_EQ(W.ttune, &Params[87]);
-  EXPECT_EQ(W.PST_P1, &Params[119]);
-  EXPECT_EQ(W.PST_K, &Params[567]);
-  EXPECT_EQ(W.PST_P2, &Params[631]);
-  EXPECT_EQ(W.PST_Q2, &Params[887]);
-  EXPECT_STREQ(Params[PARAM_COUNT - 1].name, "PST_Q2");
-  EXPECT_STREQ(W.king_danger2->name, "king_danger2");
-  EXPECT_STREQ(W.PST_DP->name, "PST_DP");
-}
-
-TEST_F(ParamsTest, EachNameOccupiesOneUnbrokenRun) {
-  std::set<std::string> finished;
-  for (int i = 0; i < ParamCount; ++i) {
-    if (i > 0 && std::string(Params[i].name) == Params[i - 1].name) continue;
-    EXPECT_TRUE(finished.insert(Params[i].name).second) << Params[i].name << " at " << i;
-  }
-  EXPECT_EQ(finished.size(), 62u);
-}
-
 TEST_F(ParamsTest, BuiltInTableFollowsTheRegistryWithoutErrors) {
   for (int i = 0; i < PARAM_COUNT; ++i)
     ASSERT_STREQ(BuiltinParamValues[i].name, Params[i].name) << "row " << i;
   testing::internal::CaptureStdout();
   setup_eval_params();
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-}
-
-TEST_F(ParamsTest, BuiltInValuesOfTheListedParameters) {
-  EXPECT_EQ(mg_of(W.mtl_knight), 390);
-  EXPECT_EQ(eg_of(W.mtl_knight), 387);
-  EXPECT_EQ(mg_of(W.mtl_queen), 1209);
-  EXPECT_EQ(eg_of(W.mtl_queen), 1277);
-  EXPECT_EQ(mg_of(W.ppawn_ekdist), -73);
-  EXPECT_EQ(eg_of(W.ppawn_ekdist), -64);
-  EXPECT_EQ(mg_of(W.ppawn_ekdist + 7), 38);
-  EXPECT_EQ(eg_of(W.ppawn_ekdist + 7), 118);
-  EXPECT_EQ(eg_of(W.candidate_passer + 3), 73);
-  EXPECT_EQ(mg_of(W.king_danger1), -217);
-  EXPECT_EQ(eg_of(W.king_danger1), 8);
-  EXPECT_EQ(mg_of(W.stm_bonus), 37);
-  EXPECT_EQ(eg_of(W.stm_bonus), 19);
-  for (int i = 0; i < 32; ++i) EXPECT_EQ(W.ttune[i].packed, 0) << i;
-
-  const int rank7Mg[8] = {32, 27, 28, 30, 25, 12, -3, -19};
-  const int rank7Eg[8] = {34, 32, 22, 8, 6, -1, -3, -10};
-  for (int f = 0; f < 8; ++f) {
-    EXPECT_EQ(mg_of(W.PST_P1 + 48 + f), rank7Mg[f]) << f;
-    EXPECT_EQ(eg_of(W.PST_P1 + 48 + f), rank7Eg[f]) << f;
-  }
-  const int kingMg[4] = {-12, -26, 9, 5};
-  const int kingEg[4] = {-59, -39, -59, -88};
-  for (int f = 0; f < 4; ++f) {
-    EXPECT_EQ(mg_of(W.PST_K + 4 + f), kingMg[f]) << f;
-    EXPECT_EQ(eg_of(W.PST_K + 4 + f), kingEg[f]) << f;
-  }
-}
-
-TEST_F(ParamsTest, FloatCopiesAgreeWithThePackedWord) {
-  for (int i = 0; i < ParamCount; ++i) {
-    EXPECT_EQ(Params[i].mg, float(mg_of(&Params[i]))) << i;
-    EXPECT_EQ(Params[i].eg, float(eg_of(&Params[i]))) << i;
-  }
-}
-
-// Squares the evaluation never looks up must hold nothing, or a tuner
-// reading the tables would be misled.
-TEST_F(ParamsTest, TablesAreEmptyWhereTheMirroredFrameCannotReach) {
-  for (int sq = 0; sq < 64; ++sq) {
-    int file = sq % 8;
-    int rank = sq / 8;
-    if (file < 4) {
-      EXPECT_EQ(W.PST_K[sq].packed, 0) << "king on " << sq;
-    }
-    if (rank == 0 || rank == 7) {
-      EXPECT_EQ(W.PST_P1[sq].packed, 0) << sq;
-      EXPECT_EQ(W.PST_P2[sq].packed, 0) << sq;
-      EXPECT_EQ(W.PST_CP[sq].packed, 0) << sq;
-    }
-    if (rank <= 1 || rank == 7) {
-      EXPECT_EQ(W.PST_DP[sq].packed, 0) << sq;
-    }
-  }
-}
-
-TEST_F(ParamsTest, PackedWordSplitsBackIntoItsHalves) {
-  EXPECT_EQ(pack_score(4, -22), 4 - 22 * 65536);
-  EXPECT_EQ(packed_mg(4 - 22 * 65536), 4);
-  EXPECT_EQ(packed_eg(4 - 22 * 65536), -22);
-  const int values[] = {-32767, -217, -1, 0, 1, 9, 32767};
-  for (int mg : values)
-    for (int eg : values) {
-      int32_t packed = pack_score(mg, eg);
-      EXPECT_EQ(packed_mg(packed), mg) << mg << "/" << eg;
-      EXPECT_EQ(packed_eg(packed), eg) << mg << "/" << eg;
-    }
-}
-
-TEST_F(ParamsTest, OneLineFileChangesOnlyThePawnValue) {
-  std::vector<int32_t> before = packed_snapshot();
-  EXPECT_EQ(load("fset(\"mtl_pawn\", 90, 110)\n"), "");
-  std::vector<int32_t> after = packed_snapshot();
-  EXPECT_EQ(mg_of(W.mtl_pawn), 90);
-  EXPECT_EQ(eg_of(W.mtl_pawn), 110);
-  for (int i = 1; i < ParamCount; ++i) EXPECT_EQ(after[i], before[i]) << i;
 }
 
 TEST_F(ParamsTest, BareLinesAndWindowsLineEndsAreRead) {
@@ -263,19 +147,6 @@ TEST_F(ParamsTest, ValuesBeyondTheHalfWordAreHeldInside) {
   EXPECT_EQ(eg_of(W.mtl_knight), 1);
 }
 
-TEST_F(ParamsTest, FullFileWithExtraLinesIgnoresTheExtras) {
-  std::string text;
-  for (int i = 0; i < ParamCount; ++i)
-    text += "fset(\"" + std::string(Params[i].name) + "\", " + std::to_string(i % 97) + ", " +
-            std::to_string(-(i % 89)) + ")\n";
-  text += "fset(\"extra_term\", 5, 5)\nPST_Q2, 1, 1\n";
-  EXPECT_EQ(load(text), "");
-  for (int i = 0; i < ParamCount; ++i) {
-    EXPECT_EQ(mg_of(&Params[i]), i % 97) << i;
-    EXPECT_EQ(eg_of(&Params[i]), -(i % 89)) << i;
-  }
-}
-
 TEST_F(ParamsTest, FileMustStartAtTheFirstEntry) {
   std::vector<int32_t> before = packed_snapshot();
   EXPECT_EQ(load("mtl_knight, 1, 2\n"), "");
@@ -328,20 +199,6 @@ TEST_F(ParamsTest, KnightPersonalityHalvesMiddlegameAndQuartersTheOutpostAttack)
   }
 }
 
-TEST_F(ParamsTest, KingSafetyScalingRoundsNegativesAwayFromZero) {
-  Options.personality[KING_SAFETY_GROUP][PHASE_MG] = 50;
-  Options.personality[KING_SAFETY_GROUP][PHASE_EG] = 150;
-  setup_eval_params();
-  EXPECT_EQ(mg_of(W.king_danger1), -109);  // -108.5
-  EXPECT_EQ(eg_of(W.king_danger1), 12);
-  EXPECT_EQ(mg_of(W.king_danger2), -43);
-  EXPECT_EQ(eg_of(W.king_danger2), -6);
-  EXPECT_EQ(mg_of(W.enemy_checks), -8);
-  EXPECT_EQ(eg_of(W.enemy_checks), -48);
-  EXPECT_EQ(eg_of(W.king_trapped), -45);
-  EXPECT_EQ(mg_of(W.pawn_shield), 35);
-}
-
 TEST_F(ParamsTest, ScalingKeepsTheUnroundedValue) {
   std::vector<int32_t> before = packed_snapshot();
   EXPECT_EQ(scale_params("no_such_term", 50, 50), 1);
@@ -363,60 +220,6 @@ TEST_F(ParamsTest, ExchangeValuesAreFixedWhateverTheMaterial) {
   setup_eval_params();
   const int expected[7] = {0, 100, 350, 350, 550, 1075, 9000};
   for (int t = 0; t < 7; ++t) EXPECT_EQ(SeeValue[t], expected[t]) << t;
-}
-
-TEST_F(ParamsTest, SetNextParamPastTheEndOrWithoutANameIsHarmless) {
-  std::vector<int32_t> before = packed_snapshot();
-  testing::internal::CaptureStdout();
-  set_next_param("PST_Q2", 3, 3);  // the running entry is past the last one
-  set_next_param(nullptr, 3, 3);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-  EXPECT_EQ(packed_snapshot(), before);
-}
-
-TEST_F(ParamsTest, PrintPstShowsRanksFromTheEighthDown) {
-  testing::internal::CaptureStdout();
-  print_pst("Pawn1", W.PST_P1);
-  std::string out = testing::internal::GetCapturedStdout();
-  const std::string zeros = "   0   0   0   0   0   0   0   0";
-  std::string expected = "Pawn1\n" + zeros + "     " + zeros + "\n" +
-                         "  32  27  28  30  25  12  -3 -19       34  32  22   8   6  -1  -3 -10\n"
-                         "  -7   8  15  23  30  57  53  12       41  27  13   0   8  14  20  12\n"
-                         "  -9   3  -7   5  11  24  16   5       28  10   8  -4  10   5  15  15\n"
-                         " -15  -9  -6  -2   1  -4   1  -8       12   4  -7  -7   4  12  15   9\n"
-                         " -28 -19 -32 -27 -24 -12   9 -17        2  -8  -1   6  15  16   6   5\n"
-                         " -26 -24 -24 -20 -23   4  28 -10        5  -2   0   1  26  26   7   0\n" +
-                         zeros + "     " + zeros + "\n\n";
-  EXPECT_EQ(out, expected);
-}
-
-TEST_F(ParamsTest, PrintPstRefusesATableOutsideTheRegistry) {
-  testing::internal::CaptureStdout();
-  print_pst("Past the end", W.PST_Q2 + 1);
-  print_pst("Nothing", nullptr);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-}
-
-TEST_F(ParamsTest, PrintParamListGivesTermsThenThirteenTables) {
-  testing::internal::CaptureStdout();
-  print_param_list();
-  std::vector<std::string> lines = split_lines(testing::internal::GetCapturedStdout());
-  const int terms = 119;
-  const int tableLines = 10;  // title, eight ranks, blank
-  ASSERT_EQ(lines.size(), size_t(terms + 13 * tableLines));
-  EXPECT_EQ(lines[0], "mtl_pawn                 100 ,  100");
-  EXPECT_EQ(lines[74], "king_danger1            -217 ,    8");
-  EXPECT_EQ(lines[118], "ttune                      0 ,    0");
-  const char* titles[13] = {"Pawn1",   "Pawn2",   "Connected Pawn", "Defended Pawn", "Knight1",
-                            "Knight2", "Bishop1", "Bishop2",        "Rook1",         "Rook2",
-                            "Queen1",  "Queen2",  "King"};
-  for (int t = 0; t < 13; ++t) {
-    EXPECT_EQ(lines[terms + t * tableLines], titles[t]);
-    EXPECT_EQ(lines[terms + t * tableLines + 9], "");
-  }
-  // The king table's first rank line ends with the rank-one endgame values.
-  std::string kingRank1 = lines[terms + 12 * tableLines + 8];
-  EXPECT_EQ(kingRank1.substr(kingRank1.size() - 16), " -59 -39 -59 -88");
 }
 
 }  // namespace

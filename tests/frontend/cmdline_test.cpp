@@ -28,15 +28,6 @@ class CommandLineTest : public ::testing::Test {
   CommandLine line{};
 };
 
-TEST_F(CommandLineTest, NoArgumentsKeepTheDefaults) {
-  ASSERT_TRUE(parse({}));
-  EXPECT_EQ(Options.Hash, 64);
-  EXPECT_EQ(Options.Threads, 1);
-  EXPECT_EQ(Control.uciMode, 1);
-  EXPECT_EQ(Control.runMode, MODE_INTERACTIVE);
-  EXPECT_EQ(Control.limits.maxDepth, MAX_DEPTH);
-}
-
 TEST_F(CommandLineTest, HashAndThreadsAreClamped) {
   ASSERT_TRUE(parse({"-hash", "99999", "-threads", "0"}));
   EXPECT_EQ(Options.Hash, 32768);
@@ -60,11 +51,12 @@ TEST_F(CommandLineTest, FixedDepthSizesTheHashTable) {
   ASSERT_TRUE(parse({"-hash", "16", "-d", "20"}));
   apply_fixed_limit_hash(line);
   EXPECT_EQ(Options.Hash, 16);  // deep searches keep the setting
-}
-
-TEST_F(CommandLineTest, DepthIsAtMostSixtySix) {
   ASSERT_TRUE(parse({"-d", "99"}));
   EXPECT_EQ(Control.limits.maxDepth, 66);
+  ASSERT_TRUE(parse({"-hash", "256", "-t", "2.5"}));  // no fixed limit: the setting stands
+  apply_fixed_limit_hash(line);
+  EXPECT_EQ(Options.Hash, 256);
+  EXPECT_FLOAT_EQ(Control.limits.timePerMove, 2.5f);
 }
 
 TEST_F(CommandLineTest, NodeLimitSizesTheHashTable) {
@@ -79,13 +71,6 @@ TEST_F(CommandLineTest, NodeLimitSizesTheHashTable) {
   ASSERT_TRUE(parse({"-n", "1000000000"}));
   apply_fixed_limit_hash(line);
   EXPECT_EQ(Options.Hash, 64);
-}
-
-TEST_F(CommandLineTest, WithoutFixedLimitsTheHashSettingStands) {
-  ASSERT_TRUE(parse({"-hash", "256", "-t", "2.5"}));
-  apply_fixed_limit_hash(line);
-  EXPECT_EQ(Options.Hash, 256);
-  EXPECT_FLOAT_EQ(Control.limits.timePerMove, 2.5f);
 }
 
 TEST_F(CommandLineTest, QuietAndLogOverrideEachOtherInOrder) {
@@ -121,22 +106,6 @@ TEST_F(CommandLineTest, EvaluationAndInterfaceSwitches) {
   ASSERT_TRUE(parse({"-use_hce", "-use_nn", "-c", "-uci"}));
   EXPECT_EQ(Control.useNN, 1);
   EXPECT_EQ(Control.uciMode, 1);
-}
-
-TEST_F(CommandLineTest, ValuesAreComparedOnlyWithLaterOptions) {
-  ASSERT_TRUE(parse({"-c", "-o", "-uci"}));
-  EXPECT_STREQ(line.outputFile, "-uci");
-  EXPECT_EQ(Control.uciMode, 0);  // -uci lies above -o in the order
-  ASSERT_TRUE(parse({"-cfg", "-mkconfig"}));
-  EXPECT_STREQ(Options.ConfigFilePath, "-mkconfig");
-  EXPECT_EQ(Control.runMode, MODE_CONFIG_ONLY);  // below -cfg, so it also counts
-}
-
-TEST_F(CommandLineTest, AnalysisModeIsQuiet) {
-  ASSERT_TRUE(parse({"-anepd", "suite.epd"}));
-  EXPECT_EQ(Control.runMode, MODE_ANEPD);
-  EXPECT_STREQ(line.analysisFile, "suite.epd");
-  EXPECT_FLOAT_EQ(Control.noise, 9999.0f);
 }
 
 TEST_F(CommandLineTest, PgnScanKindFollowsTheExactSpelling) {

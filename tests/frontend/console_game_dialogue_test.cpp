@@ -1,5 +1,5 @@
 // The console's game commands through the built binary: loading, saving
-// and stepping through games, the board editor, test positions, levels,
+// and stepping through games, the board editor, levels,
 // self-play, and what each does with broken input.
 #include <gtest/gtest.h>
 
@@ -102,16 +102,6 @@ TEST(ConsoleGameDialogue, TheBoardEditorPlacesRemovesAndRefuses) {
   EXPECT_EQ(b[1], b[0]);  // no kings left: refused, the position kept
   EXPECT_NE(d.output.find("info string position refused"), std::string::npos);
   EXPECT_EQ(b[2], b[0]);  // two black kings, a pawn on the eighth rank: refused
-}
-
-TEST(ConsoleGameDialogue, GetFindsTheTestPositionById) {
-  std::string dir = make_temp_dir();
-  write(dir + "/test.epd", "; comment id \"WAC.002\"\n"
-                           "8/7p/5k2/5p2/p1p2P2/Pr1pPK2/1P1R3P/8 b - - bm Rxb2; id \"WAC.002\";\n");
-  Dialogue d = run_engine({"-c"}, "get WAC.002\nget WAC.999\n", dir);
-  EXPECT_NE(d.output.find("\n8/7p/5k2/5p2/p1p2P2/Pr1pPK2/1P1R3P/8 b - - bm Rxb2; id \"WAC.002\";\n"),
-            std::string::npos);
-  EXPECT_EQ(boards(d), std::vector<std::string>{"8/7p/5k2/5p2/p1p2P2/Pr1pPK2/1P1R3P/8 b - -"});
 }
 
 TEST(ConsoleGameDialogue, LevelsAndANewMoveCutTheReplayHistory) {

@@ -49,10 +49,7 @@ TEST_F(GoCommandTest, ClocksAndTheIncrementOfTheSideToMove) {
   uci_command("position startpos");
   go("wtime 1000 btime 1000 winc 100 binc 200");
   EXPECT_FLOAT_EQ(limits.increment, 0.1f);
-}
-
-TEST_F(GoCommandTest, NegativeClockCountsAsZero) {
-  go("wtime -300 btime 5000");
+  go("wtime -300 btime 5000");  // a negative clock counts as zero
   EXPECT_FLOAT_EQ(limits.clock[WHITE], 0.0f);
   EXPECT_FLOAT_EQ(limits.clock[BLACK], 5.0f);
 }
@@ -90,22 +87,16 @@ TEST_F(GoCommandTest, NodesAreSpreadByAtMostFourPercent) {
   EXPECT_TRUE(low && high) << "the spread goes both ways";
   EXPECT_EQ(limits.limitKind, LIMIT_FIXED);
   EXPECT_FLOAT_EQ(limits.timePerMove, UNLIMITED_SECONDS);
-}
-
-TEST_F(GoCommandTest, LargeNodeLimitsAreSpreadWithoutOverflow) {
-  go("nodes 4000000000");
+  go("nodes 4000000000");  // no overflow on large limits
   EXPECT_GE(limits.nodeLimit, 3840000000u);
   EXPECT_LE(limits.nodeLimit, 4160000000u);
 }
 
-TEST_F(GoCommandTest, MoveTimeDropsTheIncrement) {
+TEST_F(GoCommandTest, MoveTimeDropsTheIncrementAndInfiniteClearsEveryLimit) {
   go("wtime 1000 btime 1000 winc 500 movetime 250");
   EXPECT_EQ(limits.limitKind, LIMIT_FIXED);
   EXPECT_FLOAT_EQ(limits.timePerMove, 0.25f);
   EXPECT_FLOAT_EQ(limits.increment, 0.0f);
-}
-
-TEST_F(GoCommandTest, InfiniteClearsEveryLimit) {
   go("depth 3");
   Control.limits.nodeLimit = 5000;
   go("infinite");
@@ -115,12 +106,9 @@ TEST_F(GoCommandTest, InfiniteClearsEveryLimit) {
   EXPECT_EQ(limits.maxDepth, MAX_DEPTH);
 }
 
-TEST_F(GoCommandTest, PonderRequestsAPonderingSearch) {
+TEST_F(GoCommandTest, PonderhitKeepsAFinishedMark) {
   EXPECT_EQ(go("ponder wtime 1000 btime 1000"), STATE_GO_PONDER);
   EXPECT_EQ(go("wtime 1000 btime 1000"), STATE_GO);
-}
-
-TEST_F(GoCommandTest, PonderhitKeepsAFinishedMark) {
   Control.state.store(STATE_PONDERING);
   uci_command("ponderhit");
   EXPECT_EQ(Control.state.load(), STATE_SEARCHING);

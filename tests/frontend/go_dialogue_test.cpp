@@ -49,6 +49,16 @@ struct Engine {
     }
     return count_of(d.output, text) >= n;
   }
+  // Reads until `text` appears at or after `from` in the output; for a
+  // while only when `briefly` (true if it showed up meanwhile).
+  bool wait_after(size_t from, const std::string& text, bool briefly = false) {
+    double limit = briefly ? QUIET_SECONDS : PROMPT_SECONDS;
+    for (double waited = 0; waited < limit; waited += PUMP_SECONDS) {
+      if (d.output.find(text, from) != std::string::npos) return true;
+      wait_for(d, NEVER, PUMP_SECONDS);
+    }
+    return d.output.find(text, from) != std::string::npos;
+  }
   // "isready" and its answer: everything sent before has been read.
   bool sync() {
     int answers = count_of(d.output, "readyok");
@@ -77,169 +87,102 @@ TEST(GoDialogue, DepthSearchAnswersOnceAfterItsDepths) {
   EXPECT_TRUE(std::regex_search(e.d.output, answer)) << e.d.output;
 }
 
-TEST(GoDialogue, InfiniteRunsUntilStopAndAnswersOnce) {
+// Every search that is not cancelled answers exactly once: after "stop",
+// after a second "go" that replaces it, and with "isready" answered
+// meanwhile; "quit" cancels without an answer.
+TEST(GoDialogue, SearchesAnswerOnceWhateverEndsThem) {
   Engine e;
   send(e.d, "position startpos\ngo infinite\n");
   ASSERT_TRUE(e.wait("info depth 4 "));
   EXPECT_FALSE(e.appears_soon("bestmove"));
-  send(e.d, "stop\n");
-  ASSERT_TRUE(e.wait("bestmove"));
   ASSERT_TRUE(e.sync());
-  EXPECT_EQ(count_of(e.d.output, "bestmove"), 1);
-}
-
-TEST(GoDialogue, IsreadyIsAnsweredWhileSearching) {
-  Engine e;
-  send(e.d, "position startpos\ngo infinite\n");
-  ASSERT_TRUE(e.wait("info depth 3 "));
-  ASSERT_TRUE(e.sync());
-  EXPECT_EQ(count_of(e.d.output, "bestmove"), 0);
   send(e.d, "stop\n");
-  EXPECT_TRUE(e.wait("bestmove"));
-}
-
-TEST(GoDialogue, QuitDuringASearchEndsTheEngine) {
-  Engine e;
-  send(e.d, "position startpos\ngo infinite\n");
-  ASSERT_TRUE(e.wait("info depth 3 "));
+  ASSERT_TRUE(e.wait_count("bestmove", 1));
+  size_t mark = e.d.output.size();
+  send(e.d, "go infinite\n");
+  ASSERT_TRUE(e.wait_after(mark, "info depth 3 "));
+  send(e.d, "go depth 4\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 2));
+  send(e.d, "go infinite\ngo depth 3\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 3));
+  ASSERT_TRUE(e.sync());
+  EXPECT_EQ(count_of(e.d.output, "bestmove"), 3);
+  // Stop, a new position and a new search in one write: two answers, each
+  // for its own side.
+  mark = e.d.output.size();
+  send(e.d, "go infinite\n");
+  ASSERT_TRUE(e.wait_after(mark, "info depth 3 "));
+  mark = e.d.output.size();
+  send(e.d, "stop\nposition startpos moves e2e4\ngo depth 4\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 5));
+  ASSERT_TRUE(e.sync());
+  std::vector<std::string> moves = best_moves(e.d.output.substr(mark));
+  ASSERT_EQ(moves.size(), 2u) << e.d.output;
+  EXPECT_TRUE(moves[0][1] == '1' || moves[0][1] == '2') << "the stopped search answers for White";
+  EXPECT_TRUE(moves[1][1] == '7' || moves[1][1] == '8') << "the new one for Black";
+  mark = e.d.output.size();
+  send(e.d, "go infinite\n");
+  ASSERT_TRUE(e.wait_after(mark, "info depth 3 "));
   send(e.d, "quit\n");
   finish(e.d, PROMPT_SECONDS);
   EXPECT_EQ(e.d.exitStatus, 0);
-  EXPECT_EQ(count_of(e.d.output, "bestmove"), 0) << "a search cancelled by quit has no answer";
+  EXPECT_EQ(count_of(e.d.output, "bestmove"), 5) << "a search cancelled by quit has no answer";
 }
 
-TEST(GoDialogue, PonderhitTurnsPonderingIntoATimedSearch) {
+// Pondering never ends by the clock or by its own limits: "ponderhit"
+// turns it into a timed search, "stop" answers at once.
+TEST(GoDialogue, PonderingAnswersOnlyAfterPonderhitOrStop) {
   Engine e;
-  // About 0.1 seconds for the move once the time runs.
   send(e.d, "position startpos moves e2e4\ngo ponder wtime 3000 btime 3000\n");
   ASSERT_TRUE(e.wait("info depth 5 "));
   EXPECT_FALSE(e.appears_soon("bestmove")) << "pondering never ends by the clock";
   send(e.d, "ponderhit\n");
-  ASSERT_TRUE(e.wait("bestmove"));
-  EXPECT_EQ(count_of(e.d.output, "bestmove"), 1);
+  ASSERT_TRUE(e.wait_count("bestmove", 1));
   std::vector<std::string> moves = best_moves(e.d.output);
   ASSERT_EQ(moves.size(), 1u);
   EXPECT_TRUE(moves[0][1] == '7' || moves[0][1] == '8') << "a move of Black: " << moves[0];
-}
-
-TEST(GoDialogue, StopWhilePonderingAnswers) {
-  Engine e;
-  send(e.d, "position startpos\ngo ponder infinite\n");
-  ASSERT_TRUE(e.wait("info depth 3 "));
-  send(e.d, "stop\n");
-  ASSERT_TRUE(e.wait("bestmove"));
-  ASSERT_TRUE(e.sync());
-  EXPECT_EQ(count_of(e.d.output, "bestmove"), 1);
-}
-
-TEST(GoDialogue, APonderingSearchThatEndsByItselfWaitsForPonderhit) {
-  Engine e;
+  size_t mark = e.d.output.size();
   send(e.d, "position startpos\ngo ponder depth 3\n");
-  ASSERT_TRUE(e.wait("info depth 3 "));
-  EXPECT_FALSE(e.appears_soon("bestmove"));
+  ASSERT_TRUE(e.wait_after(mark, "info depth 3 "));
+  EXPECT_FALSE(e.wait_after(mark, "bestmove", true)) << e.d.output;
   ASSERT_TRUE(e.sync());
-  EXPECT_EQ(count_of(e.d.output, "bestmove"), 0);
+  EXPECT_EQ(count_of(e.d.output, "bestmove"), 1);
   send(e.d, "ponderhit\n");
-  EXPECT_TRUE(e.wait("bestmove"));
-}
-
-TEST(GoDialogue, ASecondGoCancelsTheFirstSearch) {
-  Engine e;
-  send(e.d, "position startpos\ngo infinite\n");
-  ASSERT_TRUE(e.wait("info depth 3 "));
-  send(e.d, "go depth 4\n");
-  ASSERT_TRUE(e.wait("bestmove"));
-  ASSERT_TRUE(e.sync());
-  EXPECT_EQ(count_of(e.d.output, "bestmove"), 1);
-}
-
-TEST(GoDialogue, TwoGoInOneWriteAnswerOnlyTheSecond) {
-  Engine e;
-  send(e.d, "position startpos\ngo infinite\ngo depth 3\n");
-  ASSERT_TRUE(e.wait("bestmove"));
-  ASSERT_TRUE(e.sync());
-  EXPECT_EQ(count_of(e.d.output, "bestmove"), 1);
-}
-
-TEST(GoDialogue, StopPositionGoInQuickSuccession) {
-  Engine e;
-  send(e.d, "position startpos\ngo infinite\n");
-  ASSERT_TRUE(e.wait("info depth 3 "));
-  send(e.d, "stop\nposition startpos moves e2e4\ngo depth 4\n");
   ASSERT_TRUE(e.wait_count("bestmove", 2));
+  mark = e.d.output.size();
+  send(e.d, "go ponder infinite\n");
+  ASSERT_TRUE(e.wait_after(mark, "info depth 3 "));
+  send(e.d, "stop\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 3));
   ASSERT_TRUE(e.sync());
-  std::vector<std::string> moves = best_moves(e.d.output);
-  ASSERT_EQ(moves.size(), 2u) << e.d.output;
-  EXPECT_TRUE(moves[0][1] == '1' || moves[0][1] == '2') << "the stopped search answers for White";
-  EXPECT_TRUE(moves[1][1] == '7' || moves[1][1] == '8') << "the new one for Black";
+  EXPECT_EQ(count_of(e.d.output, "bestmove"), 3);
 }
 
-TEST(GoDialogue, FiftyMoveDrawAnswersAtOnceWithoutAMove) {
+// Answers without iterations: a fifty-move draw and positions without a
+// legal move answer "0000"; depth 0 answers with the quiescence move.
+TEST(GoDialogue, ImmediateAnswers) {
   Engine e;
   std::string moves;
   for (int i = 0; i < 25; i++) moves += " a1a2 e5e6 a2a1 e6e5";
   send(e.d, "position fen 8/8/8/4k3/8/8/8/R3K3 w - - moves" + moves + " a1a2 e5e6\ngo depth 5\n");
-  ASSERT_TRUE(e.wait("bestmove"));
-  EXPECT_NE(e.d.output.find("\nbestmove 0000\n"), std::string::npos);
+  ASSERT_TRUE(e.wait_count("bestmove", 1));
   EXPECT_EQ(count_of(e.d.output, "info depth"), 0);
-}
-
-TEST(GoDialogue, NoLegalMoveAnswers0000) {
-  Engine e;
+  // Each search is answered before the next "go": a "go" during a search
+  // would end it without an answer.
   send(e.d, "position fen 7k/6Q1/6K1/8/8/8/8/8 b - -\ngo depth 3\n");
-  ASSERT_TRUE(e.wait("bestmove"));
+  ASSERT_TRUE(e.wait_count("bestmove", 2));
   send(e.d, "position fen 7k/8/6Q1/8/8/8/8/6K1 b - -\ngo wtime 1000 btime 1000\n");
-  ASSERT_TRUE(wait_for(e.d, "bestmove 0000\nbestmove 0000\n", PROMPT_SECONDS)) << e.d.output;
-}
-
-TEST(GoDialogue, DepthZeroAnswersWithTheQuiescenceMove) {
-  Engine e;
+  ASSERT_TRUE(e.wait_count("bestmove", 3));
+  EXPECT_EQ(count_of(e.d.output, "\nbestmove 0000\n"), 3) << e.d.output;
+  size_t mark = e.d.output.size();
   send(e.d, "position fen 4k3/8/8/3q4/4P3/8/8/4K3 w - -\ngo depth 0\n");
-  ASSERT_TRUE(e.wait("bestmove"));
+  ASSERT_TRUE(e.wait_count("bestmove", 4));
   EXPECT_NE(e.d.output.find("\nbestmove e4d5\n"), std::string::npos) << e.d.output;
-  EXPECT_EQ(count_of(e.d.output, "info depth"), 0);
-}
-
-TEST(GoDialogue, MateInOneIsShownAsMate) {
-  Engine e;
+  EXPECT_EQ(count_of(e.d.output.substr(mark), "info depth"), 0);
   send(e.d, "position fen 6k1/5ppp/8/8/8/8/5PPP/R5K1 w - -\ngo depth 8\n");
-  ASSERT_TRUE(e.wait("bestmove"));
+  ASSERT_TRUE(e.wait_count("bestmove", 5));
   EXPECT_NE(e.d.output.find(" score mate 1 "), std::string::npos);
   EXPECT_NE(e.d.output.find("\nbestmove a1a8"), std::string::npos);
-}
-
-TEST(GoDialogue, MultiPvShowsThreeNumberedLines) {
-  Engine e;
-  send(e.d, "setoption name MultiPV value 3\nposition startpos\ngo depth 3\n");
-  ASSERT_TRUE(e.wait("bestmove"));
-  for (int k = 1; k <= 3; k++)
-    for (int depth = 1; depth <= 3; depth++)
-      EXPECT_NE(e.d.output.find("info multipv " + std::to_string(k) + " depth " +
-                                std::to_string(depth) + " "),
-                std::string::npos)
-          << k << " " << depth;
-}
-
-TEST(GoDialogue, NodeLimitEndsTheSearch) {
-  Engine e;
-  send(e.d, "position startpos\ngo nodes 20000\n");
-  ASSERT_TRUE(e.wait("bestmove"));
-  // The final progress line before the answer carries the total.
-  std::vector<std::string> lines = lines_of(e.d.output);
-  std::smatch m;
-  long nodes = -1;
-  for (const std::string& l : lines) {
-    static const std::regex count(R"( nodes (\d+) )");
-    if (l.rfind("info depth", 0) == 0 && std::regex_search(l, m, count)) nodes = std::stol(m[1]);
-  }
-  EXPECT_GT(nodes, 0);
-  EXPECT_LE(nodes, 20800 + 1);  // the limit is spread by at most 4%
-}
-
-TEST(GoDialogue, MoveTimeSearchAnswers) {
-  Engine e;
-  send(e.d, "position startpos\ngo movetime 200\n");
-  EXPECT_TRUE(e.wait("bestmove"));
 }
 
 // ------------------------------------------------------ limits of a "go"
@@ -269,57 +212,28 @@ TEST(GoDialogue, LimitsOfOneGoDoNotCarryOverToTheNext) {
   send(e.d, "go wtime 10000 btime 10000\n");
   ASSERT_TRUE(e.wait_count("bestmove", 2));
   EXPECT_GT(info_figure(e.d.output, mark, "depth", true), 3) << e.d.output.substr(mark);
-  send(e.d, "go nodes 5000\n");
+  mark = e.d.output.size();
+  send(e.d, "go nodes 20000\n");
   ASSERT_TRUE(e.wait_count("bestmove", 3));
+  long nodes = info_figure(e.d.output, mark, "nodes", false);
+  EXPECT_GT(nodes, 0);
+  EXPECT_LE(nodes, 20800 + 1) << "the limit is spread by at most 4%";
   mark = e.d.output.size();
   send(e.d, "go movetime 500\n");
   ASSERT_TRUE(e.wait_count("bestmove", 4));
   EXPECT_GT(info_figure(e.d.output, mark, "nodes", false), 6000) << e.d.output.substr(mark);
 }
 
-TEST(GoDialogue, CommandLineDepthLimitsEveryGo) {
-  Engine e({"-d", "6"});
-  const char* gos[] = {"go wtime 100000 btime 100000 movestogo 2", "go movetime 30000"};
-  for (int i = 0; i < 2; i++) {
-    size_t mark = e.d.output.size();
-    send(e.d, std::string("position startpos\n") + gos[i] + "\n");
-    ASSERT_TRUE(e.wait_count("bestmove", i + 1));
-    EXPECT_EQ(info_figure(e.d.output, mark, "depth", true), 6) << gos[i];
-  }
-}
-
-TEST(GoDialogue, SearchMovesRestrictTheAnswerAndEveryLine) {
-  Engine e;
-  send(e.d, "position startpos\ngo searchmoves a2a3 b2b3 depth 8\n");
-  ASSERT_TRUE(e.wait("bestmove"));
-  std::vector<std::string> moves = best_moves(e.d.output);
-  ASSERT_EQ(moves.size(), 1u);
-  EXPECT_TRUE(moves[0] == "a2a3" || moves[0] == "b2b3") << moves[0];
-  int lines = 0;
-  for (const std::string& l : lines_of(e.d.output)) {
-    size_t pv = l.find(" pv ");
-    if (l.rfind("info", 0) != 0 || pv == std::string::npos) continue;
-    lines++;
-    std::string first = l.substr(pv + 4, 4);
-    EXPECT_TRUE(first == "a2a3" || first == "b2b3") << l;
-  }
-  EXPECT_GT(lines, 0);
-}
-
-TEST(GoDialogue, MateSearchAnswersTheMatingMove) {
+TEST(GoDialogue, MateSearchAnswersTheMatingMoveOrEndsByTheOtherLimits) {
   Engine e;
   send(e.d, std::string("position fen ") + WAC_1 + "\ngo mate 2\n");
-  ASSERT_TRUE(e.wait("bestmove"));
+  ASSERT_TRUE(e.wait_count("bestmove", 1));
   EXPECT_NE(e.d.output.find(" score mate 2 "), std::string::npos) << e.d.output;
   EXPECT_NE(e.d.output.find("\nbestmove g3g6"), std::string::npos) << e.d.output;
-}
-
-TEST(GoDialogue, MateSearchEndsByTheOtherLimitsWithoutAMate) {
-  Engine e;
   send(e.d, "position startpos\ngo mate 3 nodes 20000\n");
-  ASSERT_TRUE(e.wait_count("bestmove", 1));
+  ASSERT_TRUE(e.wait_count("bestmove", 2));
   send(e.d, "go mate 3 movetime 300\n");
-  EXPECT_TRUE(e.wait_count("bestmove", 2));
+  EXPECT_TRUE(e.wait_count("bestmove", 3));
 }
 
 }  // namespace

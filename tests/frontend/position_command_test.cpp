@@ -38,37 +38,26 @@ class PositionCommandTest : public ::testing::Test {
 // One cycle of knight moves that brings the start position back.
 const std::string SHUFFLE = " g1f3 g8f6 f3g1 f6g8";
 
-TEST_F(PositionCommandTest, StartposWithMoves) {
-  uci_command("position startpos moves e2e4 c7c5 g1f3");
-  EXPECT_EQ(fen(), "rnbqkbnr/pp1ppppp/8/2p5/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -");
-  EXPECT_EQ(game_ply(), 3);
-}
-
-TEST_F(PositionCommandTest, FenWithMovesAndCounters) {
-  uci_command("position fen 4k3/P7/8/8/8/8/8/4K3 w - - 12 40 moves a7a8n e8d7");
-  EXPECT_EQ(fen(), "N7/3k4/8/8/8/8/8/4K3 w - -");
-}
-
-TEST_F(PositionCommandTest, PromotionWithoutLetterBecomesAQueen) {
-  uci_command("position fen 4k3/P7/8/8/8/8/8/4K3 w - - moves a7a8");
-  EXPECT_EQ(fen(), "Q3k3/8/8/8/8/8/8/4K3 b - -");
-}
-
-TEST_F(PositionCommandTest, StandardCastlingText) {
-  uci_command("position fen r3k2r/8/8/8/8/8/8/R3K2R w KQkq - moves e1g1 e8c8");
-  EXPECT_EQ(fen(), "2kr3r/8/8/8/8/8/8/R4RK1 w - -");
-}
-
-TEST_F(PositionCommandTest, Chess960KingTakesRookCastling) {
-  // King b1 with rooks a1 and h1: "b1a1" is long castling (king to c1,
-  // rook to d1), "b8h8" short castling for Black.
-  uci_command("position fen 1k5r/8/8/8/8/8/8/RK5R w HAh - moves b1a1 b8h8");
-  EXPECT_EQ(fen(), "5rk1/8/8/8/8/8/8/2KR3R w - -");
-}
-
-TEST_F(PositionCommandTest, Chess960KingMovingOneFileIsAnOrdinaryMove) {
-  uci_command("position fen 1k5r/8/8/8/8/8/8/RK5R w HAh - moves b1c1");
-  EXPECT_EQ(fen(), "1k5r/8/8/8/8/8/8/R1K4R b k -");
+TEST_F(PositionCommandTest, PositionsAndTheirMoves) {
+  struct Case {
+    const char *command, *fen;
+    int plies;  // the game's plies: the moves played since the set-up
+  } cases[] = {
+      {"position startpos moves e2e4 c7c5 g1f3", "rnbqkbnr/pp1ppppp/8/2p5/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -", 3},
+      {"position fen 4k3/P7/8/8/8/8/8/4K3 w - - 12 40 moves a7a8n e8d7", "N7/3k4/8/8/8/8/8/4K3 w - -", 2},
+      // A promotion without its letter becomes a queen.
+      {"position fen 4k3/P7/8/8/8/8/8/4K3 w - - moves a7a8", "Q3k3/8/8/8/8/8/8/4K3 b - -", 1},
+      {"position fen r3k2r/8/8/8/8/8/8/R3K2R w KQkq - moves e1g1 e8c8", "2kr3r/8/8/8/8/8/8/R4RK1 w - -", 2},
+      // Chess960: king takes rook is castling (b1a1 long, b8h8 short); a
+      // king moving one file is an ordinary move.
+      {"position fen 1k5r/8/8/8/8/8/8/RK5R w HAh - moves b1a1 b8h8", "5rk1/8/8/8/8/8/8/2KR3R w - -", 2},
+      {"position fen 1k5r/8/8/8/8/8/8/RK5R w HAh - moves b1c1", "1k5r/8/8/8/8/8/8/R1K4R b k -", 1},
+  };
+  for (const Case& c : cases) {
+    uci_command(c.command);
+    EXPECT_EQ(fen(), c.fen) << c.command;
+    EXPECT_EQ(game_ply(), c.plies) << c.command;
+  }
 }
 
 TEST_F(PositionCommandTest, RefusedFenKeepsThePreviousPosition) {
@@ -79,18 +68,12 @@ TEST_F(PositionCommandTest, RefusedFenKeepsThePreviousPosition) {
                           "position fen", "position fen ", "position fen //////// w",
                           "position fen 4k3/8/8/8/8/8/8/3PK3 w - -",
                           "position fen 4k3/8/8/8/8/8/8/R3K2r b - -",
-                          "position fen QQQQQQQQ/QQQQQQQQ/QQk5/8/8/8/8/4K3 w - -"}) {
+                          "position fen QQQQQQQQ/QQQQQQQQ/QQk5/8/8/8/8/4K3 w - -",
+                          "position moves e2e4", "position"}) {
     uci_command(bad);
     EXPECT_EQ(fen(), before) << bad;
     EXPECT_EQ(game_ply(), 1) << bad;
   }
-}
-
-TEST_F(PositionCommandTest, CommandWithoutStartposOrFenIsIgnored) {
-  uci_command("position startpos moves d2d4");
-  uci_command("position moves e2e4");
-  uci_command("position");
-  EXPECT_EQ(fen(), "rnbqkbnr/pppppppp/8/8/3P4/8/PPP1PPPP/RNBQKBNR b KQkq d3");
 }
 
 TEST_F(PositionCommandTest, MoveThePiecesCannotMakeEndsTheList) {
@@ -110,9 +93,6 @@ TEST_F(PositionCommandTest, MoveThePiecesCannotMakeEndsTheList) {
     EXPECT_EQ(fen(), "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq e6") << command;
     EXPECT_EQ(game_ply(), 2) << command;
   }
-}
-
-TEST_F(PositionCommandTest, KingCaptureIsNeverPlayed) {
   // After f6 and Qh5+ Black ignores the check; taking the king would leave
   // a board without a black king.
   uci_command("position startpos moves e2e4 f7f6 d1h5 a7a6 h5e8");

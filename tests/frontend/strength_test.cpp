@@ -1,4 +1,4 @@
-// The strength limit's arithmetic: the rating formula, its inversion by
+// The strength limit's arithmetic: the rating formula's inversion by
 // bisection (ending at the interval's edge for unreachable ratings) and
 // the decision taken at every search start.
 #include "frontend/strength.h"
@@ -12,12 +12,6 @@
 #include "frontend/options.h"
 
 namespace {
-
-TEST(Strength, RatingOfASpeed) {
-  struct Case { double nps, elo; };
-  for (Case c : {Case{10, 1473.4}, Case{1000000, 3200.3}, Case{10000000, 3545.7}, Case{1, 1128}})
-    EXPECT_NEAR(elo_for_nps(c.nps), c.elo, 0.05) << c.nps;
-}
 
 TEST(Strength, BisectionReturnsTheSpeedWithinHalfARatingPoint) {
   for (float elo : {1500.0f, 1800.0f, 2200.0f, 2600.0f, 3096.0f, 3300.0f, 3500.0f}) {

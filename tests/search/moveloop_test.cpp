@@ -47,109 +47,63 @@ class MoveLoopTest : public ::testing::Test {
   SearchThread* t = nullptr;
 };
 
-TEST_F(MoveLoopTest, QuietMoveHasNoFlags) {
-  set("4k3/8/8/8/8/8/4P3/R3K1N1 w - - 0 1");
-  EXPECT_EQ(flags("g1f3"), 0);
-  EXPECT_EQ(flags("e2e4"), 0);
+struct MoveCase {
+  const char *fen, *move;
+  int expected;
+};
+
+TEST_F(MoveLoopTest, FlagsThatSteerTheSearch) {
+  const MoveCase cases[] = {
+      {"4k3/8/8/8/8/8/4P3/R3K1N1 w - - 0 1", "g1f3", 0},
+      {"4k3/8/8/8/8/8/4P3/R3K1N1 w - - 0 1", "e2e4", 0},
+      // En passant; the black pawn on c7 keeps it from counting as a free
+      // sixth-rank advance.
+      {"4k3/2p5/8/3pP3/8/8/8/4K3 w - d6 0 1", "e5d6", MF_CAPTURE},
+      {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", "e5d6", MF_CAPTURE | MF_ADVANCED_PAWN},
+      {"4k3/8/8/3p4/4P3/8/8/4K3 w - - 0 1", "e4d5", MF_CAPTURE},
+      {"4k3/8/8/8/8/8/8/R3K1N1 w - - 0 1", "a1a8", MF_CHECK},
+      {"4k3/8/8/8/8/8/4N3/4RK2 w - - 0 1", "e2c3", MF_CHECK},  // uncovers the rook
+      {"4k3/8/8/8/8/8/4N3/4RK2 w - - 0 1", "f1g2", 0},
+      {"8/P3k3/8/8/8/8/1P6/4K3 w - - 0 1", "a7a8q", MF_QUEEN_PROMOTION},
+      {"8/P3k3/8/8/8/8/1P6/4K3 w - - 0 1", "a7a8n", MF_ADVANCED_PAWN},
+      {"4k3/8/1P6/8/8/8/8/4K3 w - - 0 1", "b6b7", MF_SEVENTH_RANK},
+      {"4k3/8/8/8/8/6p1/8/K7 b - - 0 1", "g3g2", MF_SEVENTH_RANK},  // Black's seventh
+      {"4k3/8/8/1P6/8/8/8/4K3 w - - 0 1", "b5b6", MF_ADVANCED_PAWN},
+      {"4k3/p7/8/1P6/8/8/8/4K3 w - - 0 1", "b5b6", 0},  // a pawn beside can still stop it
+      {"4k3/1n6/8/1P6/8/8/8/4K3 w - - 0 1", "b5b6", 0},  // the square ahead is taken
+  };
+  for (const MoveCase& c : cases) {
+    set(c.fen);
+    EXPECT_EQ(flags(c.move), c.expected) << c.fen << " " << c.move;
+  }
 }
 
-TEST_F(MoveLoopTest, CapturesIncludingEnPassant) {
-  // The black pawn on c7 keeps the capture from counting as a free
-  // sixth-rank advance.
-  set("4k3/2p5/8/3pP3/8/8/8/4K3 w - d6 0 1");
-  EXPECT_EQ(flags("e5d6"), MF_CAPTURE);
-  set("4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1");
-  EXPECT_EQ(flags("e5d6"), MF_CAPTURE | MF_ADVANCED_PAWN);
-  set("4k3/8/8/3p4/4P3/8/8/4K3 w - - 0 1");
-  EXPECT_EQ(flags("e4d5"), MF_CAPTURE);
-}
-
-TEST_F(MoveLoopTest, DirectAndUncoveredChecks) {
-  set("4k3/8/8/8/8/8/8/R3K1N1 w - - 0 1");
-  EXPECT_EQ(flags("a1a8"), MF_CHECK);
-  // The knight uncovers the rook on the e-file.
-  set("4k3/8/8/8/8/8/4N3/4RK2 w - - 0 1");
-  EXPECT_EQ(flags("e2c3"), MF_CHECK);
-  EXPECT_EQ(flags("f1g2"), 0);
-}
-
-TEST_F(MoveLoopTest, PromotionsAndSeventhRank) {
-  set("8/P3k3/8/8/8/8/1P6/4K3 w - - 0 1");
-  EXPECT_EQ(flags("a7a8q"), MF_QUEEN_PROMOTION);
-  EXPECT_EQ(flags("a7a8n"), MF_ADVANCED_PAWN);
-  set("4k3/8/1P6/8/8/8/8/4K3 w - - 0 1");
-  EXPECT_EQ(flags("b6b7"), MF_SEVENTH_RANK);
-  // Seen from Black, the second rank is the seventh.
-  set("4k3/8/8/8/8/6p1/8/K7 b - - 0 1");
-  EXPECT_EQ(flags("g3g2"), MF_SEVENTH_RANK);
-}
-
-TEST_F(MoveLoopTest, FreeSixthRankPushIsAdvanced) {
-  set("4k3/8/8/1P6/8/8/8/4K3 w - - 0 1");
-  EXPECT_EQ(flags("b5b6"), MF_ADVANCED_PAWN);
-}
-
-TEST_F(MoveLoopTest, SixthRankPushFacingPawnsIsNotAdvanced) {
-  // An enemy pawn ahead on an adjacent file can still stop it.
-  set("4k3/p7/8/1P6/8/8/8/4K3 w - - 0 1");
-  EXPECT_EQ(flags("b5b6"), 0);
-  // The square ahead is taken.
-  set("4k3/1n6/8/1P6/8/8/8/4K3 w - - 0 1");
-  EXPECT_EQ(flags("b5b6"), 0);
-}
-
-TEST_F(MoveLoopTest, PawnAttackingAPieceOrTheKingZoneThreatens) {
-  set("4k3/8/8/2n5/8/3P4/8/4K3 w - - 0 1");
-  EXPECT_TRUE(threatens("d3d4"));  // attacks the knight
-  set("4k3/8/8/2p5/8/3P4/8/4K3 w - - 0 1");
-  EXPECT_FALSE(threatens("d3d4"));  // only a pawn
-  set("8/8/5k2/8/8/3P4/8/4K3 w - - 0 1");
-  EXPECT_TRUE(threatens("d3d4"));  // attacks e5, next to the king
-}
-
-TEST_F(MoveLoopTest, KnightThreatensMajorsNotMinors) {
-  set("4k3/8/8/8/3r4/8/8/2N1K3 w - - 0 1");
-  EXPECT_TRUE(threatens("c1b3"));   // b3 attacks the rook on d4
-  EXPECT_FALSE(threatens("c1a2"));  // a2 attacks nothing of note
-  set("4k3/8/8/8/3b4/8/8/2N1K3 w - - 0 1");
-  EXPECT_FALSE(threatens("c1b3"));  // a bishop is not enough
-}
-
-TEST_F(MoveLoopTest, BishopThreatensOnlyNewAttacksOnMajors) {
-  set("4k3/1r6/8/8/8/8/8/4KB2 w - - 0 1");
-  EXPECT_TRUE(threatens("f1g2"));  // now sees the rook on b7
-  set("4k3/8/r7/8/8/8/8/4KB2 w - - 0 1");
-  EXPECT_FALSE(threatens("f1d3"));  // it attacked the rook on a6 already
-  set("4k3/1n6/8/8/8/8/8/4KB2 w - - 0 1");
-  EXPECT_FALSE(threatens("f1g2"));  // a knight is not enough
-}
-
-TEST_F(MoveLoopTest, BishopJoiningAnAttackOnTheKingZone) {
-  // From c4 the bishop newly sees f7, which the queen on h5 hits too.
-  set("6k1/8/8/7Q/8/8/8/4KB2 w - - 0 1");
-  EXPECT_TRUE(threatens("f1c4"));
-  // Without a second attacker on f7 the bishop alone is no attack.
-  set("6k1/8/8/8/8/8/R7/4KB2 w - - 0 1");
-  EXPECT_FALSE(threatens("f1c4"));
-}
-
-TEST_F(MoveLoopTest, RookThreatensOnlyQueens) {
-  set("4k3/8/8/8/8/8/q7/4K2R w - - 0 1");
-  EXPECT_TRUE(threatens("h1h2"));
-  set("4k3/8/8/8/8/8/r7/4K2R w - - 0 1");
-  EXPECT_FALSE(threatens("h1h2"));
-}
-
-TEST_F(MoveLoopTest, QueenJoiningAnAttackOnTheKingZone) {
-  // From d4 the queen newly sees g7, which the rook on g2 hits too.
-  set("6k1/8/8/8/8/8/6R1/3QK3 w - - 0 1");
-  EXPECT_TRUE(threatens("d1d4"));
-  EXPECT_FALSE(threatens("d1a4"));
-}
-
-TEST_F(MoveLoopTest, KingMovesAreNeverKept) {
-  set("4k3/8/8/8/8/8/8/2n1K3 w - - 0 1");
-  EXPECT_FALSE(threatens("e1d2"));  // even next to a knight
+// A late quiet move is kept from pruning when it attacks something worth
+// more than the mover (pawns: any piece) or joins an attack on the king
+// zone; king moves never are.
+TEST_F(MoveLoopTest, ThreatsThatSaveAQuietMove) {
+  const MoveCase cases[] = {
+      {"4k3/8/8/2n5/8/3P4/8/4K3 w - - 0 1", "d3d4", true},
+      {"4k3/8/8/2p5/8/3P4/8/4K3 w - - 0 1", "d3d4", false},
+      {"8/8/5k2/8/8/3P4/8/4K3 w - - 0 1", "d3d4", true},  // e5, next to the king
+      {"4k3/8/8/8/3r4/8/8/2N1K3 w - - 0 1", "c1b3", true},
+      {"4k3/8/8/8/3r4/8/8/2N1K3 w - - 0 1", "c1a2", false},
+      {"4k3/8/8/8/3b4/8/8/2N1K3 w - - 0 1", "c1b3", false},
+      {"4k3/1r6/8/8/8/8/8/4KB2 w - - 0 1", "f1g2", true},
+      {"4k3/8/r7/8/8/8/8/4KB2 w - - 0 1", "f1d3", false},  // attacked the rook already
+      {"4k3/1n6/8/8/8/8/8/4KB2 w - - 0 1", "f1g2", false},
+      {"6k1/8/8/7Q/8/8/8/4KB2 w - - 0 1", "f1c4", true},  // joins the queen on f7
+      {"6k1/8/8/8/8/8/R7/4KB2 w - - 0 1", "f1c4", false},
+      {"4k3/8/8/8/8/8/q7/4K2R w - - 0 1", "h1h2", true},
+      {"4k3/8/8/8/8/8/r7/4K2R w - - 0 1", "h1h2", false},
+      {"6k1/8/8/8/8/8/6R1/3QK3 w - - 0 1", "d1d4", true},  // joins the rook on g7
+      {"6k1/8/8/8/8/8/6R1/3QK3 w - - 0 1", "d1a4", false},
+      {"4k3/8/8/8/8/8/8/2n1K3 w - - 0 1", "e1d2", false},
+  };
+  for (const MoveCase& c : cases) {
+    set(c.fen);
+    EXPECT_EQ(threatens(c.move), bool(c.expected)) << c.fen << " " << c.move;
+  }
 }
 
 }  // namespace

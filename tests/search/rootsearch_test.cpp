@@ -38,9 +38,7 @@ TEST_F(RootSearchTest, DepthZeroRunsNoIterationAndAnswersWithTheQuiescenceLine) 
   EXPECT_EQ(Control.mainDepth.load(), 0);
   EXPECT_EQ(Control.depthNodes[1], 0u);
   EXPECT_EQ(count_matching(lines, "info depth"), 0);
-}
-
-TEST_F(RootSearchTest, DepthZeroInAQuietPositionHasNoMove) {
+  set(MIDDLEGAME);  // nothing to capture: no move at all
   search_to(0);
   EXPECT_EQ(Control.bestMove, MOVE_NONE);
 }
@@ -52,9 +50,7 @@ TEST_F(RootSearchTest, SingleReplyIsFlaggedAndStillIterates) {
   EXPECT_EQ(Control.singleReply, 1);
   EXPECT_EQ(Control.bestMove, parse("a1b1"));
   EXPECT_EQ(Control.lastIterDepth, 4);
-}
-
-TEST_F(RootSearchTest, ManyRepliesAreNoSingleReply) {
+  set(MIDDLEGAME);
   search_to(2);
   EXPECT_EQ(Control.singleReply, 0);
 }
@@ -87,29 +83,16 @@ TEST_F(RootSearchTest, BeingMatedAfterTheReplyShowsMateMinusOne) {
   EXPECT_NE(lines[0].find("score mate -1 "), std::string::npos) << lines[0];
 }
 
-TEST_F(RootSearchTest, CheckmatedRootHasNoMoveAndTheMatedScore) {
+TEST_F(RootSearchTest, RootWithoutAMoveHasTheMatedOrTheDrawnScore) {
   set(CHECKMATED);
   search_to(5);
   EXPECT_EQ(Control.bestMove, MOVE_NONE);
   EXPECT_EQ(Control.score, -(MATE - 1));
   EXPECT_EQ(Control.mainDepth.load(), 0);
-}
-
-TEST_F(RootSearchTest, StalemateRootHasNoMoveAndScoresZero) {
   set(STALEMATE);
   search_to(5);
   EXPECT_EQ(Control.bestMove, MOVE_NONE);
   EXPECT_EQ(Control.score, 0);
-}
-
-TEST_F(RootSearchTest, PonderMoveIsTheSecondMoveOfTheBestLine) {
-  set(MIDDLEGAME);
-  search_to(6);
-  EXPECT_EQ(Control.bestMove, Control.bestLine[1]);
-  EXPECT_EQ(Control.ponderMove, Control.bestLine[2]);
-  EXPECT_NE(Control.ponderMove, MOVE_NONE);
-  std::vector<Move> legal = legal_moves();
-  EXPECT_NE(std::find(legal.begin(), legal.end(), Control.bestMove), legal.end());
 }
 
 TEST_F(RootSearchTest, ProgressLinesDeepenOneDepthAtATime) {
@@ -149,22 +132,21 @@ TEST_F(RootSearchTest, MultiPvPrintsThreeDistinctLinesPerDepth) {
   }
 }
 
-TEST_F(RootSearchTest, SameSearchSameNodeCount) {
+// The node count of a fixed search with the hand-crafted evaluation is the
+// search's signature: every change to pruning, reductions, extensions or
+// move order moves it. A deliberate change updates the number; an
+// accidental one (a table read the wrong way round) shows here.
+constexpr uint64_t MIDDLEGAME_DEPTH_7_NODES = 14335;
+
+TEST_F(RootSearchTest, NodeCountIsTheSearchSignature) {
   set(MIDDLEGAME);
   search_to(7);
   uint64_t first = Control.nodes;
   Move firstMove = Control.bestMove;
   search_to(7);
-  EXPECT_EQ(Control.nodes, first);
+  EXPECT_EQ(Control.nodes, first) << "the same search twice";
   EXPECT_EQ(Control.bestMove, firstMove);
-}
-
-TEST_F(RootSearchTest, PerDepthNodeCountsGrowWithDepth) {
-  set(MIDDLEGAME);
-  search_to(6);
-  for (int d = 2; d <= 6; d++) EXPECT_GT(Control.depthNodes[d], Control.depthNodes[d - 1]) << d;
-  EXPECT_EQ(Control.depthNodes[6], Control.nodes);
-  EXPECT_EQ(Control.depthNodes[7], 0u);
+  EXPECT_EQ(first, MIDDLEGAME_DEPTH_7_NODES);
 }
 
 TEST_F(RootSearchTest, GameHistoryReachesTheSearch) {
@@ -176,22 +158,9 @@ TEST_F(RootSearchTest, GameHistoryReachesTheSearch) {
   EXPECT_EQ(Threads[0]->undoIndex, 8);
   EXPECT_EQ(Control.bestMove, parse("g1f3"));
   EXPECT_EQ(Control.score, 0);
-}
-
-TEST_F(RootSearchTest, WithoutTheHistoryTheSamePositionIsLost) {
-  set("q3k3/8/8/8/8/8/8/4K1N1 w - -");
+  set("q3k3/8/8/8/8/8/8/4K1N1 w - -");  // without the history it is lost
   search_to(4);
   EXPECT_LT(Control.score, -500);
-}
-
-TEST_F(RootSearchTest, NodeLimitStopsTheSearch) {
-  constexpr uint64_t LIMIT = 3000;
-  set(MIDDLEGAME);
-  Control.limits.nodeLimit = LIMIT;
-  search_to(MAX_DEPTH);
-  EXPECT_LE(Control.nodes, LIMIT + 1);
-  EXPECT_GT(Control.completedDepth, 1);
-  EXPECT_NE(Control.bestMove, MOVE_NONE);
 }
 
 // ------------------------------------------------------ limits of a "go"
@@ -290,23 +259,14 @@ TEST_F(ProgressLineTest, UciForm) {
   EXPECT_TRUE(std::regex_match(out[0], form)) << out[0];
 }
 
-TEST_F(ProgressLineTest, UciFormWithMultiPv) {
-  set_line();
-  Control.multiPV = 3;
-  std::vector<std::string> out = print(2, 5, -40);
-  ASSERT_EQ(out.size(), 1u);
-  EXPECT_EQ(out[0].rfind("info multipv 2 depth 5 seldepth 17 score cp -40 ", 0), 0u) << out[0];
-}
-
 TEST_F(ProgressLineTest, MateScores) {
   set_line();
-  EXPECT_NE(print(0, 5, MATE - 2)[0].find("score mate 1 "), std::string::npos);
-  EXPECT_NE(print(0, 5, MATE - 5)[0].find("score mate 2 "), std::string::npos);
-  EXPECT_NE(print(0, 5, 9900)[0].find("score mate 50 "), std::string::npos);
-  EXPECT_NE(print(0, 5, 9899)[0].find("score cp 9899 "), std::string::npos);
-  EXPECT_NE(print(0, 5, 3 - MATE)[0].find("score mate -1 "), std::string::npos);
-  EXPECT_NE(print(0, 5, 5 - MATE)[0].find("score mate -2 "), std::string::npos);
-  EXPECT_NE(print(0, 5, -9900)[0].find("score cp -9900 "), std::string::npos);
+  const std::pair<int, const char*> cases[] = {
+      {MATE - 2, "mate 1"},   {MATE - 5, "mate 2"},   {9900, "mate 50"},     {9899, "cp 9899"},
+      {3 - MATE, "mate -1"},  {5 - MATE, "mate -2"},  {-9900, "cp -9900"},
+  };
+  for (auto [score, text] : cases)
+    EXPECT_NE(print(0, 5, score)[0].find(std::string("score ") + text + " "), std::string::npos) << score;
 }
 
 TEST_F(ProgressLineTest, RootTablebaseResultOverridesTheScore) {
@@ -318,68 +278,6 @@ TEST_F(ProgressLineTest, RootTablebaseResultOverridesTheScore) {
   EXPECT_NE(print(0, 5, 120)[0].find("score cp -9800 "), std::string::npos);
   Control.rootTbResult = 2;
   EXPECT_NE(print(0, 5, 120)[0].find("score cp 0 "), std::string::npos);
-}
-
-TEST_F(ProgressLineTest, NothingWhenSilencedOrEmpty) {
-  set_line();
-  EXPECT_TRUE(print(0, 0, 10).empty()) << "depth 0";
-  Control.noise = 9999;
-  EXPECT_TRUE(print(0, 5, 10).empty()) << "noise level 9999";
-  Control.noise = 100;
-  EXPECT_EQ(print(0, 5, 10).size(), 1u) << "a stopped search prints its line";
-  Control.stop.store(0);
-  EXPECT_TRUE(print(0, 5, 10).empty()) << "before the noise level's seconds";
-  Control.noise = 0;
-  EXPECT_EQ(print(0, 5, 10).size(), 1u);
-  line[1] = MOVE_NONE;
-  EXPECT_TRUE(print(0, 5, 10).empty()) << "empty line";
-}
-
-TEST_F(ProgressLineTest, ConsoleFormWrapsAfterEightMovesOnceStopped) {
-  set_line();
-  Control.uciMode = 0;
-  std::vector<std::string> out = print(0, 5, 31);
-  ASSERT_EQ(out.size(), 2u);
-  std::regex head(R"(^00\] 05   +\d+\.\d     123K    31  e2e4 e7e5 g1f3 b8c6 f1b5 a7a6 b5a4 g8f6$)");
-  EXPECT_TRUE(std::regex_match(out[0], head)) << out[0];
-  EXPECT_EQ(out[1], std::string(30, ' ') + "e1g1 f8e7");
-}
-
-TEST_F(ProgressLineTest, ConsoleFormKeepsEightMovesWhileRunning) {
-  set_line();
-  Control.uciMode = 0;
-  Control.stop.store(0);
-  std::vector<std::string> out = print(2, 5, 31);
-  ASSERT_EQ(out.size(), 1u);
-  EXPECT_EQ(out[0].substr(0, 7), "00] 05.");
-  EXPECT_EQ(out[0].substr(out[0].size() - 9), "b5a4 g8f6");
-}
-
-TEST_F(ProgressLineTest, ConsoleFormEndsTheLastMultiPvLineWithAnEmptyLine) {
-  set_line();
-  Control.uciMode = 0;
-  Control.multiPV = 2;
-  EXPECT_EQ(print(1, 5, 31).size(), 2u);
-  std::vector<std::string> out = print(2, 5, 31);
-  ASSERT_EQ(out.size(), 3u);
-  EXPECT_EQ(out[2], "");
-}
-
-TEST(EffectiveBranchingFactor, FourthRootOfFourDepthsGrowth) {
-  Control.lastIterDepth = 8;
-  for (auto& n : Control.depthNodes) n = 0;
-  Control.depthNodes[4] = 100;
-  Control.depthNodes[8] = 8100;
-  EXPECT_FLOAT_EQ(effective_branching_factor(), 3.0f);
-  Control.depthNodes[4] = 0;
-  EXPECT_FLOAT_EQ(effective_branching_factor(), 2.0f);
-  Control.depthNodes[4] = 100;
-  Control.lastIterDepth = 5;
-  Control.depthNodes[5] = 8100;
-  Control.depthNodes[1] = 100;
-  EXPECT_FLOAT_EQ(effective_branching_factor(), 2.0f);
-  Control.lastIterDepth = 0;
-  for (auto& n : Control.depthNodes) n = 0;
 }
 
 }  // namespace

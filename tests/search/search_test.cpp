@@ -39,12 +39,6 @@ TEST_F(SearchTest, MateTwoPliesBelowTheRootScoresMinus9997) {
   EXPECT_EQ(search_here(2, -FULL, FULL), 3 - MATE);
 }
 
-TEST_F(SearchTest, StalemateScoresZero) {
-  set("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1");
-  EXPECT_EQ(search_root(3), 0);
-  EXPECT_EQ(pv[1], MOVE_NONE);
-}
-
 TEST_F(SearchTest, MateDistanceWindowReturnsAtOnce) {
   set(QUEEN_UP);
   // Nothing better than mate on the next ply exists at ply 1 (9998).
@@ -56,12 +50,6 @@ TEST_F(SearchTest, RepetitionInsideTheLineIsADraw) {
   set(QUEEN_UP);
   for (const char* m : {"g1f3", "g8f6", "f3g1", "f6g8"}) ASSERT_TRUE(play(m));
   EXPECT_EQ(search_here(2, -FULL, FULL), 0);
-}
-
-TEST_F(SearchTest, LineWithoutRepetitionIsNotADraw) {
-  set(QUEEN_UP);
-  for (const char* m : {"g1f3", "g8f6", "b1c3", "f6g8"}) ASSERT_TRUE(play(m));
-  EXPECT_GT(search_here(2, -FULL, FULL), CLEARLY_WINNING);
 }
 
 TEST_F(SearchTest, OneRepetitionBeforeTheRootIsNotADraw) {
@@ -104,22 +92,6 @@ TEST_F(SearchTest, NodeBeyondThePlyLimitReturnsTheStaticEvaluation) {
   EXPECT_EQ(t->nodes, 1u);
 }
 
-TEST_F(SearchTest, NodeBeyondThePlyLimitInCheckReturnsZero) {
-  set("4k3/8/8/8/8/8/4q3/Q3K3 w - - 0 1");
-  t->ply = MAX_SEARCH_PLY + 1;
-  t->plies[t->ply].moveList = t->plies[1].moveList;
-  EXPECT_EQ(search_here(6, -FULL, FULL), 0);
-}
-
-TEST_F(SearchTest, NodeAtThePlyLimitIsStillSearched) {
-  set("6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1");
-  t->ply = MAX_SEARCH_PLY;
-  t->plies[t->ply].moveList = t->plies[1].moveList;
-  search_here(1, -FULL, FULL);
-  EXPECT_GT(t->nodes, 1u);
-  EXPECT_EQ(t->selDepth, MAX_SEARCH_PLY + 1);
-}
-
 TEST_F(SearchTest, SetStopFlagReturnsZeroAtOnce) {
   set("6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1");
   Control.stop.store(1);
@@ -158,20 +130,6 @@ TEST_F(SearchTest, SelectivityZeroSearchesFarMoreNodes) {
   deepen(5);
   uint64_t full = t->nodes;
   EXPECT_GT(full, 3 * pruned);
-}
-
-TEST_F(SearchTest, SelectivityZeroStillFindsTheMate) {
-  Options.Selectivity = 0;
-  init_search_params();
-  set("6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1");
-  EXPECT_EQ(deepen(3), MATE - 2);
-}
-
-TEST_F(SearchTest, StaticEvaluationAtBetaReturnsBetaBelowTheHorizon) {
-  set("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
-  int ev = evaluate(t, WHITE, 1, 0);
-  set("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
-  EXPECT_EQ(search_here(0, ev - 30, ev - 10), ev - 10);
 }
 
 TEST_F(SearchTest, QuiescenceTakesAHangingQueen) {

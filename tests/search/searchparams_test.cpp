@@ -46,17 +46,14 @@ class SearchParamsTest : public ::testing::Test {
   float savedNps, savedCalibration;
 };
 
-TEST_F(SearchParamsTest, PvRowEightAtFullSelectivity) {
+TEST_F(SearchParamsTest, RowEightAtFullSelectivity) {
   with_selectivity(100);
-  const int expected[] = {0, 0, 0, 1, 1, 1, 1, 1, 1, 2};
-  for (int m = 0; m < 10; m++) EXPECT_EQ(SParams.lmrPV[8][m], expected[m]) << "m=" << m;
+  const int pv[] = {0, 0, 0, 1, 1, 1, 1, 1, 1, 2}, other[] = {0, 1, 1, 2, 2, 2, 2, 2, 3, 3};
+  for (int m = 0; m < 10; m++) {
+    EXPECT_EQ(SParams.lmrPV[8][m], pv[m]) << "m=" << m;
+    EXPECT_EQ(SParams.lmrOther[8][m], other[m]) << "m=" << m;
+  }
   EXPECT_EQ(first_reaching(SParams.lmrPV[8], 3), 27);
-}
-
-TEST_F(SearchParamsTest, NonPvRowEightAtFullSelectivity) {
-  with_selectivity(100);
-  const int expected[] = {0, 1, 1, 2, 2, 2, 2, 2, 3, 3};
-  for (int m = 0; m < 10; m++) EXPECT_EQ(SParams.lmrOther[8][m], expected[m]) << "m=" << m;
   EXPECT_EQ(first_reaching(SParams.lmrOther[8], 4), 22);
 }
 
@@ -72,32 +69,6 @@ TEST_F(SearchParamsTest, ShallowRowsAndMoveZeroAreNeverReduced) {
       EXPECT_EQ(SParams.lmrPV[d][0], 0);
       EXPECT_EQ(SParams.lmrOther[d][0], 0);
     }
-  }
-}
-
-TEST_F(SearchParamsTest, DefaultsGiveTheDocumentedSettings) {
-  with_selectivity(100);
-  EXPECT_EQ(SParams.BP_margin, 15);
-  EXPECT_EQ(SParams.FP_depth, 3);
-  EXPECT_EQ(SParams.SEP_depth, 3);
-  EXPECT_EQ(SParams.NMP_depth, 3);
-  EXPECT_EQ(SParams.LMP_depth, 6);
-  EXPECT_EQ(SParams.LMR_depth, 3);
-  EXPECT_EQ(SParams.FP_margin[2], 250);
-  EXPECT_EQ(SParams.SEP_margin[3], 225);
-  EXPECT_EQ(SParams.LMP_count[11], 33);
-  EXPECT_EQ(SParams.FP_margin[0], 0);
-}
-
-TEST_F(SearchParamsTest, MarginTablesFollowTheSteps) {
-  Options.FP_step = 10;
-  Options.SEP_step = 7;
-  Options.LMP_step = 2;
-  init_search_params();
-  for (int i = 0; i < MARGIN_DEPTHS; i++) {
-    EXPECT_EQ(SParams.FP_margin[i], 10 * i);
-    EXPECT_EQ(SParams.SEP_margin[i], 7 * i);
-    EXPECT_EQ(SParams.LMP_count[i], 2 * i);
   }
 }
 
@@ -136,23 +107,6 @@ TEST_F(SearchParamsTest, DoubleSelectivityIsStillClampedToThree) {
   EXPECT_EQ(SParams.lmrPV[8][4], 2);
 }
 
-TEST_F(SearchParamsTest, SelectivityAboveTwoHundredCountsAsTwoHundred) {
-  with_selectivity(200);
-  int8_t at200[LMR_SIZE][LMR_SIZE];
-  std::copy(&SParams.lmrPV[0][0], &SParams.lmrPV[0][0] + LMR_SIZE * LMR_SIZE, &at200[0][0]);
-  with_selectivity(100);
-  with_selectivity(250);
-  EXPECT_TRUE(std::equal(&at200[0][0], &at200[0][0] + LMR_SIZE * LMR_SIZE, &SParams.lmrPV[0][0]));
-}
-
-TEST_F(SearchParamsTest, TablesAreRebuiltWhenSelectivityChanges) {
-  with_selectivity(0);
-  with_selectivity(100);
-  EXPECT_EQ(SParams.lmrPV[8][9], 2);
-  with_selectivity(0);
-  EXPECT_EQ(SParams.lmrPV[8][9], 0);
-}
-
 TEST_F(SearchParamsTest, DepthsBeyondTheMarginTablesAreLimited) {
   Options.FP_depth = 40;
   Options.SEP_depth = 12;
@@ -177,18 +131,6 @@ TEST_F(SearchParamsTest, NodeRateLimitNeedsATargetClearlyBelowTheCalibration) {
   Control.calibrationNps = Control.targetNps = 0;  // tools: never calibrated
   init_search_params();
   EXPECT_FALSE(SParams.nodeRateLimited);
-}
-
-TEST_F(SearchParamsTest, PrintShowsTheCurrentSettingsAndBothTables) {
-  with_selectivity(0);
-  Options.Selectivity = 100;  // changed since the last search
-  ::testing::internal::CaptureStdout();
-  print_search_params();
-  std::string out = ::testing::internal::GetCapturedStdout();
-  EXPECT_NE(out.find("LMR_depth= 3\n"), std::string::npos);
-  EXPECT_NE(out.find("FP margins: 0 125 250 375"), std::string::npos);
-  EXPECT_NE(out.find("\n 8: 0 0 0 1 1 1 1 1 1 2 "), std::string::npos);
-  EXPECT_NE(out.find("\n 8: 0 1 1 2 2 2 2 2 3 3 "), std::string::npos);
 }
 
 }  // namespace

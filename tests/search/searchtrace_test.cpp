@@ -46,13 +46,6 @@ class SearchTraceTest : public SearchTest {
   char home[4096];
 };
 
-TEST_F(SearchTraceTest, NothingIsWrittenWhenTracingIsOff) {
-  set(ONE_MOVE);
-  search_root(2);
-  std::ifstream in(dir + "/trace.txt");
-  EXPECT_FALSE(in.good());
-}
-
 TEST_F(SearchTraceTest, MovesWithinTheTraceDepthAreWrittenPerIteration) {
   Control.traceDepth = 1;
   set(ONE_MOVE);
@@ -63,17 +56,6 @@ TEST_F(SearchTraceTest, MovesWithinTheTraceDepthAreWrittenPerIteration) {
   // The ply record's depth, then the move; a move no deeper than the
   // previous entry starts a new line.
   EXPECT_EQ(trace_text(), "\n\nSEARCH DEPTH= 3\n( 2)h4h5 \n\nSEARCH DEPTH= 4\n\n( 2)h4h5 ");
-}
-
-TEST_F(SearchTraceTest, DeeperPliesAreIndentedUnderTheirParent) {
-  Control.traceDepth = 2;
-  set(ONE_MOVE);
-  Control.mainDepth.store(2);
-  search_root(2);
-  std::string text = trace_text();
-  EXPECT_EQ(text.rfind("\n\nSEARCH DEPTH= 2\n( 2)h4h5 ( 1)", 0), 0u) << text;
-  EXPECT_NE(text.find("\n         ( 1)"), std::string::npos) << text;
-  EXPECT_EQ(text.find("\n( 1)"), std::string::npos) << text;
 }
 
 TEST_F(SearchTraceTest, TaggedPositionPrintsThePathToIt) {

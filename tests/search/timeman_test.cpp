@@ -43,66 +43,46 @@ class TargetTimeTest : public RootSearchTest {
   }
 };
 
-TEST_F(TargetTimeTest, FortySecondsAtTheStart) {
-  EXPECT_NEAR(target(40), 40.0f / 33, TOLERANCE);
-}
-
-TEST_F(TargetTimeTest, PonderAndWeakerPlayAdjustTheShare) {
-  Control.ponder = 1;
-  EXPECT_NEAR(target(40), 40.0f / 33 * 1.3f, TOLERANCE);
-  Options.UCI_Elo = LIMITED;
-  EXPECT_NEAR(target(40), 40.0f / 33 * 1.3f * 0.85f, TOLERANCE);
-  Control.ponder = 0;
-  EXPECT_NEAR(target(40), 40.0f / 33 * 0.85f, TOLERANCE);
-  Options.UCI_Elo = 0;  // not calibrated yet: full strength
-  EXPECT_NEAR(target(40), 40.0f / 33, TOLERANCE);
-}
-
-TEST_F(TargetTimeTest, EarlyMovesShareTheClockAmongFewerMoves) {
-  play_plies(10);
-  EXPECT_NEAR(target(40), 40.0f / 28, TOLERANCE);  // 32 - 5 moves to go
-  play_plies(19);
-  Control.rootSide = BLACK;
-  EXPECT_NEAR(target(40), 40.0f / 24, TOLERANCE);
-}
-
-TEST_F(TargetTimeTest, TenSecondsWithIncrementAtPlyForty) {
-  play_plies(40);
-  EXPECT_NEAR(target(10, 1), 10.0f / 24 + 10.0f / 12, TOLERANCE);
-  Control.ponder = 1;
-  Options.UCI_Elo = LIMITED;
-  EXPECT_NEAR(target(10, 1), 10.0f / 24 * 1.3f * 0.85f + 10.0f / 12, TOLERANCE);
-}
-
-TEST_F(TargetTimeTest, NeverMoreThanPartOfTheClockLessTheOverhead) {
-  Control.limits.limitKind = LIMIT_MOVESTOGO_MARK;
-  Control.limits.movesToGo = 0;  // the whole clock for this move, were it not capped
-  Control.moveOverhead = 0.05f;
-  EXPECT_NEAR(target(2), 0.65f * 2 - 5 * 0.05f, TOLERANCE);
-}
-
-TEST_F(TargetTimeTest, TinyClockGivesTheMinimum) {
-  Control.moveOverhead = 0.05f;
-  EXPECT_FLOAT_EQ(target(0.01f), 0.002f);
-}
-
-TEST_F(TargetTimeTest, MovesToGoInUciAndInConsoleMode) {
-  Control.limits.limitKind = LIMIT_MOVESTOGO_MARK;
-  Control.limits.movesToGo = 9;
-  EXPECT_NEAR(target(60), 6.0f, TOLERANCE);
-  // The console's "level 40": the moves left in the current control.
-  Control.uciMode = 0;
-  play_plies(20);  // ten moves played: 30 to go
-  EXPECT_NEAR(target(62), 2.0f, TOLERANCE);
-}
-
-TEST_F(TargetTimeTest, FixedMoveTimeIsTheTargetAndTheClock) {
-  Control.limits.limitKind = LIMIT_FIXED;
-  Control.limits.timePerMove = 0.5f;
-  Control.ponder = 1;
-  Options.UCI_Elo = LIMITED;
-  EXPECT_FLOAT_EQ(target(40), 0.5f);
-  EXPECT_FLOAT_EQ(Control.limits.clock[WHITE], 0.5f);
+// Moves to go: 32 less the moves played in the first twenty plies, 23
+// later, or as given; pondering and weaker play change the share; never
+// more than part of the clock less the overhead reserves, never below the
+// minimum; a fixed move time is the target whatever else is set.
+TEST_F(TargetTimeTest, ShareOfTheClock) {
+  struct Case {
+    const char* what;
+    int plies, side, ponder, elo, kind, movesToGo, uci;
+    float overhead, clock, inc, expected;
+  } cases[] = {
+      {"start", 0, WHITE, 0, FULL_STRENGTH, LIMIT_CLOCK, 0, 1, 0, 40, 0, 40.0f / 33},
+      {"ponder", 0, WHITE, 1, FULL_STRENGTH, LIMIT_CLOCK, 0, 1, 0, 40, 0, 40.0f / 33 * 1.3f},
+      {"ponder, weaker", 0, WHITE, 1, LIMITED, LIMIT_CLOCK, 0, 1, 0, 40, 0, 40.0f / 33 * 1.3f * 0.85f},
+      {"weaker", 0, WHITE, 0, LIMITED, LIMIT_CLOCK, 0, 1, 0, 40, 0, 40.0f / 33 * 0.85f},
+      {"not calibrated", 0, WHITE, 0, 0, LIMIT_CLOCK, 0, 1, 0, 40, 0, 40.0f / 33},
+      {"ply 10", 10, WHITE, 0, FULL_STRENGTH, LIMIT_CLOCK, 0, 1, 0, 40, 0, 40.0f / 28},
+      {"ply 19", 19, BLACK, 0, FULL_STRENGTH, LIMIT_CLOCK, 0, 1, 0, 40, 0, 40.0f / 24},
+      {"ply 40", 40, WHITE, 0, FULL_STRENGTH, LIMIT_CLOCK, 0, 1, 0, 10, 1, 10.0f / 24 + 10.0f / 12},
+      {"ply 40, ponder, weaker", 40, WHITE, 1, LIMITED, LIMIT_CLOCK, 0, 1, 0, 10, 1,
+       10.0f / 24 * 1.3f * 0.85f + 10.0f / 12},
+      {"capped", 0, WHITE, 0, FULL_STRENGTH, LIMIT_MOVESTOGO_MARK, 0, 1, 0.05f, 2, 0, 0.65f * 2 - 5 * 0.05f},
+      {"tiny clock", 0, WHITE, 0, FULL_STRENGTH, LIMIT_CLOCK, 0, 1, 0.05f, 0.01f, 0, 0.002f},
+      {"movestogo", 0, WHITE, 0, FULL_STRENGTH, LIMIT_MOVESTOGO_MARK, 9, 1, 0, 60, 0, 6.0f},
+      // The console's "level 40": ten moves played, 30 to go.
+      {"console level", 20, WHITE, 0, FULL_STRENGTH, LIMIT_MOVESTOGO_MARK, 9, 0, 0, 62, 0, 2.0f},
+      {"fixed", 0, WHITE, 1, LIMITED, LIMIT_FIXED, 0, 1, 0, 40, 0, 0.5f},
+  };
+  for (const Case& c : cases) {
+    play_plies(c.plies);
+    Control.rootSide = c.side;
+    Control.ponder = c.ponder;
+    Options.UCI_Elo = int16_t(c.elo);
+    Control.limits.limitKind = c.kind;
+    Control.limits.movesToGo = uint16_t(c.movesToGo);
+    Control.limits.timePerMove = 0.5f;
+    Control.uciMode = c.uci;
+    Control.moveOverhead = c.overhead;
+    EXPECT_NEAR(target(c.clock, c.inc), c.expected, TOLERANCE) << c.what;
+  }
+  EXPECT_FLOAT_EQ(Control.limits.clock[WHITE], 0.5f) << "the fixed time is the clock too";
 }
 
 // ------------------------------------------------------------ time check
@@ -134,103 +114,61 @@ class TimeCheckTest : public RootSearchTest {
   }
 };
 
-TEST_F(TimeCheckTest, StopsAtTheTarget) {
-  EXPECT_FALSE(stops_after(5));
-  EXPECT_TRUE(stops_after(10.5f));
-  EXPECT_NEAR(Control.elapsed.load(), 10.5f, 0.5f);
-}
+constexpr float NEVER = -1;
 
-TEST_F(TimeCheckTest, FixedMoveTimeGetsNoExtraTime) {
-  Control.limits.limitKind = LIMIT_FIXED;
-  Control.targetTime = 0.5f;
-  Control.limits.clock[WHITE] = 0.5f;
-  Threads[0]->rootFail = 1;
-  EXPECT_FALSE(stops_after(0.2f));
-  EXPECT_TRUE(stops_after(0.6f));
-}
-
-TEST_F(TimeCheckTest, FixedMoveTimeKeepsBackAShareOfTheOverhead) {
-  Control.limits.limitKind = LIMIT_FIXED;
-  Control.targetTime = 0.1f;
-  Control.limits.clock[WHITE] = 0.1f;
-  Control.moveOverhead = 0.05f;  // capped at 10% of 0.1 s: answer by 90 ms
-  EXPECT_FALSE(stops_after(0.088f));
-  EXPECT_TRUE(stops_after(0.0905f));
-  Control.targetTime = Control.limits.clock[WHITE] = 10;  // 50 ms of 10 s
-  EXPECT_FALSE(stops_after(9.94f));
-  EXPECT_TRUE(stops_after(9.951f));
-  Control.moveOverhead = 0;  // no overhead: the limit itself
-  EXPECT_FALSE(stops_after(9.99f));
-}
-
-TEST_F(TimeCheckTest, ATinyBudgetIsDecidedInTheFirstMoments) {
-  // Two seconds left and a 2 ms target: waiting the usual 15 ms before
-  // any decision would cost more per move than a small increment returns.
-  Control.limits.clock[WHITE] = 2;
-  Control.targetTime = 0.002f;
-  EXPECT_FALSE(stops_after(0.001f));
-  EXPECT_TRUE(stops_after(0.003f));
-  Control.mainDepth.store(1);  // but never before the first iteration is done
-  EXPECT_FALSE(stops_after(0.003f));
-  Control.mainDepth.store(2);
-  Control.targetTime = 0.5f;  // a normal budget waits the 15 ms out
-  Control.limits.clock[WHITE] = 0.1f;  // even with almost nothing left
-  Control.moveOverhead = 0.05f;
-  EXPECT_FALSE(stops_after(0.01f));
-  EXPECT_TRUE(stops_after(0.016f));
-}
-
-TEST_F(TimeCheckTest, NothingBeforeDepthTwoOrWhilePondering) {
-  Control.mainDepth.store(1);
-  EXPECT_FALSE(stops_after(50));
-  Control.mainDepth.store(8);
-  Control.state.store(STATE_PONDERING);
-  EXPECT_FALSE(stops_after(200));
-  Control.state.store(STATE_SEARCHING);
-  EXPECT_TRUE(stops_after(200));
-}
-
-TEST_F(TimeCheckTest, FailingLowOrHighBuysPartOfTheRemainingTime) {
-  Control.mainDepth.store(8);
-  Threads[0]->rootFail = 1;  // 10 + 0.25 * (100 - 20) = 30
-  EXPECT_FALSE(stops_after(20));
-  EXPECT_TRUE(stops_after(31));
-  Threads[0]->rootFail = 2;  // 10 + 0.1 * (100 - 12) = 18.8
-  EXPECT_FALSE(stops_after(12));
-  EXPECT_TRUE(stops_after(19));
-}
-
-TEST_F(TimeCheckTest, FallingScoreAndFreshBestMoveBuyTime) {
-  Control.mainDepth.store(6);
-  Control.bestChangeDepth = 5;          // + 0.02 of the remaining time
-  Control.depthScore[5] = 100;         // score 0 fell by more than 20: + 0.03
-  Control.depthScore[4] = 100;         // + 0.03
-  // limit = 10 + 0.08 * (100 - 10.5) = 17.16
-  EXPECT_FALSE(stops_after(10.5f));
-  EXPECT_TRUE(stops_after(17.5f));
-}
-
-TEST_F(TimeCheckTest, LongSettledBestMoveSavesTime) {
-  Control.mainDepth.store(10);
-  Control.bestChangeDepth = 3;  // limit = 10 - 0.25 * 10
-  EXPECT_FALSE(stops_after(7.4f));
-  EXPECT_TRUE(stops_after(7.6f));
-}
-
-TEST_F(TimeCheckTest, SingleReplyStopsAfterDepthFive) {
-  Control.singleReply = 1;
-  Control.mainDepth.store(5);
-  EXPECT_FALSE(stops_after(0.1f));
-  Control.mainDepth.store(6);
-  EXPECT_TRUE(stops_after(0.1f));
-}
-
-TEST_F(TimeCheckTest, AlmostNoClockLeftStops) {
-  Control.moveOverhead = 0.05f;
-  Control.limits.clock[WHITE] = 0.2f;
-  Control.targetTime = 0.15f;
-  // 5 * 0.025 > 0.1 left
-  EXPECT_TRUE(stops_after(0.1f));
+// Each row: the search's state, a moment at which the check must let the
+// search go on and one at which it must stop it (NEVER: not checked).
+TEST_F(TimeCheckTest, StopsWhenTheBudgetIsSpent) {
+  struct Case {
+    const char* what;
+    int kind;
+    float target, clock, overhead;
+    int fail, depth, bestChange, earlierScore, single, state;
+    float goesOn, stops;
+  } cases[] = {
+      {"at the target", LIMIT_CLOCK, 10, 100, 0, 0, 2, 2, 0, 0, STATE_SEARCHING, 5, 10.5f},
+      {"fixed time, no extra", LIMIT_FIXED, 0.5f, 0.5f, 0, 1, 2, 2, 0, 0, STATE_SEARCHING, 0.2f, 0.6f},
+      // A fixed time keeps back the overhead, capped at 10% of the time.
+      {"fixed, 10% kept", LIMIT_FIXED, 0.1f, 0.1f, 0.05f, 0, 2, 2, 0, 0, STATE_SEARCHING, 0.088f, 0.0905f},
+      {"fixed, overhead kept", LIMIT_FIXED, 10, 10, 0.05f, 0, 2, 2, 0, 0, STATE_SEARCHING, 9.94f, 9.951f},
+      {"fixed, no overhead", LIMIT_FIXED, 10, 10, 0, 0, 2, 2, 0, 0, STATE_SEARCHING, 9.99f, NEVER},
+      // A 2 ms target with two seconds left is decided in the first
+      // moments, but never before the first iteration is done; a normal
+      // budget waits the 15 ms out even with almost nothing left.
+      {"tiny budget", LIMIT_CLOCK, 0.002f, 2, 0, 0, 2, 2, 0, 0, STATE_SEARCHING, 0.001f, 0.003f},
+      {"tiny budget, depth 1", LIMIT_CLOCK, 0.002f, 2, 0, 0, 1, 2, 0, 0, STATE_SEARCHING, 0.003f, NEVER},
+      {"first moments", LIMIT_CLOCK, 0.5f, 0.1f, 0.05f, 0, 2, 2, 0, 0, STATE_SEARCHING, 0.01f, 0.016f},
+      {"depth 1", LIMIT_CLOCK, 10, 100, 0, 0, 1, 2, 0, 0, STATE_SEARCHING, 50, NEVER},
+      {"pondering", LIMIT_CLOCK, 10, 100, 0, 0, 8, 2, 0, 0, STATE_PONDERING, 200, NEVER},
+      // Failing low buys 0.25 of the remaining time, failing high 0.1.
+      {"fail low", LIMIT_CLOCK, 10, 100, 0, 1, 8, 2, 0, 0, STATE_SEARCHING, 20, 31},
+      {"fail high", LIMIT_CLOCK, 10, 100, 0, 2, 8, 2, 0, 0, STATE_SEARCHING, 12, 19},
+      // A score 100 below both earlier depths and a best move one depth
+      // old: 0.03 + 0.03 + 0.02 of the remaining time.
+      {"falling score", LIMIT_CLOCK, 10, 100, 0, 0, 6, 5, 100, 0, STATE_SEARCHING, 10.5f, 17.5f},
+      {"settled best move", LIMIT_CLOCK, 10, 100, 0, 0, 10, 3, 0, 0, STATE_SEARCHING, 7.4f, 7.6f},
+      {"single reply, depth 5", LIMIT_CLOCK, 10, 100, 0, 0, 5, 5, 0, 1, STATE_SEARCHING, 0.1f, NEVER},
+      {"single reply, depth 6", LIMIT_CLOCK, 10, 100, 0, 0, 6, 6, 0, 1, STATE_SEARCHING, NEVER, 0.1f},
+      {"almost no clock", LIMIT_CLOCK, 0.15f, 0.2f, 0.05f, 0, 2, 2, 0, 0, STATE_SEARCHING, NEVER, 0.1f},
+  };
+  for (const Case& c : cases) {
+    Control.limits.limitKind = uint8_t(c.kind);
+    Control.targetTime = c.target;
+    Control.limits.clock[WHITE] = c.clock;
+    Control.moveOverhead = c.overhead;
+    Threads[0]->rootFail = c.fail;
+    Control.mainDepth.store(c.depth);
+    Control.bestChangeDepth = c.bestChange;
+    for (auto& s : Control.depthScore) s = c.earlierScore;
+    Control.singleReply = c.single;
+    Control.state.store(c.state);
+    if (c.goesOn != NEVER) {
+      EXPECT_FALSE(stops_after(c.goesOn)) << c.what;
+    }
+    if (c.stops != NEVER) {
+      EXPECT_TRUE(stops_after(c.stops)) << c.what;
+    }
+  }
 }
 
 TEST_F(TimeCheckTest, ASecondaryThreadWithABetterScoreBuysTime) {

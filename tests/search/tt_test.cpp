@@ -51,67 +51,53 @@ class TTTest : public BoardTest {
 
 TEST_F(TTTest, SizeFollowsTheHashSetting) {
   EXPECT_EQ(ttEntries, ENTRIES_PER_MB);
-  EXPECT_EQ(Control.hashSize, 1u);
+  store(7, 5);
   Options.Hash = 3;
+  testing::internal::CaptureStdout();
   ASSERT_TRUE(tt_allocate());
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "info string allocated 3 Mbytes for hash table\n");
   EXPECT_EQ(ttEntries, 3 * ENTRIES_PER_MB);
   EXPECT_EQ(Control.hashSize, 3u);
+  TTHit hit{};
+  EXPECT_FALSE(probe(key_with_lock(7), hit)) << "a resize discards the contents";
+  // No table at all: nothing is stored or found.
+  Options.Hash = 0;
+  ASSERT_TRUE(tt_allocate());
+  EXPECT_EQ(ttEntries, 0u);
+  tt_store(keyed(key_with_lock(7)), 0, 5, 10, BOUND_EXACT, MOVE_NONE);
+  EXPECT_FALSE(probe(key_with_lock(7), hit));
+  EXPECT_EQ(tt_hashfull(), 0.0f);
+  tt_clear();
+  // A search start without a table switches it off; a sized one is used again.
+  Control.ttInUse = 0;
+  Options.Hash = 1;
+  ASSERT_TRUE(tt_allocate());
+  store(7, 5);
+  EXPECT_TRUE(probe(key_with_lock(7), hit));
 }
 
-TEST_F(TTTest, MateScoresAreStoredRelativeToTheNode) {
-  Position p = keyed(key_with_lock(7));
-  tt_store(p, 5, 4, 9990, BOUND_EXACT, MOVE_NONE);
-  EXPECT_EQ(slot(0).score.load(), 9995);
-  TTHit hit{};
-  ASSERT_TRUE(tt_probe(p, 3, hit));
-  EXPECT_EQ(hit.score, 9992);
-
-  tt_store(p, 5, 4, -9990, BOUND_EXACT, MOVE_NONE);
-  EXPECT_EQ(slot(0).score.load(), -9995);
-  ASSERT_TRUE(tt_probe(p, 3, hit));
-  EXPECT_EQ(hit.score, -9992);
-}
-
-TEST_F(TTTest, MateBandEdgesAreExact) {
-  Position p = keyed(key_with_lock(7));
-  TTHit hit{};
-  tt_store(p, 4, 4, 9798, BOUND_EXACT, MOVE_NONE);  // an ordinary score
-  EXPECT_EQ(slot(0).score.load(), 9798);
-  tt_store(p, 4, 4, 9799, BOUND_EXACT, MOVE_NONE);  // the first mating score
-  EXPECT_EQ(slot(0).score.load(), 9803);
-  ASSERT_TRUE(tt_probe(p, 1, hit));
-  EXPECT_EQ(hit.score, 9802);
-  tt_store(p, 4, 4, -9799, BOUND_EXACT, MOVE_NONE);
-  EXPECT_EQ(slot(0).score.load(), -9799);
-  tt_store(p, 4, 4, -9800, BOUND_EXACT, MOVE_NONE);
-  EXPECT_EQ(slot(0).score.load(), -9804);
-}
-
-TEST_F(TTTest, ScoresFadeAsTheFiftyMoveCountGrows) {
-  TTHit hit{};
-  tt_store(keyed(key_with_lock(7), 10), 0, 4, 200, BOUND_EXACT, MOVE_NONE);
-  EXPECT_EQ(slot(0).fiftyAtStore.load(), 10);
-  ASSERT_TRUE(probe(key_with_lock(7), hit, 0, 74));
-  EXPECT_EQ(hit.score, 150);
-  EXPECT_EQ(hit.fiftyAtStore, 10);
-  ASSERT_TRUE(probe(key_with_lock(7), hit, 0, 10));
-  EXPECT_EQ(hit.score, 200);
-  ASSERT_TRUE(probe(key_with_lock(7), hit, 0, 2));  // read before the store's count
-  EXPECT_EQ(hit.score, 200);
-}
-
-TEST_F(TTTest, FiftyDecayTruncatesTowardZero) {
-  TTHit hit{};
-  tt_store(keyed(key_with_lock(7), 0), 0, 4, -300, BOUND_EXACT, MOVE_NONE);
-  ASSERT_TRUE(probe(key_with_lock(7), hit, 0, 3));
-  EXPECT_EQ(hit.score, -297);  // 3 * -300 / 256 is -3.5
-}
-
-TEST_F(TTTest, MateScoresDoNotFade) {
-  TTHit hit{};
-  tt_store(keyed(key_with_lock(7), 0), 0, 4, 9990, BOUND_EXACT, MOVE_NONE);
-  ASSERT_TRUE(probe(key_with_lock(7), hit, 0, 90));
-  EXPECT_EQ(hit.score, 9990);
+// Mate scores are kept relative to the storing node (exactly from the edge
+// of the mate band on); other scores fade as the fifty-move count grows
+// after the store, truncated toward zero.
+TEST_F(TTTest, ScoresAsStoredAndReadBack) {
+  struct Case {
+    int storeFifty, storePly, score, inSlot, probeFifty, probePly, read;
+  } cases[] = {
+      {0, 5, 9990, 9995, 0, 3, 9992},   {0, 5, -9990, -9995, 0, 3, -9992},
+      {0, 4, 9798, 9798, 0, 4, 9798},   {0, 4, 9799, 9803, 0, 1, 9802},
+      {0, 4, -9799, -9799, 0, 4, -9799}, {0, 4, -9800, -9804, 0, 4, -9800},
+      {10, 0, 200, 200, 74, 0, 150},    {10, 0, 200, 200, 10, 0, 200},
+      {10, 0, 200, 200, 2, 0, 200},     {0, 0, -300, -300, 3, 0, -297},
+      {0, 0, 9990, 9990, 90, 0, 9990},
+  };
+  for (const Case& c : cases) {
+    tt_store(keyed(key_with_lock(7), c.storeFifty), c.storePly, 4, c.score, BOUND_EXACT, MOVE_NONE);
+    EXPECT_EQ(slot(0).score.load(), c.inSlot) << c.score;
+    TTHit hit{};
+    ASSERT_TRUE(probe(key_with_lock(7), hit, c.probePly, c.probeFifty));
+    EXPECT_EQ(hit.score, c.read) << c.score << " fifty " << c.probeFifty;
+    EXPECT_EQ(hit.fiftyAtStore, c.storeFifty);
+  }
 }
 
 TEST_F(TTTest, SamePositionKeepsADeeperEntry) {
@@ -168,12 +154,12 @@ TEST_F(TTTest, StoreWritesEveryField) {
   Position p = set(START);
   p.fifty = 3;
   Move e2e4 = make_move_code(12, 28);
-  tt_store(p, 0, 6, 35, BOUND_EXACT, e2e4);
+  tt_store(p, 0, -2, 35, BOUND_EXACT, e2e4);
   TTHit hit{};
   ASSERT_TRUE(tt_probe(p, 0, hit));
   EXPECT_EQ(hit.move, e2e4);
   EXPECT_EQ(hit.score, 35);
-  EXPECT_EQ(hit.depth, 6);
+  EXPECT_EQ(hit.depth, -2);  // quiescence depths survive the round trip
   EXPECT_EQ(hit.bound, BOUND_EXACT);
   EXPECT_EQ(hit.fiftyAtStore, 3);
   const TTEntry& e = ttTable[p.key % ttEntries];
@@ -181,39 +167,23 @@ TEST_F(TTTest, StoreWritesEveryField) {
   EXPECT_EQ(e.age.load(), 1);
 }
 
-TEST_F(TTTest, NegativeDepthSurvivesTheRoundTrip) {
-  store(7, -2);
-  TTHit hit{};
-  ASSERT_TRUE(probe(key_with_lock(7), hit));
-  EXPECT_EQ(hit.depth, -2);
-}
-
-TEST_F(TTTest, TornEntryIsRejected) {
+TEST_F(TTTest, TornOrForeignEntryIsRejected) {
   store(7, 5, BOUND_EXACT, 40);
   slot(0).score.store(41);  // the score of another write
   TTHit hit{};
   EXPECT_FALSE(probe(key_with_lock(7), hit));
   store(8, 5, BOUND_EXACT, 40);
-  slot(1).move.store(make_move_code(12, 28));  // a move without its check
+  // A sound copy of it behind, which a failed check must not reach.
+  TTEntry &damaged = slot(1), &copy = slot(2);
+  copy.lock.store(damaged.lock.load()), copy.check.store(damaged.check.load());
+  copy.move.store(damaged.move.load()), copy.score.store(damaged.score.load());
+  copy.depth.store(damaged.depth.load()), copy.bound.store(damaged.bound.load());
+  copy.age.store(damaged.age.load()), copy.fiftyAtStore.store(damaged.fiftyAtStore.load());
+  damaged.move.store(make_move_code(12, 28));  // a move without its check
   EXPECT_FALSE(probe(key_with_lock(8), hit));
-}
-
-TEST_F(TTTest, SameUpperHalfOfAnotherKeyIsRejected) {
-  store(7, 5, BOUND_EXACT, 40);
-  TTHit hit{};
   // Same bucket (the index is the low bits) and lock, other lower half.
-  EXPECT_FALSE(probe(key_with_lock(7) + (uint64_t(1) << 20), hit));
-}
-
-TEST_F(TTTest, FailedCheckEndsTheProbe) {
-  store(7, 5, BOUND_EXACT, 40);
-  store(8, 5, BOUND_EXACT, 40);
-  // A second entry with lock 7 behind a damaged first one is not used.
-  slot(1).lock.store(7);
-  slot(1).check.store(slot(0).check.load());
-  slot(0).score.store(41);
-  TTHit hit{};
-  EXPECT_FALSE(probe(key_with_lock(7), hit));
+  store(9, 5, BOUND_EXACT, 40);
+  EXPECT_FALSE(probe(key_with_lock(9) + (uint64_t(1) << 20), hit));
 }
 
 TEST_F(TTTest, StoredMoveMustBePlayableHere) {
@@ -237,19 +207,6 @@ TEST_F(TTTest, NothingHappensWhileTheTableIsSwitchedOff) {
   Control.ttInUse = 0;
   TTHit hit{};
   EXPECT_FALSE(probe(key_with_lock(7), hit));
-}
-
-TEST_F(TTTest, ZeroMegabytesLeavesNoEntries) {
-  Options.Hash = 0;
-  ASSERT_TRUE(tt_allocate());
-  EXPECT_EQ(ttEntries, 0u);
-  EXPECT_EQ(Control.hashSize, 0u);
-  Position p = keyed(key_with_lock(7));
-  tt_store(p, 0, 5, 10, BOUND_EXACT, MOVE_NONE);
-  TTHit hit{};
-  EXPECT_FALSE(tt_probe(p, 0, hit));
-  EXPECT_EQ(tt_hashfull(), 0.0f);
-  tt_clear();
 }
 
 TEST_F(TTTest, HashfullCountsTheCurrentSearchInTheMiddleSample) {
@@ -287,40 +244,6 @@ TEST_F(TTTest, ClearZeroesEveryEntryWithSeveralWorkers) {
   scribble();
   tt_clear();
   EXPECT_TRUE(all_zero());
-}
-
-TEST_F(TTTest, ClearDoesNothingWhileTheTableIsSwitchedOff) {
-  scribble();
-  Control.ttInUse = 0;
-  tt_clear();
-  EXPECT_FALSE(all_zero());
-}
-
-TEST_F(TTTest, ResizeDiscardsTheContents) {
-  store(7, 5);
-  Options.Hash = 2;
-  ASSERT_TRUE(tt_allocate());
-  TTHit hit{};
-  EXPECT_FALSE(probe(key_with_lock(7), hit));
-}
-
-TEST_F(TTTest, SizedTableIsUsedAgainAfterASearchWithoutOne) {
-  Options.Hash = 0;
-  ASSERT_TRUE(tt_allocate());
-  Control.ttInUse = 0;  // what a search start does without a table
-  Options.Hash = 1;
-  ASSERT_TRUE(tt_allocate());
-  store(7, 5);
-  TTHit hit{};
-  EXPECT_TRUE(probe(key_with_lock(7), hit));
-}
-
-TEST_F(TTTest, AllocationAnnouncesTheSize) {
-  Options.Hash = 2;
-  testing::internal::CaptureStdout();
-  ASSERT_TRUE(tt_allocate());
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "info string allocated 2 Mbytes for hash table\n");
 }
 
 }  // namespace

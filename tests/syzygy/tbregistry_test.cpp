@@ -61,16 +61,6 @@ TEST_F(TbRegistry, PathListsAndTheirCounts) {
   }
 }
 
-TEST_F(TbRegistry, NoTablesMeansFailedProbesButKingsStillDraw) {
-  init_captured("<empty>");
-  int success;
-  std::string err;
-  probe(KQK, success, err);
-  EXPECT_EQ(success, 0);
-  EXPECT_EQ(probe("8/8/8/4k3/8/8/8/4K3 w - - 0 1", success, err), 0);
-  EXPECT_EQ(success, 1);
-}
-
 // A wrong magic and files cut short: one message, then the material fails
 // quietly; other tables keep working.
 TEST_F(TbRegistry, DamagedFilesDisableOnlyTheirMaterial) {

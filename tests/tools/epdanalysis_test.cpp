@@ -1,6 +1,6 @@
 // The EPD runner: the counting rules of one answer, and whole runs through
-// the built binary (output forms, summary, quiet and verbose output, bad
-// lines, "quit" read during the run).
+// the built binary (output forms, summary, bad lines, "quit" read during
+// the run).
 #include "tools/epdanalysis.h"
 
 #include <fstream>
@@ -104,17 +104,6 @@ TEST(EpdDialogue, BothOutputFormsAndTheSummary) {
   EXPECT_EQ(out[1], "6k1/5ppp/8/8/8/8/5PPP/3Q2K1 w - - 0 1 gr 1-0; am Qd7; sc 9998;");
 }
 
-TEST(EpdDialogue, NoiseZeroPrintsEveryPositionAndDefaultOutputName) {
-  std::string dir = make_temp_dir();
-  write_file(dir, "one.epd", std::string(START) + " bm e4;\n");
-  Dialogue d = run_engine({"-d", "2", "-anepd", "one.epd", "-noise", "0"}, "", dir);
-  std::regex block(R"(pos= 1\n.* bm e4;\nrnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -\n)"
-                   R"((.*\n){9}\n(info .*\n)+move= [a-h][1-8][a-h][1-8], time= \d+\.\d{3}, score= -?\d+, )"
-                   R"(nodes= \d+, \d+K nps\n\n)");
-  EXPECT_TRUE(std::regex_search(d.output, block)) << d.output;
-  EXPECT_EQ(lines_of(read_file(dir + "/analysis.epd")).size(), 1u);
-}
-
 TEST(EpdDialogue, MissingInputEndsWithoutOutputAndQuitEndsTheRun) {
   std::string dir = make_temp_dir();
   Dialogue d = run_engine({"-anepd", "absent.epd"}, "", dir);
@@ -126,24 +115,6 @@ TEST(EpdDialogue, MissingInputEndsWithoutOutputAndQuitEndsTheRun) {
   std::vector<std::string> s = summary(d);
   ASSERT_FALSE(s.empty()) << d.output;
   EXPECT_TRUE(s[0] == "1 / 1 correct best moves" || s[0] == "0 / 1 correct best moves") << s[0];
-}
-
-TEST(EpdDialogue, SolvesMostOfTheFirstWinAtChessPositionsAndScoresStsPoints) {
-  std::string dir = make_temp_dir();
-  std::ifstream in(data_path("epd/wac.epd")), sts(data_path("epd/sts.epd"));
-  std::string text, line;
-  for (int i = 0; i < 20 && std::getline(in, line); i++) text += line + "\n";
-  write_file(dir, "wac20.epd", text);
-  Dialogue d = run_engine({"-d", "6", "-anepd", "wac20.epd"}, "", dir);
-  std::smatch m;
-  ASSERT_TRUE(std::regex_search(d.output, m, std::regex(R"((\d+) / 20 correct best moves)"))) << d.output;
-  EXPECT_GE(std::stoi(m[1]), 15);
-  text.clear();
-  for (int i = 0; i < 10 && std::getline(sts, line); i++) text += line + "\n";
-  write_file(dir, "sts10.epd", text);
-  d = run_engine({"-d", "4", "-anepd", "sts10.epd"}, "", dir);
-  ASSERT_TRUE(std::regex_search(d.output, m, std::regex(R"(score= (\d+) / 100)"))) << d.output;
-  EXPECT_GT(std::stoi(m[1]), 0);
 }
 
 }  // namespace

@@ -194,18 +194,6 @@ TEST(NetworkTrainer, GradientMatchesFiniteDifferences) {
   }
 }
 
-TEST(NetworkTrainer, LossFallsOnASmallSet) {
-  Model m = tiny_model(7);
-  SampleSet s = tiny_samples(8, 64);
-  std::vector<uint32_t> order(s.size());
-  for (size_t i = 0; i < order.size(); i++) order[i] = uint32_t(i);
-  Adam adam = {std::vector<float>(m.values.size()), std::vector<float>(m.values.size()), 0};
-  std::vector<Gradient> grads(2, Gradient{std::vector<float>(m.values.size()), 0});
-  double first = set_loss(m, s);
-  for (int epoch = 0; epoch < 200; epoch++) train_epoch(m, adam, grads, s, order, 16, 0.01);
-  EXPECT_LT(set_loss(m, s), 0.3 * first);
-}
-
 // The tuner's model on hand-made positions.
 TunePosition tune_position(float eval0, float phase, float result, std::vector<TuneEntry> entries) {
   return {eval0, phase, 1.0f, result, std::move(entries)};
