@@ -311,7 +311,11 @@ void end_comment(Scanner& s) {
   g.moves[g.moveCount - 1].score = read_comment_score(s.comment, blackMoved).score;
 }
 
-bool ends_word(char c) { return !c || is_blank(c) || std::strchr("{}();", c); }
+// Move words hold letters, digits and the marks of SAN; anything else
+// (blanks, braces, control and binary bytes) ends them.
+bool ends_word(char c) {
+  return !c || !(std::isalnum(static_cast<unsigned char>(c)) || std::strchr("+#=-!?:", c));
+}
 
 // A move word: stored without its "!" and "?" marks. A word that is still
 // longer than any move's text (7 characters, "exd8=Q+") is no move: it is
