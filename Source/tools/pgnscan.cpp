@@ -407,6 +407,9 @@ void scan_pgn(const char* pgnFile, const char* outputFile, int kind) {
   set_logging(false);
   s->kind = kind;
   s->firstMoveNumber = 1;
+  // The PGN reader hands over lines in pieces of at most 1023 characters,
+  // a longer line split at a blank (so no word is cut); a piece that
+  // continues a line is never taken for a tag.
   while (read_pgn_line(s->reader)) take_line(*s);
   write_game(*s);
   std::fputc('\n', s->out);
