@@ -130,3 +130,12 @@ ANEPD_DEPTH ?= 8
 .PHONY: bench-anepd
 bench-anepd: engine
 	./$(BUILD_DIR)/zerv -d $(ANEPD_DEPTH) -anepd $(ANEPD) -o $(BUILD_DIR)/analysis.epd
+
+# Tuning positions per second: -mktune1 at depth MKTUNE_DEPTH on
+# MKTUNE_POSITIONS game positions (made by -scan_pgn2 from the shared
+# engine games), one thread, figure printed.
+MKTUNE_POSITIONS ?= 400
+MKTUNE_DEPTH     ?= 4
+.PHONY: bench-mktune
+bench-mktune: engine
+	tools/bench_mktune.sh $(BUILD_DIR)/zerv ../shared/data $(MKTUNE_POSITIONS) $(MKTUNE_DEPTH)

@@ -12,7 +12,6 @@
 //
 // Usage: pgn_to_records OUTPUT PGN...
 #include <cctype>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,11 +24,11 @@
 #include "gamerules.h"
 #include "netdata.h"
 #include "search/searchthread.h"
+#include "tools/pgnscan.h"
 #include "tool_setup.h"
 
 namespace {
 
-constexpr int CENTIPAWNS_PER_PAWN = 100;
 constexpr int ROOT_PLY = 1;
 // Room left on the undo stack; longer games stop being read there.
 constexpr int UNDO_HEADROOM = 16;
@@ -66,17 +65,13 @@ void read_tag(const std::string& line, Game& g) {
   }
 }
 
-// The score a comment starts with, in centipawns; false for mates, book
-// moves and comments without a score.
+// The mover's score a comment gives, in centipawns, read as the engine's
+// PGN scans read it; false for mates, book moves, "eval" comments (not
+// a search score of the mover) and comments without a score.
 bool comment_score(const std::string& c, int& cp) {
-  const char* s = c.c_str();
-  while (*s == ' ') s++;
-  if (!(*s == '+' || *s == '-' || std::isdigit(static_cast<unsigned char>(*s)))) return false;
-  char* end;
-  double pawns = std::strtod(s, &end);
-  if (end == s || *end != '/') return false;
-  cp = int(std::lround(pawns * CENTIPAWNS_PER_PAWN));
-  return std::abs(cp) <= MAX_RECORDED_SCORE;
+  CommentScore read = read_comment_score(c.c_str(), false);
+  cp = read.score;
+  return read.kind == COMMENT_SCORE && std::abs(cp) <= MAX_RECORDED_SCORE;
 }
 
 // Plays through one game's movetext, writing the scored quiet positions.

@@ -125,3 +125,7 @@ bool stored_move_is_valid(const Position& pos, Move m) {
   }
   return shapeOk && move_is_legal(pos, s, m);
 }
+
+bool side_to_move_in_check(const Position& pos) {
+  return square_attacked(pos, pos.kingSq[pos.side], pos.side ^ 1);
+}

@@ -10,6 +10,8 @@ struct MoveEntry;
 bool move_is_legal(const Position& pos, int mover, Move m);
 // The side to move has no legal move (uses the current ply's list).
 bool has_no_legal_move(Position& pos);
+// The side to move's king is attacked.
+bool side_to_move_in_check(const Position& pos);
 // The moved piece, or one it uncovers, attacks the enemy king afterwards.
 bool gives_check(Position& pos, int mover, const MoveEntry& e);
 // A move from the transposition table, which may belong to another

@@ -14,6 +14,8 @@
 #include "../syzygy/tbregistry.h"
 #include "../tools/bench.h"
 #include "../tools/epdanalysis.h"
+#include "../tools/pgnscan.h"
+#include "../tools/tuningdata.h"
 #include "cmdline.h"
 #include "control.h"
 #include "game.h"
@@ -66,9 +68,17 @@ int run_mode(const CommandLine& line) {
     case MODE_ANEPD:
       run_epd_analysis(line.analysisFile, line.outputFile);
       return EXIT_OK;
+    case MODE_SCAN_PGN1:
+    case MODE_SCAN_PGN1 + 1:
+    case MODE_SCAN_PGN1 + 2:
+    case MODE_SCAN_PGN1 + 3:
+      scan_pgn(line.sourceFile, line.outputFile, Control.runMode - MODE_SCAN_PGN1 + 1);
+      return EXIT_OK;
+    case MODE_MKTUNE1:
+    case MODE_MKTUNE2:
+      make_tuning_positions(line.sourceFile, line.outputFile, Control.runMode - MODE_MKTUNE1 + 1);
+      return EXIT_OK;
     default:
-      // PGN scans and tuning data each join
-      // here with their tool.
       print_linef("info string %s is not available in this build", line.modeOption);
       return EXIT_FAILED;
   }

@@ -80,24 +80,6 @@ void score_c0(Position& pos, const char* c0, Move best, EpdAnswerScore& out) {
   if (largest != INT_MIN) out.possible += largest;
 }
 
-// Searches the game position with the set limits while the main thread
-// keeps the clock and reads "stop" and "quit".
-void search_position() {
-  tt_clear();
-  prepare_search();
-  if (start_search(STATE_TOOL) != 0) std::exit(EXIT_THREAD_FAILURE);
-  for (;;) {
-    int state = Control.state.load();
-    if ((state & STATE_FINISHED) || state == STATE_IDLE) break;
-    if (Control.limits.maxDepth <= YIELDING_DEPTH) yield_thread();
-    else sleep_ms(WAIT_SLEEP_MS);
-    time_check();
-    poll_input();
-  }
-  Control.state.store(STATE_IDLE);
-  Control.elapsed.store(search_elapsed());
-}
-
 void print_answer(Move best) {
   int multipv = Control.multiPV > 1 ? 1 : 0;
   print_pv_line(0, multipv, Control.completedDepth, Control.score, Control.bestLine);
@@ -131,7 +113,7 @@ void analyse_line(const char* line, Totals& totals, std::FILE* out) {
     print_line(line);
     print_board();
   }
-  search_position();
+  search_game_position();
   totals.nodes += double(Control.nodes);
   totals.time += Control.elapsed.load();
   totals.depth += Control.completedDepth;
@@ -143,21 +125,6 @@ void analyse_line(const char* line, Totals& totals, std::FILE* out) {
   totals.possible += score.possible;
   if (verbose) print_answer(best);
   if (best != MOVE_NONE) write_answer(out, line, ops, best);
-}
-
-// One line of at most MAX_LINE_LENGTH characters without its line end;
-// false at the end of the file. A longer line is read whole but marked.
-bool read_line(std::FILE* in, char* line, bool& tooLong) {
-  if (!std::fgets(line, LINE_BUFFER_SIZE, in)) return false;
-  size_t length = std::strcspn(line, "\r\n");
-  tooLong = line[length] == '\0' && length > MAX_LINE_LENGTH;
-  if (tooLong) {
-    int c;
-    while ((c = std::fgetc(in)) != EOF && c != '\n') {
-    }
-  }
-  line[length] = '\0';
-  return true;
 }
 
 bool is_skipped(const char* line) {
@@ -178,6 +145,37 @@ void print_summary(const Totals& t) {
 }
 
 }  // namespace
+
+void search_game_position() {
+  tt_clear();
+  prepare_search();
+  if (start_search(STATE_TOOL) != 0) std::exit(EXIT_THREAD_FAILURE);
+  for (;;) {
+    int state = Control.state.load();
+    if ((state & STATE_FINISHED) || state == STATE_IDLE) break;
+    if (Control.limits.maxDepth <= YIELDING_DEPTH) yield_thread();
+    else sleep_ms(WAIT_SLEEP_MS);
+    time_check();
+    poll_input();
+  }
+  Control.state.store(STATE_IDLE);
+  Control.elapsed.store(search_elapsed());
+}
+
+bool read_epd_line(std::FILE* in, char* line, int size, bool& tooLong) {
+  if (!std::fgets(line, size, in)) return false;
+  size_t length = std::strcspn(line, "\r\n");
+  // fgets stops at size - 1 characters: a line that filled the buffer
+  // without its line end goes on in the file.
+  tooLong = line[length] == '\0' && length + 1 >= size_t(size);
+  if (tooLong) {
+    int c;
+    while ((c = std::fgetc(in)) != EOF && c != '\n') {
+    }
+  }
+  line[length] = '\0';
+  return true;
+}
 
 EpdAnswerScore score_epd_answer(Position& pos, const EpdFields& ops, Move best) {
   EpdAnswerScore score{};
@@ -206,7 +204,7 @@ void run_epd_analysis(const char* inputFile, const char* outputFile) {
   Totals totals{};
   char line[LINE_BUFFER_SIZE];
   bool tooLong = false;
-  while (!Control.quit && read_line(in, line, tooLong)) {
+  while (!Control.quit && read_epd_line(in, line, sizeof line, tooLong)) {
     if (tooLong) {
       print_linef("info string an EPD line longer than %d characters is skipped", MAX_LINE_LENGTH);
       continue;

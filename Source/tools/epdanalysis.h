@@ -3,6 +3,8 @@
 // "bm", "am" and "c0" operations, an output EPD file and a summary.
 #pragma once
 
+#include <cstdio>
+
 #include "../board/fen.h"
 #include "../board/position.h"
 
@@ -19,3 +21,12 @@ EpdAnswerScore score_epd_answer(Position& pos, const EpdFields& ops, Move best);
 // Runs the analysis; the output goes to "analysis.epd" when `outputFile`
 // is empty. Nothing is written when either file cannot be opened.
 void run_epd_analysis(const char* inputFile, const char* outputFile);
+
+// Searches the game position with the limits set (the table cleared
+// first) while the main thread keeps the clock and reads "stop" and
+// "quit"; the results are in Control.
+void search_game_position();
+// One line without its line end into `line` (`size` bytes); false at the
+// end of the file. A line that does not fit is read to its end and marked
+// `tooLong`; the line holds its start.
+bool read_epd_line(std::FILE* in, char* line, int size, bool& tooLong);
