@@ -24,8 +24,8 @@ declare -A MAX_LEN=([uci]=4096 [fen]=256 [move]=64 [epd]=4096 [pgn]=65536 [book]
 export ASAN_OPTIONS="allocator_may_return_null=1:max_allocation_size_mb=512:detect_leaks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
-seeds=$build/fuzz-seeds
-rm -rf "$seeds"
+seeds=$(mktemp -d "$build/fuzz-seeds-XXXXXX")
+trap 'rm -rf "$seeds"' EXIT
 "$here/make_corpus.sh" "$data" "$seeds"
 failed=0
 summary=()
