@@ -151,3 +151,10 @@ fuzz: fuzz-build
 
 fuzz-ci: fuzz-build
 	tests/fuzz/run_fuzzers.sh $(FUZZ_DIR) $(FUZZ_CI_SECONDS) $(FUZZ_HARNESSES)
+
+# A short UCI dialogue (start-up, a search to depth 6, quit) under
+# Valgrind's memcheck on the portable build, whose instructions Valgrind
+# knows; any memory error or definite leak fails.
+.PHONY: valgrind
+valgrind: portable
+	tests/frontend/valgrind_dialogue.sh $(PORTABLE_DIR)/zerv
