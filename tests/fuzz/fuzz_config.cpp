@@ -8,7 +8,7 @@
 #include "frontend/control.h"
 #include "frontend/options.h"
 #include "frontend/optionset.h"
-#include "fuzz/harness.h"
+#include "harness.h"
 
 namespace {
 

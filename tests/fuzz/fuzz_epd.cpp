@@ -4,7 +4,7 @@
 #include <string>
 
 #include "frontend/control.h"
-#include "fuzz/harness.h"
+#include "harness.h"
 #include "tools/epdanalysis.h"
 
 int fuzz_epd(const uint8_t* data, size_t size) {

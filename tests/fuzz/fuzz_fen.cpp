@@ -8,7 +8,7 @@
 #include "board/perft.h"
 #include "frontend/control.h"
 #include "frontend/game.h"
-#include "fuzz/harness.h"
+#include "harness.h"
 #include "search/searchthread.h"
 
 namespace {

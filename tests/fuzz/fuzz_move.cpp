@@ -11,7 +11,7 @@
 #include "book/pgn.h"
 #include "frontend/control.h"
 #include "frontend/game.h"
-#include "fuzz/harness.h"
+#include "harness.h"
 #include "search/searchthread.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "frontend/control.h"
 #include "frontend/game.h"
 #include "frontend/options.h"
-#include "fuzz/harness.h"
+#include "harness.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "frontend/control.h"
 #include "frontend/game.h"
 #include "frontend/options.h"
-#include "fuzz/harness.h"
+#include "harness.h"
 #include "search/searchthread.h"
 
 namespace {

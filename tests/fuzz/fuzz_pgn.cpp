@@ -6,7 +6,7 @@
 
 #include "book/mkbook.h"
 #include "frontend/gamerecord.h"
-#include "fuzz/harness.h"
+#include "harness.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "board/fen.h"
 #include "frontend/control.h"
 #include "frontend/game.h"
-#include "fuzz/harness.h"
+#include "harness.h"
 #include "search/searchthread.h"
 #include "syzygy/tbposition.h"
 #include "syzygy/tbprobe.h"

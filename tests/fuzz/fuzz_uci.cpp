@@ -6,7 +6,7 @@
 // input ends.
 #include <string>
 
-#include "fuzz/harness.h"
+#include "harness.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "fuzz/harness.h"
+#include "harness.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -90,12 +90,15 @@ void fuzz_reset_engine() {
   set_control_defaults(Control);
   limit_searches(Control.limits);
   limit_searches(Control.baseLimits);
+  // Every search ages the table: an unaged table holds nothing to clear.
+  bool searched = Control.ttAge != 0;
   if (Control.hashSize != uint32_t(FUZZ_HASH_MB) && !tt_allocate()) fuzz_fail("hash table lost");
-  tt_clear();
+  if (searched) tt_clear();
   Control.ttAge = 0;
   OptionDefaults = Options;
-  setup_eval_params();
-  Options.paramsChanged = 0;
+  // The parameters are rebuilt from the default settings at the next
+  // search start, before anything evaluates.
+  Options.paramsChanged = 1;
   if (tb_count() > 0) tb_init("");
   set_game_position(START_FEN);
   srand(FUZZ_SEED);

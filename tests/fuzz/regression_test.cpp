@@ -8,7 +8,7 @@
 #include <iterator>
 #include <vector>
 
-#include "fuzz/harness.h"
+#include "harness.h"
 
 namespace {
 
