@@ -24,6 +24,8 @@ constexpr const char* POSITIONS[] = {
     "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1",
 };
 
+constexpr int KEY_BYTES = 8;  // an entry starts with its big-endian key
+
 void check_book_move(Move m) {
   if (m != MOVE_NONE && !move_is_legal(Game->pos, Game->pos.side, m))
     fuzz_fail("the book chose an illegal move");
@@ -45,7 +47,7 @@ int fuzz_book(const uint8_t* data, size_t size) {
     find_book_entries(path.c_str(), book_key(Game->pos), probe);
     if (size >= BOOK_ENTRY_BYTES) {
       uint64_t firstKey = 0;
-      for (int i = 0; i < 8; i++) firstKey = firstKey << 8 | data[i];
+      for (int i = 0; i < KEY_BYTES; i++) firstKey = firstKey << 8 | data[i];
       find_book_entries(path.c_str(), firstKey, probe);
     }
     check_book_move(book_probe(Game->pos, path.c_str()));

@@ -1,7 +1,7 @@
 // PGN text through the two readers that take a file: book creation
 // (-mkbook) and the console's "load" of one game, the first game and the
 // one at a tag taken from the input's first line.
-#include <cstring>
+#include <algorithm>
 #include <string>
 
 #include "book/mkbook.h"
