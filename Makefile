@@ -58,7 +58,7 @@ tsan:
 	TSAN_OPTIONS="halt_on_error=1 exitcode=66" $(TSAN_DIR)/zerv_tests --gtest_filter='$(TSAN_FILTER)'
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(PORTABLE_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(PORTABLE_DIR) $(FUZZ_DIR)
 
 # Evaluation speed along random search-like lines, one thread, figures
 # printed (make bench-eval BENCH_EVAL=nn); tools/bench_eval.cpp lists the
@@ -139,3 +139,31 @@ MKTUNE_DEPTH     ?= 4
 .PHONY: bench-mktune
 bench-mktune: engine
 	tools/bench_mktune.sh $(BUILD_DIR)/zerv ../shared/data $(MKTUNE_POSITIONS) $(MKTUNE_DEPTH)
+
+# libFuzzer over every input the engine reads (clang, with AddressSanitizer
+# and UndefinedBehaviorSanitizer): make fuzz FUZZ_SECONDS=600 runs each
+# harness that long and prints executions and findings per harness
+# (FUZZ_HARNESSES=uci fen ... picks some). fuzz-ci replays the kept
+# regression inputs and fuzzes each harness for a few seconds.
+FUZZ_DIR        ?= build-fuzz
+FUZZ_SECONDS    ?= 60
+FUZZ_CI_SECONDS ?= 8
+FUZZ_HARNESSES  ?=
+.PHONY: fuzz-build fuzz fuzz-ci
+fuzz-build:
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DZERV_FUZZ=ON -DZERV_TESTS=OFF
+	cmake --build $(FUZZ_DIR) --target zerv_fuzzers -j $(JOBS)
+
+fuzz: fuzz-build
+	tests/fuzz/run_fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS) $(FUZZ_HARNESSES)
+
+fuzz-ci: fuzz-build
+	tests/fuzz/run_fuzzers.sh $(FUZZ_DIR) $(FUZZ_CI_SECONDS) $(FUZZ_HARNESSES)
+
+# A short UCI dialogue (start-up, a search to depth 6, quit) under
+# Valgrind's memcheck on the portable build, whose instructions Valgrind
+# knows; any memory error or definite leak fails.
+.PHONY: valgrind
+valgrind: portable
+	tests/frontend/valgrind_dialogue.sh $(PORTABLE_DIR)/zerv

@@ -232,7 +232,9 @@ void pick_best(MoveEntry* e) {
 MoveEntry* next_move(Position& pos) {
   SearchThread* t = pos.owner;
   PlyRecord& pr = t->plies[t->ply];
-  pr.currentMove++;
+  // The start stage sets the cursor itself; stepping a cursor that was
+  // never set would be arithmetic on a null pointer.
+  if ((pr.pickStage & STAGE_MASK) != STAGE_START) pr.currentMove++;
   switch (pr.pickStage & STAGE_MASK) {
     case STAGE_START:
       pr.currentMove = pr.moveList;

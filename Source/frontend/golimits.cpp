@@ -41,7 +41,11 @@ float seconds_of(int64_t milliseconds) {
 // same engines at fixed nodes do not repeat.
 uint64_t spread_node_limit(int64_t nodes) {
   constexpr int SPREAD_RANGE = 80, SPREAD_CENTRE = 40, SPREAD_SCALE = 1000;
+  // Far more nodes than any search visits; a larger count means the same
+  // and would overflow once spread.
+  constexpr int64_t MOST_NODES = int64_t(1) << 50;
   if (nodes <= 0) return 0;
+  if (nodes > MOST_NODES) nodes = MOST_NODES;
   int64_t r = std::rand() % SPREAD_RANGE;
   return uint64_t(nodes + (SPREAD_CENTRE - r) * nodes / SPREAD_SCALE);
 }

@@ -126,6 +126,8 @@ bool input_exhausted() {
 
 }  // namespace
 
+void reset_input() { In = InputState{}; }
+
 void poll_input() {
   read_waiting_input();
   collect_lines();

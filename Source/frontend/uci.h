@@ -21,6 +21,9 @@ void poll_input();
 bool read_console_line(char* out, int size);
 // Runs one UCI command line (no line end); in console mode only "uci".
 void uci_command(const char* command);
+// Forgets every byte read but not yet run and the end-of-input mark, so
+// that a new input stream (a test's or a fuzzer's) starts clean.
+void reset_input();
 // Runs the command loop until the quit flag is set.
 void run_interactive();
 // Stops a running search and waits until it has finished, without printing

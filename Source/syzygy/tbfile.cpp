@@ -10,6 +10,7 @@ constexpr size_t RECORDS_OFFSET = 5;
 constexpr uint8_t INFO_SPLIT = 1;
 constexpr uint8_t INFO_PAWNS = 2;
 constexpr int INFO_PIECES_SHIFT = 4;
+constexpr int FEWEST_TABLE_PIECES = 3;  // two kings and one more man
 constexpr size_t INDEX_ENTRY_BYTES = 6;
 constexpr size_t SYMBOL_BYTES = 3;
 constexpr size_t DATA_ALIGN = 64;
@@ -261,6 +262,9 @@ bool tb_parse_table(TbTable& t, const MappedFile& file, bool dtz, bool bothPawns
   uint8_t info = r.base[INFO_OFFSET];
   Shape shape{info >> INFO_PIECES_SHIFT, (info & INFO_PAWNS) != 0, (info & INFO_SPLIT) != 0,
               bothPawns, dtz};
+  // The piece count is the file's word: a damaged one must not drive the
+  // per-piece loops past the largest table there is.
+  if (shape.pieces < FEWEST_TABLE_PIECES || shape.pieces > TB_MAX_PIECES) return false;
   t.file = file;
   t.dtz = dtz;
   t.numPieces = uint8_t(shape.pieces);

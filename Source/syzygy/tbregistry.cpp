@@ -211,6 +211,9 @@ bool magic_is(const MappedFile& f, uint32_t magic) {
 // standard error, a damaged one reported as "Corrupted table."; a file
 // that exists but cannot be mapped is a system failure and ends the run.
 bool load_table(TbEntry* e, bool dtz, TbTable& out) {
+  // Emptied first: a file refused before parsing (too short, wrong magic)
+  // must not leave the failure path releasing whatever `out` held.
+  out = TbTable{};
   char path[FILE_NAME_SIZE];
   const char* ext = dtz ? ".rtbz" : ".rtbw";
   long long size = file_path(path, e->directory, e->name, ext) ? file_size(path) : -1;

@@ -1,0 +1,41 @@
+// The configuration file: name=value lines for the option handler, read
+// through ConfigFilePath as at start-up, then a short search with the
+// settings it left. Lines naming NN_File are left out, as in the UCI
+// harness: a network file that cannot be opened ends the program by design.
+#include <cstring>
+#include <string>
+
+#include "frontend/control.h"
+#include "frontend/options.h"
+#include "frontend/optionset.h"
+#include "harness.h"
+
+namespace {
+
+std::string without_network_file_lines(const uint8_t* data, size_t size) {
+  std::string kept, line;
+  for (size_t i = 0; i <= size; i++) {
+    if (i < size && data[i] != '\n') {
+      line += char(data[i]);
+      continue;
+    }
+    if (line.find("NN_File") == std::string::npos) kept += line + '\n';
+    line.clear();
+  }
+  return kept;
+}
+
+}  // namespace
+
+int fuzz_config(const uint8_t* data, size_t size) {
+  fuzz_reset_engine();
+  std::string text = without_network_file_lines(data, size);
+  std::string path = fuzz_write_file("zerv.cfg", reinterpret_cast<const uint8_t*>(text.data()),
+                                     text.size());
+  std::strcpy(Options.ConfigFilePath, path.c_str());
+  load_config();
+  fuzz_run_loop("go depth 2\n");
+  return 0;
+}
+
+ZERV_FUZZ_TARGET(fuzz_config)

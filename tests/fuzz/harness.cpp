@@ -1,0 +1,153 @@
+#include "harness.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "board/bitboard.h"
+#include "board/fen.h"
+#include "eval/kpk.h"
+#include "eval/network.h"
+#include "eval/params.h"
+#include "frontend/control.h"
+#include "frontend/game.h"
+#include "frontend/options.h"
+#include "frontend/output.h"
+#include "frontend/strength.h"
+#include "frontend/uci.h"
+#include "platform/platform.h"
+#include "search/rootsearch.h"
+#include "search/tt.h"
+#include "syzygy/tbregistry.h"
+
+namespace {
+
+// rand() drives the book choice and the node-limit spread: a fixed seed
+// per input keeps findings repeatable.
+constexpr unsigned FUZZ_SEED = 12345;
+
+void limit_searches(SearchLimits& limits) {
+  limits.maxDepth = FUZZ_MAX_DEPTH;
+  limits.nodeLimit = FUZZ_NODE_LIMIT;
+}
+
+void start_once() {
+  init_platform();
+  init_board_tables();
+  init_kpk_table();
+  if (!allocate_game()) fuzz_fail("no memory for the game record");
+  set_default_options(Options);
+  Options.Hash = FUZZ_HASH_MB;
+  set_control_defaults(Control);
+  if (init_output() != 0 || init_search_locks() != 0) fuzz_fail("no output or locks");
+  if (!tt_allocate()) fuzz_fail("no memory for the hash table");
+  OptionDefaults = Options;
+  setup_eval_params();
+  Options.paramsChanged = 0;
+  load_network();
+  // The strength limit needs this machine's speed, as in the real loop.
+  limit_searches(Control.limits);
+  calibrate();
+  set_game_position(START_FEN);
+}
+
+}  // namespace
+
+const std::string& fuzz_scratch_dir() {
+  static std::string dir;
+  if (!dir.empty()) return dir;
+  if (const char* given = std::getenv("ZERV_FUZZ_SCRATCH")) {
+    dir = given;
+  } else {
+    char pattern[] = "/tmp/zerv-fuzz-XXXXXX";
+    if (!mkdtemp(pattern)) fuzz_fail("cannot make a scratch directory");
+    dir = pattern;
+  }
+  return dir;
+}
+
+void fuzz_start_engine() {
+  static bool started = false;
+  if (started) return;
+  started = true;
+  // Files the engine writes by fixed name (log, "nn.bin", books) land in
+  // the scratch directory, never in the source or build tree.
+  if (chdir(fuzz_scratch_dir().c_str()) != 0) fuzz_fail("cannot enter the scratch directory");
+  start_once();
+}
+
+void fuzz_reset_engine() {
+  fuzz_start_engine();
+  stop_and_wait();
+  reset_input();
+  set_logging(false);
+  close_log();
+  set_default_options(Options);
+  Options.Hash = FUZZ_HASH_MB;
+  set_control_defaults(Control);
+  limit_searches(Control.limits);
+  limit_searches(Control.baseLimits);
+  // Every search ages the table: an unaged table holds nothing to clear.
+  bool searched = Control.ttAge != 0;
+  if (Control.hashSize != uint32_t(FUZZ_HASH_MB) && !tt_allocate()) fuzz_fail("hash table lost");
+  if (searched) tt_clear();
+  Control.ttAge = 0;
+  OptionDefaults = Options;
+  // The parameters are rebuilt from the default settings at the next
+  // search start, before anything evaluates.
+  Options.paramsChanged = 1;
+  if (tb_count() > 0) tb_init("");
+  set_game_position(START_FEN);
+  srand(FUZZ_SEED);
+}
+
+void fuzz_run_loop(const std::string& text) {
+  std::string path = fuzz_write_file("loop-input.txt", reinterpret_cast<const uint8_t*>(text.data()),
+                                     text.size());
+  int saved = dup(STDIN_FILENO);
+  int input = open(path.c_str(), O_RDONLY);
+  if (saved < 0 || input < 0) fuzz_fail("cannot redirect standard input");
+  dup2(input, STDIN_FILENO);
+  close(input);
+  reset_input();
+  run_interactive();
+  dup2(saved, STDIN_FILENO);
+  close(saved);
+}
+
+std::string fuzz_write_file(const char* name, const uint8_t* data, size_t size) {
+  std::string path = fuzz_scratch_dir() + "/" + name;
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) fuzz_fail("cannot write a scratch file");
+  if (size > 0 && std::fwrite(data, 1, size, f) != size) fuzz_fail("short scratch write");
+  std::fclose(f);
+  return path;
+}
+
+std::string fuzz_text(const uint8_t* data, size_t size) {
+  const void* zero = std::memchr(data, 0, size);
+  size_t length = zero ? size_t(static_cast<const uint8_t*>(zero) - data) : size;
+  return std::string(reinterpret_cast<const char*>(data), length);
+}
+
+void fuzz_fail(const char* what) {
+  std::fprintf(stderr, "fuzz harness: %s\n", what);
+  std::abort();
+}
+
+#ifdef ZERV_FUZZ_MAIN
+// The engine's answers would drown the fuzzer's own report: standard
+// output goes to /dev/null unless ZERV_FUZZ_VERBOSE is set.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  if (std::getenv("ZERV_FUZZ_VERBOSE")) return 0;
+  int null = open("/dev/null", O_WRONLY);
+  if (null >= 0) {
+    dup2(null, STDOUT_FILENO);
+    close(null);
+  }
+  return 0;
+}
+#endif
