@@ -1,16 +1,19 @@
-// PGN text through the two readers that take a file: book creation
-// (-mkbook) and the console's "load" of one game, the first game and the
-// one at a tag taken from the input's first line.
+// PGN text through the three readers that take a file: book creation
+// (-mkbook), the console's "load" of one game (the first game and the one
+// at a tag taken from the input's first line) and the PGN scans, the kind
+// chosen by the input's length.
 #include <algorithm>
 #include <string>
 
 #include "book/mkbook.h"
 #include "frontend/gamerecord.h"
 #include "harness.h"
+#include "tools/pgnscan.h"
 
 namespace {
 
 constexpr size_t TAG_SIZE = 32;
+constexpr int SCAN_KINDS = 4;
 
 }  // namespace
 
@@ -23,8 +26,8 @@ int fuzz_pgn(const uint8_t* data, size_t size) {
   std::string first = fuzz_text(data, size);
   std::string tag = first.substr(0, std::min(first.find('\n'), TAG_SIZE));
   load_pgn_game(pgn.c_str(), tag.c_str());
-  // The PGN scans (-scan_pgn1 .. -scan_pgn4) belong here as well once the
-  // scan tool exists; until then this harness covers the two readers above.
+  std::string scanned = fuzz_scratch_dir() + "/scan.epd";
+  scan_pgn(pgn.c_str(), scanned.c_str(), 1 + int(size % SCAN_KINDS));
   return 0;
 }
 
