@@ -209,7 +209,7 @@ TEST(GoDialogue, LimitsOfOneGoDoNotCarryOverToTheNext) {
   send(e.d, "position startpos\ngo depth 3\n");
   ASSERT_TRUE(e.wait_count("bestmove", 1));
   size_t mark = e.d.output.size();
-  send(e.d, "go wtime 10000 btime 10000\n");
+  send(e.d, "go wtime 30000 btime 30000\n");
   ASSERT_TRUE(e.wait_count("bestmove", 2));
   EXPECT_GT(info_figure(e.d.output, mark, "depth", true), 3) << e.d.output.substr(mark);
   mark = e.d.output.size();
