@@ -69,7 +69,8 @@ def run(conf, out, fastchess, concurrency, scale, seed):
     if frc:
         cmd += ["-variant", "fischerandom"]
     with open(os.path.join(out, name + ".log"), "w") as log:
-        subprocess.run(cmd, stdout=log, stderr=subprocess.STDOUT, check=False)
+        # fastchess saves its state as config.json in its working folder.
+        subprocess.run(cmd, stdout=log, stderr=subprocess.STDOUT, check=False, cwd=out)
     return pgn
 
 
@@ -105,6 +106,7 @@ def main():
     p.add_argument("--concurrency", type=int, default=1)
     p.add_argument("--seed", type=int, default=0, help="another seed, other openings")
     a = p.parse_args()
+    a.out = os.path.abspath(a.out)
     os.makedirs(a.out, exist_ok=True)
     wanted = set(filter(None, a.only.split(",")))
     total = {}
