@@ -10,23 +10,6 @@
 #include "frontend/optionset.h"
 #include "harness.h"
 
-namespace {
-
-std::string without_network_file_lines(const uint8_t* data, size_t size) {
-  std::string kept, line;
-  for (size_t i = 0; i <= size; i++) {
-    if (i < size && data[i] != '\n') {
-      line += char(data[i]);
-      continue;
-    }
-    if (line.find("NN_File") == std::string::npos) kept += line + '\n';
-    line.clear();
-  }
-  return kept;
-}
-
-}  // namespace
-
 int fuzz_config(const uint8_t* data, size_t size) {
   fuzz_reset_engine();
   std::string text = without_network_file_lines(data, size);

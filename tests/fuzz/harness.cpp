@@ -138,6 +138,20 @@ void fuzz_fail(const char* what) {
   std::abort();
 }
 
+std::string without_network_file_lines(const uint8_t* data, size_t size) {
+  std::string kept, line;
+  for (size_t i = 0; i <= size; i++) {
+    bool end = i == size || data[i] == '\n' || data[i] == '\0';
+    if (!end) {
+      line += char(data[i]);
+      continue;
+    }
+    if (line.find("NN_File") == std::string::npos) kept += line + '\n';
+    line.clear();
+  }
+  return kept;
+}
+
 #ifdef ZERV_FUZZ_MAIN
 // The engine's answers would drown the fuzzer's own report: standard
 // output goes to /dev/null unless ZERV_FUZZ_VERBOSE is set.

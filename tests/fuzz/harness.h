@@ -34,6 +34,11 @@ std::string fuzz_write_file(const char* name, const uint8_t* data, size_t size);
 // The input as C text: it ends at the first zero byte, as it would for
 // any reader handed a C string.
 std::string fuzz_text(const uint8_t* data, size_t size);
+
+// The input without its lines naming NN_File: a network file that cannot
+// be opened ends the program by design (the network harness covers the
+// reader itself). Lines are split as the engine splits them.
+std::string without_network_file_lines(const uint8_t* data, size_t size);
 // Ends the process loudly: a harness found the engine breaking a promise
 // that no sanitizer sees (a round trip that changes a position, say).
 [[noreturn]] void fuzz_fail(const char* what);
