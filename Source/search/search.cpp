@@ -80,6 +80,11 @@ constexpr int IID_CUT = 4;
 constexpr int IID_DEEP_DEPTH = 9;
 constexpr int IID_DEEP_CUT = 5;
 
+// The main search thread looks at the clock itself every this many nodes
+// (about a millisecond): at a few milliseconds a move the front end's naps
+// alone can be late by more than the margin when the machine is busy.
+constexpr uint64_t OWN_TIME_CHECK_MASK = 1023;
+
 // Keeps the node-rate quotient finite at the very start of a search.
 constexpr float RATE_TIME_FLOOR = 0.0001f;
 
@@ -322,6 +327,7 @@ int search(Position& pos, int side, int ply, int depth, int alpha, int beta, int
   SearchThread* t = pos.owner;
   t->nodes++;
   if (SParams.nodeRateLimited) wait_for_node_rate(t);
+  if (t->index == 0 && (t->nodes & OWN_TIME_CHECK_MASK) == 0) time_check();
   if (t->nodes > t->nodeLimit && t->rootDepthDone > 1)
     Control.stop.store(1, std::memory_order_relaxed);
   if (stopped()) return 0;
