@@ -3,11 +3,14 @@
 #include <cstdlib>
 
 #include "board/attacks.h"
+#include "board/bitboard.h"
 #include "board/draw.h"
 #include "board/legality.h"
 #include "board/movegen.h"
 #include "netdata.h"
 #include "search/searchthread.h"
+#include "syzygy/tbprobe.h"
+#include "syzygy/tbregistry.h"
 
 namespace {
 
@@ -47,4 +50,14 @@ int rule_result(Position& pos) {
     return in_check(pos) ? (pos.side == WHITE ? RESULT_BLACK_WINS : RESULT_WHITE_WINS) : RESULT_DRAW;
   if (is_draw(pos, 0)) return RESULT_DRAW;
   return -1;
+}
+
+int tablebase_result(const Position& pos) {
+  if (pos.fifty != 0 || pos.castling || popcount(occupancy(pos)) > tbLargest) return -1;
+  int success = 1;
+  int wdl = tb_probe_wdl(tb_position_from(pos), &success);
+  if (!success) return -1;
+  if (wdl == WDL_WIN) return pos.side == WHITE ? RESULT_WHITE_WINS : RESULT_BLACK_WINS;
+  if (wdl == WDL_LOSS) return pos.side == WHITE ? RESULT_BLACK_WINS : RESULT_WHITE_WINS;
+  return RESULT_DRAW;
 }

@@ -33,6 +33,12 @@ int adjudicate(Adjudicator& a, int whiteScore, int ply);
 bool is_quiet_choice(const Position& pos, Move best);
 // Legal moves of the position into out (room for MAX_PLY_MOVES).
 int legal_moves(Position& pos, Move* out);
+// The tablebases' verdict on a position within them, right after the
+// capture or pawn move that brought it there (fifty count 0, so a win is a
+// win under the fifty-move rule too); cursed wins and blessed losses are
+// draws. -1 when the position is outside the tables or the fifty count has
+// run, or no tables are loaded.
+int tablebase_result(const Position& pos);
 // Result when the side to move is mated or stalemated or the game is drawn
 // by repetition or the fifty-move rule; -1 while it goes on.
 int rule_result(Position& pos);

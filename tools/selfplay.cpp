@@ -12,11 +12,12 @@
 // Variety comes from the opening files (one line picked at random per
 // game) and a few random legal moves played after it. Decided games are
 // adjudicated to save time: a side whose score stays beyond a threshold for
-// several moves of both sides wins, and a long game whose score stays near
-// zero is a draw.
+// several moves of both sides wins, a long game whose score stays near zero
+// is a draw, and with -syzygy a game that reaches the tables ends with
+// their verdict.
 //
 // Usage: selfplay -out FILE [-games N] [-nodes N] [-seed N] [-shard N]
-//                 [-random-plies N] [-hash MB] [-hce] [-net FILE] EPD...
+//                 [-random-plies N] [-hash MB] [-hce] [-net FILE] [-syzygy DIRS] EPD...
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -38,6 +39,7 @@
 #include "search/searchthread.h"
 #include "search/threads.h"
 #include "search/tt.h"
+#include "syzygy/tbregistry.h"
 #include "tool_setup.h"
 
 namespace {
@@ -52,6 +54,7 @@ constexpr int PROGRESS_GAMES = 100;
 struct Settings {
   const char* out = nullptr;
   const char* net = nullptr;
+  const char* syzygy = nullptr;
   long games = 1000;
   uint64_t nodes = 5000;
   uint64_t seed = 1;
@@ -127,7 +130,7 @@ GameOutcome play_game(uint32_t game) {
   int result = -1;
   for (int ply = 0; result < 0 && ply < MAX_GAME_PLIES; ply++) {
     Position& pos = Game->pos;
-    if ((result = rule_result(pos)) >= 0) break;
+    if ((result = rule_result(pos)) >= 0 || (result = tablebase_result(pos)) >= 0) break;
     int score = 0;
     Move best = search_position(score);
     if (best == MOVE_NONE) break;
@@ -183,6 +186,7 @@ bool parse_args(int argc, char** argv, Settings& cfg) {
     else if (a == "-shard" && v) cfg.shard = uint32_t(std::strtoul(argv[++i], nullptr, 10));
     else if (a == "-random-plies" && v) cfg.randomPlies = std::clamp(std::atoi(argv[++i]), 0, 40);
     else if (a == "-hash" && v) cfg.hash = std::clamp(std::atoi(argv[++i]), 1, 4096);
+    else if (a == "-syzygy" && v) cfg.syzygy = argv[++i];
     else if (a == "-hce") cfg.hce = true;
     else if (a[0] == '-') return false;
     else cfg.openings.push_back(argv[i]);
@@ -205,6 +209,7 @@ bool setup_engine(const Settings& cfg) {
   Control.limits.maxDepth = MAX_DEPTH;
   Control.limits.nodeLimit = cfg.nodes;
   if (cfg.net) std::snprintf(Options.NN_File, sizeof Options.NN_File, "%s", cfg.net);
+  if (cfg.syzygy) tb_init(cfg.syzygy);
   return init_search_locks() == 0 && tt_allocate() && load_network();
 }
 
@@ -215,7 +220,7 @@ int main(int argc, char** argv) {
   if (!parse_args(argc, argv, cfg)) {
     std::fprintf(stderr,
                  "usage: selfplay -out FILE [-games N] [-nodes N] [-seed N] [-shard N] [-random-plies N] "
-                 "[-hash MB] [-hce] [-net FILE] EPD...\n");
+                 "[-hash MB] [-hce] [-net FILE] [-syzygy DIRS] EPD...\n");
     return 1;
   }
   std::vector<std::string> openings = read_openings(cfg.openings);

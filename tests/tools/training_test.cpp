@@ -17,6 +17,7 @@
 #include "gamerules.h"
 #include "netdata.h"
 #include "nettrain.h"
+#include "syzygy/tbregistry.h"
 #include "tune_model.h"
 
 namespace {
@@ -108,6 +109,33 @@ TEST_F(TrainingData, RulesEndGamesByMateStalemateAndRepetition) {
     make_move(t->pos, m);
   }
   EXPECT_EQ(rule_result(t->pos), RESULT_DRAW);
+}
+
+// The tables decide a game that reaches them, but only right after the
+// zeroing move: later the fifty count could turn a won ending into a draw.
+TEST_F(TrainingData, TablebasesDecideGamesThatReachThem) {
+  struct Case {
+    const char* fen;
+    int result;
+    int fifty;  // the FEN reader leaves the clock at 0
+  };
+  const Case cases[] = {
+      {"8/8/8/4k3/8/8/3QK3/8 b - - 0 1", RESULT_WHITE_WINS},   // KQvK, Black to move
+      {"8/8/8/4k3/8/8/3QK3/8 w - - 0 1", RESULT_WHITE_WINS},   // KQvK, White to move
+      {"8/8/8/4k3/8/8/q7/4K3 w - - 0 1", RESULT_BLACK_WINS},    // KvKQ, White to move
+      {"8/8/8/4k1r1/8/8/3RK3/8 w - - 0 1", RESULT_DRAW},       // KRvKR
+      {"8/8/8/4k3/8/8/3QK3/8 b - - 5 3", -1, 5},               // fifty count running
+      {"8/8/8/4k3/8/8/2NQK3/3r4 b - - 0 1", -1},               // five men: beyond these tables
+  };
+  tb_init((std::string(ZERV_DATA_DIR) + "/syzygy").c_str());
+  for (const Case& c : cases) {
+    set_position(t->pos, c.fen);
+    t->pos.fifty = uint8_t(c.fifty);
+    EXPECT_EQ(tablebase_result(t->pos), c.result) << c.fen;
+  }
+  tb_init("");
+  set_position(t->pos, cases[0].fen);
+  EXPECT_EQ(tablebase_result(t->pos), -1) << "no tables loaded";
 }
 
 TEST(Adjudication, DecidesHeldScoresOnly) {
