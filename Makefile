@@ -143,7 +143,8 @@ bench-mktune: engine
 # libFuzzer over every input the engine reads (clang, with AddressSanitizer
 # and UndefinedBehaviorSanitizer): make fuzz FUZZ_SECONDS=600 runs each
 # harness that long and prints executions and findings per harness
-# (FUZZ_HARNESSES=uci fen ... picks some). fuzz-ci replays the kept
+# (FUZZ_HARNESSES=uci fen ... picks some; FUZZ_RUNS=N also stops a harness
+# after N executions). fuzz-ci replays the kept
 # regression inputs and fuzzes each harness for a few seconds.
 FUZZ_DIR        ?= build-fuzz
 FUZZ_SECONDS    ?= 60

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs every fuzzer of a ZERV_FUZZ build for a given time each:
 #   run_fuzzers.sh BUILD_DIR SECONDS [HARNESS...]
+# FUZZ_RUNS=N in the environment also ends a harness after N executions
+# (whichever comes first).
 # Each harness first replays its kept regression inputs, then fuzzes from
 # its corpus (kept in BUILD_DIR/fuzz-corpus between runs), the committed
 # seeds and seeds made from ../shared/data. A crashing input is saved under
@@ -44,7 +46,7 @@ for h in "${harnesses[@]}"; do
   extra=()
   [ -d "$here/corpus/$h" ] && extra+=("$here/corpus/$h")
   if [ "$status" = ok ]; then
-    ZERV_FUZZ_SCRATCH=$scratch "$bin" -max_total_time="$seconds" -max_len="${MAX_LEN[$h]}" \
+    ZERV_FUZZ_SCRATCH=$scratch "$bin" -max_total_time="$seconds" -runs="${FUZZ_RUNS:--1}" -max_len="${MAX_LEN[$h]}" \
       -rss_limit_mb=4096 -timeout=60 -print_final_stats=1 -artifact_prefix="$artifacts/" \
       "$corpus" "$seeds/$h" "${extra[@]}" < /dev/null >> "$log" 2>&1 || status="FINDING"
   fi
