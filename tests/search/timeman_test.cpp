@@ -132,6 +132,8 @@ TEST_F(TimeCheckTest, StopsWhenTheBudgetIsSpent) {
       {"fixed, 10% kept", LIMIT_FIXED, 0.1f, 0.1f, 0.05f, 0, 2, 2, 0, 0, STATE_SEARCHING, 0.088f, 0.0905f},
       {"fixed, overhead kept", LIMIT_FIXED, 10, 10, 0.05f, 0, 2, 2, 0, 0, STATE_SEARCHING, 9.94f, 9.951f},
       {"fixed, no overhead", LIMIT_FIXED, 10, 10, 0, 0, 2, 2, 0, 0, STATE_SEARCHING, 9.99f, NEVER},
+      // A few milliseconds a move keep 5 ms back for the pipe and scheduler.
+      {"fixed 20 ms", LIMIT_FIXED, 0.02f, 0.02f, 0.05f, 0, 2, 2, 0, 0, STATE_SEARCHING, 0.0148f, 0.0152f},
       // A 2 ms target with two seconds left is decided in the first
       // moments, but never before the first iteration is done; a normal
       // budget waits the 15 ms out even with almost nothing left.
