@@ -18,7 +18,6 @@
 namespace {
 
 constexpr size_t WORKSPACE_ALIGNMENT = 64;
-constexpr uint8_t FEATURE_MARK = 0xFE;
 
 // Share of the blended heads given to the middlegame head per unit of
 // non-pawn material on the board (reaching 1 at about 62 units).
@@ -44,10 +43,10 @@ size_t rounded(size_t bytes) { return (bytes + WORKSPACE_ALIGNMENT - 1) / WORKSP
 bool size_workspace(NetWorkspace* w) {
   std::free(w->block);
   w->block = nullptr;
-  w->hidden1 = w->hidden2 = w->inputs = 0;
+  w->hidden1 = w->hidden2 = 0;
   const NetHeader& h = Net.header;
   size_t vectorBytes = rounded(h.hidden1 * sizeof(float)), secondBytes = rounded(h.hidden2 * sizeof(float));
-  size_t total = 3 * vectorBytes + secondBytes + rounded(size_t(Net.inputs));
+  size_t total = 3 * vectorBytes + secondBytes;
   auto* block = static_cast<uint8_t*>(std::aligned_alloc(WORKSPACE_ALIGNMENT, total));
   if (!block) return false;
   std::memset(block, 0, total);
@@ -56,15 +55,13 @@ bool size_workspace(NetWorkspace* w) {
   w->slot[0].vector = reinterpret_cast<float*>(block + vectorBytes);
   w->slot[1].vector = reinterpret_cast<float*>(block + 2 * vectorBytes);
   w->second = h.hidden2 ? reinterpret_cast<float*>(block + 3 * vectorBytes) : nullptr;
-  w->flags = block + 3 * vectorBytes + secondBytes;
   w->hidden1 = h.hidden1;
   w->hidden2 = h.hidden2;
-  w->inputs = Net.inputs;
   w->slot[0].filled = w->slot[1].filled = false;
   return true;
 }
 
-bool can_update(const AccumulatorSlot& s, const FeatureList& list, int kingWing, Bitboard occ, int ply) {
+bool can_update(const AccumulatorSlot& s, const FeatureSet& list, int kingWing, Bitboard occ, int ply) {
   return s.filled && ply > 1 && s.kingWing == kingWing &&
          std::abs(list.count - s.features.count) <= NET_UPDATE_MAX_FEATURE_CHANGE &&
          popcount(occ ^ s.occupancy) <= NET_UPDATE_MAX_SQUARE_CHANGE;
@@ -72,37 +69,37 @@ bool can_update(const AccumulatorSlot& s, const FeatureList& list, int kingWing,
 
 const float* column(int feature) { return Net.firstLayer + size_t(feature) * Net.header.hidden1; }
 
-// The slot's vector moved from its saved features to the new ones: the
-// flags turn the list difference into two linear passes.
-void update_first_layer(NetWorkspace* w, AccumulatorSlot& s, const FeatureList& list, const NetKernels& k,
+// Columns of the inputs in `from` and not in `to`, in ascending input
+// order (the order of the lists); the count.
+int changed_columns(const FeatureSet& from, const FeatureSet& to, const float** out) {
+  int n = 0;
+  for (int g = 0; g < NET_FEATURE_GROUPS; g++)
+    for (Bitboard b = from.group[g] & ~to.group[g]; b;) out[n++] = column(feature_input(from, g, pop_lsb(b)));
+  return n;
+}
+
+// The slot's vector moved from its saved inputs to the new ones: the
+// features gone are subtracted, then the new ones added, each in list
+// order. Both sets have the same base (the kingWing flags agree).
+void update_first_layer(NetWorkspace* w, AccumulatorSlot& s, const FeatureSet& now, const NetKernels& k,
                         HeadRows* heads) {
   const float* subs[MAX_NET_FEATURES];
   const float* adds[MAX_NET_FEATURES];
-  int subCount = 0, addCount = 0;
-  // Neighbouring positions share most of the list, in the same places. A
-  // feature occurs at most once in a list, so a common head and tail hold
-  // no change and only the middles need the flags.
-  const uint16_t* saved = s.features.index;
-  int head = 0, savedEnd = s.features.count, newEnd = list.count;
-  while (head < savedEnd && head < newEnd && saved[head] == list.index[head]) head++;
-  while (savedEnd > head && newEnd > head && saved[savedEnd - 1] == list.index[newEnd - 1]) savedEnd--, newEnd--;
-  for (int i = head; i < newEnd; i++) w->flags[list.index[i]] = FEATURE_MARK;
-  for (int i = head; i < savedEnd; i++) {
-    int f = saved[i];
-    if (!w->flags[f]) subs[subCount++] = column(f);
-    w->flags[f] = 0;
-  }
-  for (int i = head; i < newEnd; i++) {
-    int f = list.index[i];
-    if (w->flags[f]) adds[addCount++] = column(f);
-    w->flags[f] = 0;
-  }
+  int subCount = changed_columns(s.features, now, subs);
+  int addCount = changed_columns(now, s.features, adds);
   k.applyColumns(s.vector, w->current, ColumnChanges{subs, subCount, adds, addCount, heads}, Net.header.hidden1);
+}
+
+void refresh_columns(const NetWeights& net, const float* const* adds, int count, float* raw, float* activated,
+                     const NetKernels& k, HeadRows* heads) {
+  int n = net.header.hidden1;
+  std::fill(raw, raw + n, net.params[NET_PARAM_FIRST_BIAS]);
+  k.applyColumns(raw, activated, ColumnChanges{nullptr, 0, adds, count, heads}, n);
 }
 
 // Brings the side to move's slot to the position; the current vector gets
 // its activated copy, and `heads` (when given) their sums.
-void first_layer(SearchThread* t, NetWorkspace* w, const FeatureList& list, int kingWing, const NetKernels& k,
+void first_layer(SearchThread* t, NetWorkspace* w, const FeatureSet& list, int kingWing, const NetKernels& k,
                  HeadRows* heads) {
   AccumulatorSlot& s = w->slot[t->pos.side & 1];
   Bitboard occ = occupancy(t->pos);
@@ -110,7 +107,10 @@ void first_layer(SearchThread* t, NetWorkspace* w, const FeatureList& list, int 
     update_first_layer(w, s, list, k, heads);
     w->updates++;
   } else {
-    refresh_first_layer(Net, list, s.vector, w->current, k, heads);
+    const float* adds[MAX_NET_FEATURES];
+    FeatureSet none = {};
+    int count = changed_columns(list, none, adds);
+    refresh_columns(Net, adds, count, s.vector, w->current, k, heads);
     w->refreshes++;
   }
   s.filled = true;
@@ -172,7 +172,7 @@ NetWorkspace* net_workspace(SearchThread* t) {
     w->generation = Net.generation;
     t->net = w;
   }
-  if (w->hidden1 != Net.header.hidden1 || w->hidden2 != Net.header.hidden2 || w->inputs != Net.inputs)
+  if (w->hidden1 != Net.header.hidden1 || w->hidden2 != Net.header.hidden2)
     if (!size_workspace(w)) return nullptr;
   if (w->generation != Net.generation) {
     w->slot[0].filled = w->slot[1].filled = false;
@@ -183,11 +183,9 @@ NetWorkspace* net_workspace(SearchThread* t) {
 
 void refresh_first_layer(const NetWeights& net, const FeatureList& list, float* raw, float* activated,
                          const NetKernels& k, HeadRows* heads) {
-  int n = net.header.hidden1;
   const float* adds[MAX_NET_FEATURES];
-  for (int i = 0; i < list.count; i++) adds[i] = net.firstLayer + size_t(list.index[i]) * n;
-  std::fill(raw, raw + n, net.params[NET_PARAM_FIRST_BIAS]);
-  k.applyColumns(raw, activated, ColumnChanges{nullptr, 0, adds, list.count, heads}, n);
+  for (int i = 0; i < list.count; i++) adds[i] = net.firstLayer + size_t(list.index[i]) * net.header.hidden1;
+  refresh_columns(net, adds, list.count, raw, activated, k, heads);
 }
 
 float net_probability(float out) { return float(1.0 / (1.0 + std::exp(-double(out)))); }
@@ -201,8 +199,8 @@ int net_score_from_probability(float p) {
 int nn_evaluate_with(SearchThread* t, NetWorkspace* w, const NetKernels& k) {
   const Position& pos = t->pos;
   w->mix = float(std::min(1.0, MIX_PER_MATERIAL_UNIT * (pos.matValue[WHITE] + pos.matValue[BLACK])));
-  FeatureList list;
-  int kingWing = build_feature_list(pos, Net.header, list);
+  FeatureSet list;
+  int kingWing = build_feature_set(pos, Net.header, list);
   bool pieceless = std::max(pos.matValue[WHITE], pos.matValue[BLACK]) == 0;
   bool secondLayer = Net.header.hidden2 >= NET_MIN_HIDDEN2;
   HeadRows heads = head_rows(Net.secondLayer, Net.header.hidden1, pieceless);

@@ -23,7 +23,7 @@ constexpr int NET_USED_PIECELESS = 2;
 // The first layer as last computed for one side to move.
 struct AccumulatorSlot {
   float* vector;  // before the activation
-  FeatureList features;
+  FeatureSet features;
   int ply;
   int kingWing;
   Bitboard occupancy;
@@ -34,10 +34,9 @@ struct NetWorkspace {
   float* current;  // first layer of the position being evaluated
   float* second;   // second layer; null for networks without one
   AccumulatorSlot slot[2];
-  uint8_t* flags;  // one byte per input, all zero between uses
   void* block;     // the single allocation behind the arrays above
   // Shape of the arrays and the network they were filled for.
-  int hidden1, hidden2, inputs;
+  int hidden1, hidden2;
   uint32_t generation;
   uint32_t random;  // drawn once, seeds the evaluation noise
   float mix;
