@@ -4,6 +4,7 @@
 #include "network.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -36,6 +37,46 @@ constexpr double P_MAX = 0.99999;
 constexpr int SCORE_LIMIT = 1919;
 // Centipawns per unit of log-odds (about 500/3), as a float constant.
 constexpr double SCORE_PER_LOG_ODDS = -166.6666717529297;
+
+// Outputs beyond these bounds score +-1919 (p leaves 0.00001..0.99999 near
+// +-11.513); between them the score steps once per float threshold.
+constexpr float STEP_SEARCH_LOW = -16.0f, STEP_SEARCH_HIGH = 16.0f;
+constexpr int SCORE_STEPS = 2 * SCORE_LIMIT + 1;
+
+// The score is a non-decreasing step function of the output: p, 1/p - 1,
+// the logarithm and the truncation are all monotone, and neighbouring
+// floats stay apart through the double-precision steps. So the exp and
+// log of every evaluation become a look-up among the outputs where the
+// score steps up, found once by bisection over the floats in order.
+struct ScoreSteps {
+  float first[SCORE_STEPS];  // [s + 1919]: the least output scoring s or more
+};
+
+// Floats as integers in the same order (negative floats count downwards).
+int64_t float_order(float x) {
+  int32_t i = std::bit_cast<int32_t>(x);
+  return i >= 0 ? i : int64_t(INT32_MIN) - i;
+}
+float float_at_order(int64_t k) { return std::bit_cast<float>(int32_t(k >= 0 ? k : int64_t(INT32_MIN) - k)); }
+
+int direct_score(float out) { return net_score_from_probability(net_probability(out)); }
+
+ScoreSteps make_score_steps() {
+  ScoreSteps steps;
+  steps.first[0] = -INFINITY;
+  int64_t from = float_order(STEP_SEARCH_LOW), high = float_order(STEP_SEARCH_HIGH);
+  for (int s = -SCORE_LIMIT + 1; s <= SCORE_LIMIT; s++) {
+    int64_t lo = from, hi = high;  // direct_score(hi) >= s
+    while (lo < hi) {
+      int64_t mid = lo + (hi - lo) / 2;
+      if (direct_score(float_at_order(mid)) >= s) hi = mid;
+      else lo = mid + 1;
+    }
+    steps.first[s + SCORE_LIMIT] = float_at_order(lo);
+    from = lo;
+  }
+  return steps;
+}
 
 size_t rounded(size_t bytes) { return (bytes + WORKSPACE_ALIGNMENT - 1) / WORKSPACE_ALIGNMENT * WORKSPACE_ALIGNMENT; }
 
@@ -196,6 +237,16 @@ int net_score_from_probability(float p) {
   return int(std::log(1.0 / p - 1.0) * SCORE_PER_LOG_ODDS);
 }
 
+int net_score(float out) {
+  static const ScoreSteps steps = make_score_steps();
+  if (!(out > STEP_SEARCH_LOW && out < STEP_SEARCH_HIGH)) return direct_score(out);
+  // out * 500/3 lands on the score or next to it; walk to the right step.
+  int s = std::clamp(int(out * float(-SCORE_PER_LOG_ODDS)), -SCORE_LIMIT, SCORE_LIMIT);
+  while (s < SCORE_LIMIT && out >= steps.first[s + 1 + SCORE_LIMIT]) s++;
+  while (s > -SCORE_LIMIT && out < steps.first[s + SCORE_LIMIT]) s--;
+  return s;
+}
+
 int nn_evaluate_with(SearchThread* t, NetWorkspace* w, const NetKernels& k) {
   const Position& pos = t->pos;
   w->mix = float(std::min(1.0, MIX_PER_MATERIAL_UNIT * (pos.matValue[WHITE] + pos.matValue[BLACK])));
@@ -206,8 +257,8 @@ int nn_evaluate_with(SearchThread* t, NetWorkspace* w, const NetKernels& k) {
   HeadRows heads = head_rows(Net.secondLayer, Net.header.hidden1, pieceless);
   first_layer(t, w, list, kingWing, k, secondLayer ? nullptr : &heads);
   float out = add_noise(t, w, network_output(w, pieceless, heads, k));
-  w->lastP = net_probability(out);
-  w->lastScore = int16_t(net_score_from_probability(w->lastP));
+  w->lastOut = out;
+  w->lastScore = int16_t(net_score(out));
   return w->lastScore;
 }
 

@@ -41,7 +41,7 @@ struct NetWorkspace {
   uint32_t random;  // drawn once, seeds the evaluation noise
   float mix;
   int16_t lastScore;
-  float lastP;
+  float lastOut;  // its probability is net_probability(lastOut)
   int headUsed;
   // First-layer work done, for tests and benchmarks.
   uint64_t refreshes, updates;
@@ -65,3 +65,6 @@ int nn_evaluate_with(SearchThread* t, NetWorkspace* w, const NetKernels& k);
 // p = 1 / (1 + e^-out), and the score it maps to (clamped to +-1919).
 float net_probability(float out);
 int net_score_from_probability(float p);
+// The same as net_score_from_probability(net_probability(out)), from a
+// table of the outputs where the score steps (made on first use).
+int net_score(float out);
