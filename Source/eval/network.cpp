@@ -111,11 +111,22 @@ bool can_update(const AccumulatorSlot& s, const FeatureSet& list, int kingWing, 
 const float* column(int feature) { return Net.firstLayer + size_t(feature) * Net.header.hidden1; }
 
 // Columns of the inputs in `from` and not in `to`, in ascending input
-// order (the order of the lists); the count.
+// order (the order of the lists); the count. A move changes two to four
+// groups: a first pass without branches finds them, so the walk skips the
+// unchanged words without a guess per group.
 int changed_columns(const FeatureSet& from, const FeatureSet& to, const float** out) {
+  Bitboard diff[NET_FEATURE_GROUPS];
+  unsigned changed = 0;
+  for (int g = 0; g < NET_FEATURE_GROUPS; g++) {
+    diff[g] = from.group[g] & ~to.group[g];
+    changed |= unsigned(diff[g] != 0) << g;
+  }
   int n = 0;
-  for (int g = 0; g < NET_FEATURE_GROUPS; g++)
-    for (Bitboard b = from.group[g] & ~to.group[g]; b;) out[n++] = column(feature_input(from, g, pop_lsb(b)));
+  while (changed) {
+    int g = __builtin_ctz(changed);
+    changed &= changed - 1;
+    for (Bitboard b = diff[g]; b;) out[n++] = column(feature_input(from, g, pop_lsb(b)));
+  }
   return n;
 }
 
