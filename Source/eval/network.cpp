@@ -133,13 +133,13 @@ int changed_columns(const FeatureSet& from, const FeatureSet& to, const float** 
 // The slot's vector moved from its saved inputs to the new ones: the
 // features gone are subtracted, then the new ones added, each in list
 // order. Both sets have the same base (the kingWing flags agree).
-void update_first_layer(NetWorkspace* w, AccumulatorSlot& s, const FeatureSet& now, const NetKernels& k,
+void update_first_layer(AccumulatorSlot& s, const FeatureSet& now, float* activated, const NetKernels& k,
                         HeadRows* heads) {
   const float* subs[MAX_NET_FEATURES];
   const float* adds[MAX_NET_FEATURES];
   int subCount = changed_columns(s.features, now, subs);
   int addCount = changed_columns(now, s.features, adds);
-  k.applyColumns(s.vector, w->current, ColumnChanges{subs, subCount, adds, addCount, heads}, Net.header.hidden1);
+  k.applyColumns(s.vector, activated, ColumnChanges{subs, subCount, adds, addCount, heads}, Net.header.hidden1);
 }
 
 void refresh_columns(const NetWeights& net, const float* const* adds, int count, float* raw, float* activated,
@@ -149,20 +149,23 @@ void refresh_columns(const NetWeights& net, const float* const* adds, int count,
   k.applyColumns(raw, activated, ColumnChanges{nullptr, 0, adds, count, heads}, n);
 }
 
-// Brings the side to move's slot to the position; the current vector gets
-// its activated copy, and `heads` (when given) their sums.
+// Brings the side to move's slot to the position; `heads` (when given)
+// get their sums, and the current vector the activated copy where the
+// second layer or an unfused head reads it.
 void first_layer(SearchThread* t, NetWorkspace* w, const FeatureSet& list, int kingWing, const NetKernels& k,
                  HeadRows* heads) {
   AccumulatorSlot& s = w->slot[t->pos.side & 1];
   Bitboard occ = occupancy(t->pos);
+  // With the heads summed here the activated layer itself is not needed.
+  float* activated = heads && Net.header.hidden1 % NET_DOT_WIDE_LANES == 0 ? nullptr : w->current;
   if (can_update(s, list, kingWing, occ, t->ply)) {
-    update_first_layer(w, s, list, k, heads);
+    update_first_layer(s, list, activated, k, heads);
     w->updates++;
   } else {
     const float* adds[MAX_NET_FEATURES];
     FeatureSet none = {};
     int count = changed_columns(list, none, adds);
-    refresh_columns(Net, adds, count, s.vector, w->current, k, heads);
+    refresh_columns(Net, adds, count, s.vector, activated, k, heads);
     w->refreshes++;
   }
   s.filled = true;
