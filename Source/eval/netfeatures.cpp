@@ -32,14 +32,6 @@ int file_mirror_of(const Position& pos, int colour) {
   return k < NO_SQUARE && file_of(k) <= NET_LAST_MIRRORED_FILE ? NET_FILE_MIRROR : 0;
 }
 
-void push(FeatureList& out, int index) {
-  if (out.count < MAX_NET_FEATURES) out.index[out.count++] = uint16_t(index);
-}
-
-void push_group(FeatureList& out, Bitboard oriented, int base) {
-  while (oriented) push(out, base + pop_lsb(oriented));
-}
-
 Bitboard passed_pawns(const Position& pos, int colour) {
   Bitboard pawns = piece_set(pos, colour, PAWN), enemy = piece_set(pos, colour ^ 1, PAWN);
   Bitboard passed = 0;
@@ -50,37 +42,60 @@ Bitboard passed_pawns(const Position& pos, int colour) {
   return passed;
 }
 
-void push_side(const Position& pos, int colour, int m, int base, FeatureList& out) {
-  for (int type : LIST_ORDER)
-    push_group(out, orient(piece_set(pos, colour, type), m), base + GROUP_OF_TYPE[type] * NET_GROUP_SQUARES);
-  push_group(out, orient(passed_pawns(pos, colour), m), base + NET_PASSED_GROUP * NET_GROUP_SQUARES);
+void fill_side(const Position& pos, int colour, int m, Bitboard* group) {
+  for (int type : LIST_ORDER) group[GROUP_OF_TYPE[type]] = orient(piece_set(pos, colour, type), m);
+  group[NET_PASSED_GROUP] = orient(passed_pawns(pos, colour), m);
 }
 
-void push_extras(const Position& pos, const NetHeader& h, FeatureList& out) {
-  int us = pos.side, them = us ^ 1, m = h.mainInputs;
+Bitboard extra_inputs(const Position& pos, const NetHeader& h) {
+  int us = pos.side, them = us ^ 1;
+  Bitboard extras = 0;
   if (h.version >= NET_VERSION_COUNT_INPUTS) {
     for (int type = PAWN; type <= QUEEN; type++) {
       int d = piece_count(pos, us, type) - piece_count(pos, them, type);
       int limit = NET_COUNT_INPUT_LIMIT[type];
-      push(out, m + NET_COUNT_INPUT_BASE[type] + std::clamp(d, -limit, limit));
+      extras |= bit(NET_COUNT_INPUT_BASE[type] + std::clamp(d, -limit, limit));
     }
   } else if (h.extraInputs >= NET_BALANCE_MIN_EXTRA) {
     int d = int(pos.matValue[us]) - int(pos.matValue[them]);
-    push(out, m + NET_BALANCE_INPUT_BASE + std::clamp(d, -NET_BALANCE_LIMIT, NET_BALANCE_LIMIT));
+    extras |= bit(NET_BALANCE_INPUT_BASE + std::clamp(d, -NET_BALANCE_LIMIT, NET_BALANCE_LIMIT));
   }
+  return extras;
+}
+
+// Boards no game reaches may have more inputs than a list holds: the
+// highest ones go, as the list cuts off its end.
+void cap_features(FeatureSet& s) {
+  for (int g = NET_FEATURE_GROUPS - 1; g >= 0 && s.count > MAX_NET_FEATURES; g--)
+    while (s.group[g] && s.count > MAX_NET_FEATURES) {
+      s.group[g] &= ~bit(63 - __builtin_clzll(s.group[g]));
+      s.count--;
+    }
 }
 
 }  // namespace
 
-int build_feature_list(const Position& pos, const NetHeader& h, FeatureList& out) {
+int build_feature_set(const Position& pos, const NetHeader& h, FeatureSet& out) {
   int us = pos.side & 1, them = us ^ 1;
   int flip = us == BLACK ? NET_RANK_FLIP : 0;
   int mUs = file_mirror_of(pos, us) ^ flip, mThem = file_mirror_of(pos, them) ^ flip;
   int kingWing = mUs != mThem && h.mainInputs >= NET_MAIN_INPUTS_WIDE ? 1 : 0;
-  int base = kingWing ? NET_WING_OFFSET : 0;
+  out.base = kingWing ? NET_WING_OFFSET : 0;
+  out.extraBase = h.mainInputs;
+  fill_side(pos, us, mUs, out.group);
+  fill_side(pos, them, mThem, out.group + NET_MAIN_GROUPS / 2);
+  out.group[NET_EXTRA_GROUP] = extra_inputs(pos, h);
   out.count = 0;
-  push_side(pos, us, mUs, base, out);
-  push_side(pos, them, mThem, base + NET_BLOCK_INPUTS, out);
-  push_extras(pos, h, out);
+  for (Bitboard g : out.group) out.count += popcount(g);
+  if (out.count > MAX_NET_FEATURES) cap_features(out);
+  return kingWing;
+}
+
+int build_feature_list(const Position& pos, const NetHeader& h, FeatureList& out) {
+  FeatureSet s;
+  int kingWing = build_feature_set(pos, h, s);
+  out.count = 0;
+  for (int g = 0; g < NET_FEATURE_GROUPS; g++)
+    for (Bitboard b = s.group[g]; b;) out.index[out.count++] = uint16_t(feature_input(s, g, pop_lsb(b)));
   return kingWing;
 }

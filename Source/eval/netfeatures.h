@@ -38,6 +38,30 @@ struct FeatureList {
   uint16_t index[MAX_NET_FEATURES];
 };
 
+// The same inputs as a set of 64-input groups: our seven groups, their
+// seven (group g holds inputs base + 64 g ..), then the extra inputs
+// (counted from the main input count). The list is ascending, so walking
+// the groups in order, each from its lowest bit, gives the list; and the
+// difference of two sets with the same base is a few word operations
+// instead of a merge of two lists.
+constexpr int NET_MAIN_GROUPS = 14;
+constexpr int NET_EXTRA_GROUP = NET_MAIN_GROUPS;
+constexpr int NET_FEATURE_GROUPS = NET_MAIN_GROUPS + 1;
+
+struct FeatureSet {
+  Bitboard group[NET_FEATURE_GROUPS];
+  int base;       // input of bit 0 of group 0 (0, or the wing offset)
+  int extraBase;  // input of bit 0 of the extra group
+  int count;      // at most MAX_NET_FEATURES, as the list
+};
+
+inline int feature_input(const FeatureSet& s, int group, int bit) {
+  return (group < NET_MAIN_GROUPS ? s.base + group * NET_GROUP_SQUARES : s.extraBase) + bit;
+}
+
+// The set of the list below (cut off at the same place) and its kingWing.
+int build_feature_set(const Position& pos, const NetHeader& h, FeatureSet& out);
+
 // Fills the list in the network's order (our king, pawns, knights,
 // bishops, rooks, queens, passed pawns, then the same for the other side,
 // then the extra inputs; squares ascending as the network sees them) and

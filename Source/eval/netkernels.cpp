@@ -46,15 +46,22 @@ float fold_lanes(float* lane, int count) {
   return lane[0];
 }
 
-float dot_scalar(const float* a, const float* b, int n) {
+// a(i) is the first vector's unit i, so the head sums can rectify the
+// raw units as they go.
+template <typename Value>
+float dot_scalar_of(Value a, const float* b, int n) {
   int lanes = n % NET_DOT_WIDE_LANES == 0 ? NET_DOT_WIDE_LANES : NET_DOT_NARROW_LANES;
   float acc[NET_DOT_WIDE_LANES] = {};
   int i = 0;
   for (; i + lanes <= n; i += lanes)
-    for (int k = 0; k < lanes; k++) acc[k] = mul_add(a[i + k], b[i + k], acc[k]);
+    for (int k = 0; k < lanes; k++) acc[k] = mul_add(a(i + k), b[i + k], acc[k]);
   float s = fold_lanes(acc, lanes);
-  for (; i < n; i++) s = mul_add(a[i], b[i], s);
+  for (; i < n; i++) s = mul_add(a(i), b[i], s);
   return s;
+}
+
+float dot_scalar(const float* a, const float* b, int n) {
+  return dot_scalar_of([a](int i) { return a[i]; }, b, n);
 }
 
 // Column by column (each a loop the compiler can vectorise); the order of
@@ -64,9 +71,11 @@ void apply_columns_scalar(float* raw, float* activated, const ColumnChanges& c, 
     for (int i = 0; i < n; i++) raw[i] -= c.subs[j][i];
   for (int j = 0; j < c.addCount; j++)
     for (int i = 0; i < n; i++) raw[i] += c.adds[j][i];
-  for (int i = 0; i < n; i++) activated[i] = leaky(raw[i]);
+  if (activated)
+    for (int i = 0; i < n; i++) activated[i] = leaky(raw[i]);
   if (c.heads)
-    for (int h = 0; h < c.heads->count; h++) c.heads->sums[h] = dot_scalar(activated, c.heads->rows[h], n);
+    for (int h = 0; h < c.heads->count; h++)
+      c.heads->sums[h] = dot_scalar_of([raw](int i) { return leaky(raw[i]); }, c.heads->rows[h], n);
 }
 
 void activate_scalar(float* v, int n) {
@@ -83,7 +92,7 @@ void apply_units(float* raw, float* activated, const ColumnChanges& c, int from,
     for (int j = 0; j < c.subCount; j++) x -= c.subs[j][i];
     for (int j = 0; j < c.addCount; j++) x += c.adds[j][i];
     raw[i] = x;
-    activated[i] = leaky(x);
+    if (activated) activated[i] = leaky(x);
   }
 }
 
@@ -122,7 +131,7 @@ inline void apply_tile(float* raw, float* activated, const ColumnChanges& c, int
   for (int r = 0; r < regs; r++) {
     typename L::Reg a = L::leaky(x[r]);
     L::store(raw + at + r * L::WIDTH, x[r]);
-    L::store(activated + at + r * L::WIDTH, a);
+    if (activated) L::store(activated + at + r * L::WIDTH, a);
     for (int k = 0; k < heads; k++) {
       typename L::Reg& acc = h.acc[k][r % HeadSums<L>::REGS];
       acc = L::mul_add(a, L::load(h.rows[k] + at + r * L::WIDTH), acc);

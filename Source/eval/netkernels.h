@@ -29,7 +29,9 @@ struct HeadRows {
 // First-layer columns moved in or out of a vector: for every unit,
 // raw[i] -= each subs column, then += each adds column, in list order;
 // then activated[i] = leaky(raw[i]). Both arrays n floats. With `heads`
-// the head sums are filled as well.
+// the head sums are filled as well; then, when n is a multiple of
+// NET_DOT_WIDE_LANES, `activated` may be null (a network without a second
+// layer needs only the sums, and the store costs a pass).
 struct ColumnChanges {
   const float* const* subs;
   int subCount;

@@ -4,6 +4,7 @@
 #include "network.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -18,7 +19,6 @@
 namespace {
 
 constexpr size_t WORKSPACE_ALIGNMENT = 64;
-constexpr uint8_t FEATURE_MARK = 0xFE;
 
 // Share of the blended heads given to the middlegame head per unit of
 // non-pawn material on the board (reaching 1 at about 62 units).
@@ -38,16 +38,56 @@ constexpr int SCORE_LIMIT = 1919;
 // Centipawns per unit of log-odds (about 500/3), as a float constant.
 constexpr double SCORE_PER_LOG_ODDS = -166.6666717529297;
 
+// Outputs beyond these bounds score +-1919 (p leaves 0.00001..0.99999 near
+// +-11.513); between them the score steps once per float threshold.
+constexpr float STEP_SEARCH_LOW = -16.0f, STEP_SEARCH_HIGH = 16.0f;
+constexpr int SCORE_STEPS = 2 * SCORE_LIMIT + 1;
+
+// The score is a non-decreasing step function of the output: p, 1/p - 1,
+// the logarithm and the truncation are all monotone, and neighbouring
+// floats stay apart through the double-precision steps. So the exp and
+// log of every evaluation become a look-up among the outputs where the
+// score steps up, found once by bisection over the floats in order.
+struct ScoreSteps {
+  float first[SCORE_STEPS];  // [s + 1919]: the least output scoring s or more
+};
+
+// Floats as integers in the same order (negative floats count downwards).
+int64_t float_order(float x) {
+  int32_t i = std::bit_cast<int32_t>(x);
+  return i >= 0 ? i : int64_t(INT32_MIN) - i;
+}
+float float_at_order(int64_t k) { return std::bit_cast<float>(int32_t(k >= 0 ? k : int64_t(INT32_MIN) - k)); }
+
+int direct_score(float out) { return net_score_from_probability(net_probability(out)); }
+
+ScoreSteps make_score_steps() {
+  ScoreSteps steps;
+  steps.first[0] = -INFINITY;
+  int64_t from = float_order(STEP_SEARCH_LOW), high = float_order(STEP_SEARCH_HIGH);
+  for (int s = -SCORE_LIMIT + 1; s <= SCORE_LIMIT; s++) {
+    int64_t lo = from, hi = high;  // direct_score(hi) >= s
+    while (lo < hi) {
+      int64_t mid = lo + (hi - lo) / 2;
+      if (direct_score(float_at_order(mid)) >= s) hi = mid;
+      else lo = mid + 1;
+    }
+    steps.first[s + SCORE_LIMIT] = float_at_order(lo);
+    from = lo;
+  }
+  return steps;
+}
+
 size_t rounded(size_t bytes) { return (bytes + WORKSPACE_ALIGNMENT - 1) / WORKSPACE_ALIGNMENT * WORKSPACE_ALIGNMENT; }
 
 // (Re)makes the arrays for the network in use; all slots start empty.
 bool size_workspace(NetWorkspace* w) {
   std::free(w->block);
   w->block = nullptr;
-  w->hidden1 = w->hidden2 = w->inputs = 0;
+  w->hidden1 = w->hidden2 = 0;
   const NetHeader& h = Net.header;
   size_t vectorBytes = rounded(h.hidden1 * sizeof(float)), secondBytes = rounded(h.hidden2 * sizeof(float));
-  size_t total = 3 * vectorBytes + secondBytes + rounded(size_t(Net.inputs));
+  size_t total = 3 * vectorBytes + secondBytes;
   auto* block = static_cast<uint8_t*>(std::aligned_alloc(WORKSPACE_ALIGNMENT, total));
   if (!block) return false;
   std::memset(block, 0, total);
@@ -56,15 +96,13 @@ bool size_workspace(NetWorkspace* w) {
   w->slot[0].vector = reinterpret_cast<float*>(block + vectorBytes);
   w->slot[1].vector = reinterpret_cast<float*>(block + 2 * vectorBytes);
   w->second = h.hidden2 ? reinterpret_cast<float*>(block + 3 * vectorBytes) : nullptr;
-  w->flags = block + 3 * vectorBytes + secondBytes;
   w->hidden1 = h.hidden1;
   w->hidden2 = h.hidden2;
-  w->inputs = Net.inputs;
   w->slot[0].filled = w->slot[1].filled = false;
   return true;
 }
 
-bool can_update(const AccumulatorSlot& s, const FeatureList& list, int kingWing, Bitboard occ, int ply) {
+bool can_update(const AccumulatorSlot& s, const FeatureSet& list, int kingWing, Bitboard occ, int ply) {
   return s.filled && ply > 1 && s.kingWing == kingWing &&
          std::abs(list.count - s.features.count) <= NET_UPDATE_MAX_FEATURE_CHANGE &&
          popcount(occ ^ s.occupancy) <= NET_UPDATE_MAX_SQUARE_CHANGE;
@@ -72,45 +110,62 @@ bool can_update(const AccumulatorSlot& s, const FeatureList& list, int kingWing,
 
 const float* column(int feature) { return Net.firstLayer + size_t(feature) * Net.header.hidden1; }
 
-// The slot's vector moved from its saved features to the new ones: the
-// flags turn the list difference into two linear passes.
-void update_first_layer(NetWorkspace* w, AccumulatorSlot& s, const FeatureList& list, const NetKernels& k,
+// Columns of the inputs in `from` and not in `to`, in ascending input
+// order (the order of the lists); the count. A move changes two to four
+// groups: a first pass without branches finds them, so the walk skips the
+// unchanged words without a guess per group.
+int changed_columns(const FeatureSet& from, const FeatureSet& to, const float** out) {
+  Bitboard diff[NET_FEATURE_GROUPS];
+  unsigned changed = 0;
+  for (int g = 0; g < NET_FEATURE_GROUPS; g++) {
+    diff[g] = from.group[g] & ~to.group[g];
+    changed |= unsigned(diff[g] != 0) << g;
+  }
+  int n = 0;
+  while (changed) {
+    int g = __builtin_ctz(changed);
+    changed &= changed - 1;
+    for (Bitboard b = diff[g]; b;) out[n++] = column(feature_input(from, g, pop_lsb(b)));
+  }
+  return n;
+}
+
+// The slot's vector moved from its saved inputs to the new ones: the
+// features gone are subtracted, then the new ones added, each in list
+// order. Both sets have the same base (the kingWing flags agree).
+void update_first_layer(AccumulatorSlot& s, const FeatureSet& now, float* activated, const NetKernels& k,
                         HeadRows* heads) {
   const float* subs[MAX_NET_FEATURES];
   const float* adds[MAX_NET_FEATURES];
-  int subCount = 0, addCount = 0;
-  // Neighbouring positions share most of the list, in the same places. A
-  // feature occurs at most once in a list, so a common head and tail hold
-  // no change and only the middles need the flags.
-  const uint16_t* saved = s.features.index;
-  int head = 0, savedEnd = s.features.count, newEnd = list.count;
-  while (head < savedEnd && head < newEnd && saved[head] == list.index[head]) head++;
-  while (savedEnd > head && newEnd > head && saved[savedEnd - 1] == list.index[newEnd - 1]) savedEnd--, newEnd--;
-  for (int i = head; i < newEnd; i++) w->flags[list.index[i]] = FEATURE_MARK;
-  for (int i = head; i < savedEnd; i++) {
-    int f = saved[i];
-    if (!w->flags[f]) subs[subCount++] = column(f);
-    w->flags[f] = 0;
-  }
-  for (int i = head; i < newEnd; i++) {
-    int f = list.index[i];
-    if (w->flags[f]) adds[addCount++] = column(f);
-    w->flags[f] = 0;
-  }
-  k.applyColumns(s.vector, w->current, ColumnChanges{subs, subCount, adds, addCount, heads}, Net.header.hidden1);
+  int subCount = changed_columns(s.features, now, subs);
+  int addCount = changed_columns(now, s.features, adds);
+  k.applyColumns(s.vector, activated, ColumnChanges{subs, subCount, adds, addCount, heads}, Net.header.hidden1);
 }
 
-// Brings the side to move's slot to the position; the current vector gets
-// its activated copy, and `heads` (when given) their sums.
-void first_layer(SearchThread* t, NetWorkspace* w, const FeatureList& list, int kingWing, const NetKernels& k,
+void refresh_columns(const NetWeights& net, const float* const* adds, int count, float* raw, float* activated,
+                     const NetKernels& k, HeadRows* heads) {
+  int n = net.header.hidden1;
+  std::fill(raw, raw + n, net.params[NET_PARAM_FIRST_BIAS]);
+  k.applyColumns(raw, activated, ColumnChanges{nullptr, 0, adds, count, heads}, n);
+}
+
+// Brings the side to move's slot to the position; `heads` (when given)
+// get their sums, and the current vector the activated copy where the
+// second layer or an unfused head reads it.
+void first_layer(SearchThread* t, NetWorkspace* w, const FeatureSet& list, int kingWing, const NetKernels& k,
                  HeadRows* heads) {
   AccumulatorSlot& s = w->slot[t->pos.side & 1];
   Bitboard occ = occupancy(t->pos);
+  // With the heads summed here the activated layer itself is not needed.
+  float* activated = heads && Net.header.hidden1 % NET_DOT_WIDE_LANES == 0 ? nullptr : w->current;
   if (can_update(s, list, kingWing, occ, t->ply)) {
-    update_first_layer(w, s, list, k, heads);
+    update_first_layer(s, list, activated, k, heads);
     w->updates++;
   } else {
-    refresh_first_layer(Net, list, s.vector, w->current, k, heads);
+    const float* adds[MAX_NET_FEATURES];
+    FeatureSet none = {};
+    int count = changed_columns(list, none, adds);
+    refresh_columns(Net, adds, count, s.vector, activated, k, heads);
     w->refreshes++;
   }
   s.filled = true;
@@ -172,7 +227,7 @@ NetWorkspace* net_workspace(SearchThread* t) {
     w->generation = Net.generation;
     t->net = w;
   }
-  if (w->hidden1 != Net.header.hidden1 || w->hidden2 != Net.header.hidden2 || w->inputs != Net.inputs)
+  if (w->hidden1 != Net.header.hidden1 || w->hidden2 != Net.header.hidden2)
     if (!size_workspace(w)) return nullptr;
   if (w->generation != Net.generation) {
     w->slot[0].filled = w->slot[1].filled = false;
@@ -183,11 +238,9 @@ NetWorkspace* net_workspace(SearchThread* t) {
 
 void refresh_first_layer(const NetWeights& net, const FeatureList& list, float* raw, float* activated,
                          const NetKernels& k, HeadRows* heads) {
-  int n = net.header.hidden1;
   const float* adds[MAX_NET_FEATURES];
-  for (int i = 0; i < list.count; i++) adds[i] = net.firstLayer + size_t(list.index[i]) * n;
-  std::fill(raw, raw + n, net.params[NET_PARAM_FIRST_BIAS]);
-  k.applyColumns(raw, activated, ColumnChanges{nullptr, 0, adds, list.count, heads}, n);
+  for (int i = 0; i < list.count; i++) adds[i] = net.firstLayer + size_t(list.index[i]) * net.header.hidden1;
+  refresh_columns(net, adds, list.count, raw, activated, k, heads);
 }
 
 float net_probability(float out) { return float(1.0 / (1.0 + std::exp(-double(out)))); }
@@ -198,18 +251,28 @@ int net_score_from_probability(float p) {
   return int(std::log(1.0 / p - 1.0) * SCORE_PER_LOG_ODDS);
 }
 
+int net_score(float out) {
+  static const ScoreSteps steps = make_score_steps();
+  if (!(out > STEP_SEARCH_LOW && out < STEP_SEARCH_HIGH)) return direct_score(out);
+  // out * 500/3 lands on the score or next to it; walk to the right step.
+  int s = std::clamp(int(out * float(-SCORE_PER_LOG_ODDS)), -SCORE_LIMIT, SCORE_LIMIT);
+  while (s < SCORE_LIMIT && out >= steps.first[s + 1 + SCORE_LIMIT]) s++;
+  while (s > -SCORE_LIMIT && out < steps.first[s + SCORE_LIMIT]) s--;
+  return s;
+}
+
 int nn_evaluate_with(SearchThread* t, NetWorkspace* w, const NetKernels& k) {
   const Position& pos = t->pos;
   w->mix = float(std::min(1.0, MIX_PER_MATERIAL_UNIT * (pos.matValue[WHITE] + pos.matValue[BLACK])));
-  FeatureList list;
-  int kingWing = build_feature_list(pos, Net.header, list);
+  FeatureSet list;
+  int kingWing = build_feature_set(pos, Net.header, list);
   bool pieceless = std::max(pos.matValue[WHITE], pos.matValue[BLACK]) == 0;
   bool secondLayer = Net.header.hidden2 >= NET_MIN_HIDDEN2;
   HeadRows heads = head_rows(Net.secondLayer, Net.header.hidden1, pieceless);
   first_layer(t, w, list, kingWing, k, secondLayer ? nullptr : &heads);
   float out = add_noise(t, w, network_output(w, pieceless, heads, k));
-  w->lastP = net_probability(out);
-  w->lastScore = int16_t(net_score_from_probability(w->lastP));
+  w->lastOut = out;
+  w->lastScore = int16_t(net_score(out));
   return w->lastScore;
 }
 

@@ -23,7 +23,7 @@ constexpr int NET_USED_PIECELESS = 2;
 // The first layer as last computed for one side to move.
 struct AccumulatorSlot {
   float* vector;  // before the activation
-  FeatureList features;
+  FeatureSet features;
   int ply;
   int kingWing;
   Bitboard occupancy;
@@ -34,15 +34,14 @@ struct NetWorkspace {
   float* current;  // first layer of the position being evaluated
   float* second;   // second layer; null for networks without one
   AccumulatorSlot slot[2];
-  uint8_t* flags;  // one byte per input, all zero between uses
   void* block;     // the single allocation behind the arrays above
   // Shape of the arrays and the network they were filled for.
-  int hidden1, hidden2, inputs;
+  int hidden1, hidden2;
   uint32_t generation;
   uint32_t random;  // drawn once, seeds the evaluation noise
   float mix;
   int16_t lastScore;
-  float lastP;
+  float lastOut;  // its probability is net_probability(lastOut)
   int headUsed;
   // First-layer work done, for tests and benchmarks.
   uint64_t refreshes, updates;
@@ -66,3 +65,6 @@ int nn_evaluate_with(SearchThread* t, NetWorkspace* w, const NetKernels& k);
 // p = 1 / (1 + e^-out), and the score it maps to (clamped to +-1919).
 float net_probability(float out);
 int net_score_from_probability(float p);
+// The same as net_score_from_probability(net_probability(out)), from a
+// table of the outputs where the score steps (made on first use).
+int net_score(float out);

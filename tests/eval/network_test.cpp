@@ -532,4 +532,28 @@ TEST_F(NetworkTest, EveryKernelSetMatchesTheScalarReference) {
   EXPECT_GE(tested, 2) << "the reference and at least SSE2 on x86-64";
 }
 
+// The step table against exp and log: a dense grid of outputs, and both
+// floats either side of every place the score changes between grid points.
+TEST(NetworkScore, StepTableAgreesWithTheLogOddsFormula) {
+  auto direct = [](float out) { return net_score_from_probability(net_probability(out)); };
+  const float grid = 1e-3f;
+  int steps = 0;
+  for (float a = -13.0f; a < 13.0f; a += grid) {
+    float b = a + grid;
+    ASSERT_EQ(net_score(a), direct(a)) << a;
+    if (direct(a) == direct(b)) continue;
+    while (std::nextafter(a, b) != b) {  // a below the step, b at or above it
+      float mid = a + (b - a) / 2;
+      if (mid == a || mid == b) mid = std::nextafter(a, b);
+      (direct(mid) == direct(a) ? a : b) = mid;
+    }
+    ASSERT_EQ(net_score(a), direct(a)) << a;
+    ASSERT_EQ(net_score(b), direct(b)) << b;
+    steps++;
+  }
+  EXPECT_EQ(steps, 2 * 1919);  // every score from -1919 to 1919 is met
+  for (float out : {-INFINITY, -100.0f, 0.0f, -0.0f, 1.0f, 100.0f, INFINITY}) EXPECT_EQ(net_score(out), direct(out));
+  EXPECT_EQ(net_score(1.0f), 166);
+}
+
 }  // namespace
