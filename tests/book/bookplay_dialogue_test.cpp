@@ -59,15 +59,6 @@ TEST(BookPlayDialogue, BooksAnswerByGamePly) {
   finish(d, 20.0);
 }
 
-// The console lists both books, each followed by an empty line.
-TEST(BookPlayDialogue, ConsoleBookCommandListsBothBooks) {
-  std::string input = "set noise 0\nd4\nbook\nquit\n";
-  Dialogue d = run_engine({"-c", "-book", LASKER}, input);
-  EXPECT_NE(d.output.find("  d7d5  cnt=     2, weight= 100.00% -> 100.00%\nselecting d7d5\n\n\n"),
-            std::string::npos)
-      << d.output;
-}
-
 class BookDrawTest : public BoardTest {};
 
 // Knights out and back: the book move f6g8 restores the start position. The
