@@ -103,24 +103,3 @@ TEST_F(HceTermsTest, PawnPushForkingTwoKnights) {
   EXPECT_NEAR(difference, tapered(int32_t(2u * uint32_t(W.ppush_threat->packed)), fork), 1);
 }
 
-// Every term falls inside one trace category: the categories add up to the
-// whole packed score of each colour.
-TEST_F(HceTermsTest, TraceCategoriesCoverEveryTerm) {
-  for (const std::string& fen : epd_positions()) {
-    EvalInfo ei = info(fen, 1);
-    evaluate_pawns(t, ei, 1);
-    evaluate_pieces(t->pos, ei);
-    evaluate_kings(t->pos, ei);
-    evaluate_passers(t->pos, ei);
-    evaluate_threats(t->pos, ei);
-    add_term(ei, t->pos.side, *W.stm_bonus);
-    trace_mark(ei, TRACE_SPECIAL);
-    for (int c = WHITE; c <= BLACK; c++) {
-      uint32_t sum = 0;
-      for (uint32_t d : ei.traceDelta[c]) sum += d;
-      ASSERT_EQ(sum, ei.score[c]) << fen;
-    }
-    ASSERT_EQ(ei.traceDelta[t->pos.side][TRACE_SPECIAL], uint32_t(W.stm_bonus->packed));
-  }
-}
-

@@ -65,7 +65,3 @@ TEST_F(HceTraceTest, HangingPiecesAndFreePawnsListed) {
   EXPECT_EQ(lines[10], "hung pieces on:  e4");
   EXPECT_EQ(lines[11], "free pawns on:  b6");
 }
-
-TEST_F(HceTraceTest, NoTraceWithoutALevel) {
-  EXPECT_TRUE(trace(START_FEN, 0).empty());
-}
