@@ -52,13 +52,4 @@ TEST(BenchDialogue, SameNodeCountOnEveryRunAndOnTheMainThread) {
   EXPECT_GT(std::stoll(first), std::stoll(five)) << "deeper searches more nodes";
 }
 
-TEST(BenchDialogue, QuitEndsItEarly) {
-  Dialogue d = run_engine({"-d", "12", "-bench"}, "quit\n");
-  EXPECT_EQ(d.exitStatus, 0);
-  std::vector<std::string> lines = bench_lines(d);
-  ASSERT_FALSE(lines.empty());
-  EXPECT_LT(lines.size(), size_t(POSITIONS + 2));
-  EXPECT_NE(lines.back().find("total time= "), std::string::npos);
-}
-
 }  // namespace
