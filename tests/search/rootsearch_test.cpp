@@ -43,18 +43,6 @@ TEST_F(RootSearchTest, DepthZeroRunsNoIterationAndAnswersWithTheQuiescenceLine) 
   EXPECT_EQ(Control.bestMove, MOVE_NONE);
 }
 
-TEST_F(RootSearchTest, SingleReplyIsFlaggedAndStillIterates) {
-  set(ONE_REPLY);
-  ASSERT_EQ(legal_moves().size(), 1u);
-  search_to(4);
-  EXPECT_EQ(Control.singleReply, 1);
-  EXPECT_EQ(Control.bestMove, parse("a1b1"));
-  EXPECT_EQ(Control.lastIterDepth, 4);
-  set(MIDDLEGAME);
-  search_to(2);
-  EXPECT_EQ(Control.singleReply, 0);
-}
-
 TEST_F(RootSearchTest, MateInOneStopsDeepeningAfterDepthOne) {
   set(BACK_RANK_MATE);
   search_to(10);
@@ -70,19 +58,6 @@ TEST_F(RootSearchTest, MateInOneStopsDeepeningAfterDepthOne) {
   EXPECT_NE(lines[0].find(" pv a1a8"), std::string::npos) << lines[0];
 }
 
-TEST_F(RootSearchTest, BeingMatedAfterTheReplyShowsMateMinusOne) {
-  set(MATED_NEXT);
-  search_to(6);
-  EXPECT_EQ(Control.score, 3 - MATE);
-  EXPECT_EQ(Control.bestMove, parse("h8g8"));
-  EXPECT_LT(Control.lastIterDepth, 6);  // the mate is within reach: no need to go on
-  lines = captured([] {
-    print_pv_line(0, 0, Control.completedDepth, Control.score, Control.bestLine);
-  });
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_NE(lines[0].find("score mate -1 "), std::string::npos) << lines[0];
-}
-
 TEST_F(RootSearchTest, RootWithoutAMoveHasTheMatedOrTheDrawnScore) {
   set(CHECKMATED);
   search_to(5);
@@ -93,25 +68,6 @@ TEST_F(RootSearchTest, RootWithoutAMoveHasTheMatedOrTheDrawnScore) {
   search_to(5);
   EXPECT_EQ(Control.bestMove, MOVE_NONE);
   EXPECT_EQ(Control.score, 0);
-}
-
-TEST_F(RootSearchTest, ProgressLinesDeepenOneDepthAtATime) {
-  search_to(6);
-  std::regex info(R"(^info depth (\d+) seldepth (\d+) score cp -?\d+ time \d+ nodes (\d+) nps \d+ tbhits 0 hashfull \d+ pv [a-h1-8 ]+$)");
-  int lastDepth = 1;
-  long lastNodes = 0;
-  for (const std::string& l : lines) {
-    std::smatch m;
-    ASSERT_TRUE(std::regex_match(l, m, info)) << l;
-    int depth = std::stoi(m[1]);
-    EXPECT_TRUE(depth == lastDepth || depth == lastDepth + 1) << l;
-    EXPECT_GE(std::stoi(m[2]), depth) << l;
-    EXPECT_GE(std::stol(m[3]), lastNodes) << l;
-    lastDepth = depth;
-    lastNodes = std::stol(m[3]);
-  }
-  EXPECT_EQ(lastDepth, 6);
-  EXPECT_GE(count_matching(lines, "info depth 2 "), 1);  // the first printed depth
 }
 
 TEST_F(RootSearchTest, MultiPvPrintsThreeDistinctLinesPerDepth) {
@@ -187,15 +143,6 @@ TEST_F(RootSearchTest, SearchMovesRestrictEveryLineAndTheAnswer) {
   }
 }
 
-TEST_F(RootSearchTest, OneListedMoveIsAnsweredButIsNoSingleReply) {
-  set(MIDDLEGAME);
-  restrict_root({parse("a7a6")});
-  search_threaded(5, 2);
-  EXPECT_EQ(Control.bestMove, parse("a7a6"));
-  EXPECT_EQ(Control.singleReply, 0);
-  EXPECT_EQ(Control.lastIterDepth, 5);
-}
-
 // A mate in 3 (Rxb6+ Qxc6 Rxa2+ Qa4 Rxa4#) that the checks let the search
 // see from depth 2 on, long before a mate in 3 is within the nominal depth.
 constexpr const char* EARLY_MATE_IN_3 = "k4r2/1R4pb/1pQp1n1p/3P4/5p1P/3P2P1/r1q1R2K/8 w - -";
@@ -250,14 +197,6 @@ class ProgressLineTest : public RootSearchTest {
   }
   Move line[MAX_PLY] = {};
 };
-
-TEST_F(ProgressLineTest, UciForm) {
-  set_line();
-  std::vector<std::string> out = print(0, 5, 31);
-  ASSERT_EQ(out.size(), 1u);
-  std::regex form(R"(^info depth 5 seldepth 17 score cp 31 time \d+ nodes 123456 nps \d+ tbhits 7 hashfull 0 pv e2e4 e7e5 g1f3 b8c6 f1b5 a7a6 b5a4 g8f6 e1g1 f8e7$)");
-  EXPECT_TRUE(std::regex_match(out[0], form)) << out[0];
-}
 
 TEST_F(ProgressLineTest, MateScores) {
   set_line();

@@ -103,11 +103,4 @@ TEST_F(TbSearch, SearchProbeConditions) {
   }
 }
 
-// At depth 1 only the root's children are probed; the search counts them.
-TEST_F(TbSearch, SearchProbesAreCounted) {
-  set("k7/8/8/8/8/1b6/8/2N1K2R w - - 0 1");
-  search_to(1);
-  EXPECT_GT(Control.tbHits, 0u);
-}
-
 }  // namespace

@@ -53,23 +53,6 @@ TEST_F(ThreadedSearch, ClockSearchOnThreeThreadsWatchedByTheTimeCheck) {
   EXPECT_EQ(Threads[2], nullptr);
 }
 
-TEST_F(ThreadedSearch, NineThreadsFreeEveryRecord) {
-  set(MIDDLEGAME);
-  search_threaded(4, 9);
-  EXPECT_TRUE(is_legal(legal_moves(), Control.bestMove));
-  for (int i = 0; i < 9; i++) EXPECT_EQ(Threads[i], nullptr) << i;
-}
-
-TEST_F(ThreadedSearch, OneThreadSearchesLikeTheMainThreadAlone) {
-  set(MIDDLEGAME);
-  search_to(6);
-  uint64_t alone = Control.nodes;
-  Move move = Control.bestMove;
-  search_threaded(6, 1);
-  EXPECT_EQ(Control.nodes, alone);
-  EXPECT_EQ(Control.bestMove, move);
-}
-
 TEST_F(ThreadedSearch, StopEndsAnUnlimitedSearchWithAMove) {
   set(MIDDLEGAME);
   Control.activeThreads = 2;
