@@ -65,14 +65,6 @@ class EvaluateTest : public ::testing::Test {
   } savedControl;
 };
 
-TEST_F(EvaluateTest, InCheckHasNoStaticScore) {
-  set("4k3/8/8/8/8/8/8/4K2r w - - 0 1");
-  t->pos.fifty = 60;
-  Control.targetTime = TIMED_SEARCH;
-  Options.Contempt = 100;
-  EXPECT_EQ(evaluate(t, WHITE, 1, 1), NO_EVAL);
-}
-
 TEST_F(EvaluateTest, SimpleAndLopsidedPositionsUseTheHandCraftedEvaluation) {
   const char* handCrafted[] = {
       "4k3/8/8/8/8/8/4P3/4K3 w - - 0 1",        // king and pawn against king

@@ -2,8 +2,6 @@
 // them for the command-line options that end or shape the run.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "dialogue.h"
 
 namespace {
@@ -34,18 +32,6 @@ TEST(CommandLineDialogue, RunsEndedByTheirOptions) {
       EXPECT_NE(d.output.find(c.shown), std::string::npos) << d.output;
     }
   }
-}
-
-TEST(CommandLineDialogue, ToolsWithUnreadableInputEndQuietly) {
-  std::string dir = make_temp_dir();
-  for (auto args : std::vector<std::vector<std::string>>{
-           {"-mktune1", "missing.epd"}, {"-scan_pgn3", "missing.pgn"}}) {
-    Dialogue d = run_engine(args, "", dir);
-    EXPECT_EQ(d.exitStatus, 0) << args[0];
-    EXPECT_EQ(lines_of(d.output), startup_lines()) << args[0];
-  }
-  EXPECT_FALSE(std::ifstream(dir + "/tmp.epd").good());
-  EXPECT_FALSE(std::ifstream(dir + "/tune_new.epd").good());
 }
 
 // The calibration's rating from a given speed, then the normal start-up.

@@ -77,15 +77,6 @@ TEST_F(CommandLineTest, NpsSetsTheStrengthLimit) {
   EXPECT_EQ(Options.UCI_LimitStrength, 0);  // refused, no logarithm of 0
 }
 
-TEST_F(CommandLineTest, PathsAreCutToTheirFields) {
-  std::string longPath(300, 'p');
-  ASSERT_TRUE(parse({"-book", longPath, "-tbpath", "/tb", "-cfg", "zerv.cfg", "-o", longPath}));
-  EXPECT_EQ(std::string(Options.OwnBook_File), std::string(143, 'p'));
-  EXPECT_STREQ(Options.SyzygyPath, "/tb");
-  EXPECT_STREQ(Options.ConfigFilePath, "zerv.cfg");
-  EXPECT_EQ(std::string(line.outputFile), std::string(139, 'p'));
-}
-
 TEST_F(CommandLineTest, TuneValuesAreChecked) {
   EXPECT_FALSE(parse({"-tune", "f.epd", "0.01", "5"}));
   EXPECT_EQ(line.exitStatus, 1);

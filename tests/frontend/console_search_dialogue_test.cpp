@@ -1,5 +1,5 @@
 // The console's search commands through the built binary: analysis, the
-// engine's move, stopping, the table's line, search settings and traces.
+// engine's move, stopping, the table's line and search settings.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -13,8 +13,7 @@ constexpr double PROMPT_SECONDS = 20.0;  // hang guard, not a speed test
 
 struct Console {
   Dialogue d;
-  std::string dir = make_temp_dir();
-  Console() { start_engine(d, {"-c"}, dir); }
+  Console() { start_engine(d, {"-c"}, make_temp_dir()); }
   ~Console() {
     if (d.exitStatus == -1) {
       send(d, "quit\n");
@@ -72,18 +71,6 @@ TEST(ConsoleSearchDialogue, MvPlaysTheEnginesMove) {
   // Without a legal move the engine's game ends.
   send(c.d, "fen 7k/6Q1/6K1/8/8/8/8/8 b - -\nmv\n");
   ASSERT_TRUE(c.wait("move= null"));
-}
-
-TEST(ConsoleSearchDialogue, TraceWritesTheSearchToAFile) {
-  Console c;
-  send(c.d, "e4\ntag\nundo\ntrace 2\ngo 3\n");
-  ASSERT_TRUE(c.wait("Hash fill= "));
-  EXPECT_NE(c.d.output.find("ply depth alpha"), std::string::npos) << "the path to the tagged position";
-  send(c.d, "quit\n");
-  finish(c.d, PROMPT_SECONDS);
-  std::string trace = read_file(c.dir + "/trace.txt");
-  EXPECT_NE(trace.find("SEARCH DEPTH= 1"), std::string::npos) << trace;
-  EXPECT_NE(trace.find("SEARCH DEPTH= 2"), std::string::npos) << trace;
 }
 
 }  // namespace

@@ -93,20 +93,6 @@ TEST_F(GoCommandTest, LimitsAndTheirRanges) {
   EXPECT_TRUE(low && high);
 }
 
-TEST_F(GoCommandTest, PonderhitKeepsAFinishedMark) {
-  EXPECT_EQ(go("ponder wtime 1000 btime 1000"), STATE_GO_PONDER);
-  Control.state.store(STATE_PONDERING);
-  uci_command("ponderhit");
-  EXPECT_EQ(Control.state.load(), STATE_SEARCHING);
-  Control.state.store(STATE_PONDERING | STATE_FINISHED);
-  uci_command("ponderhit");
-  EXPECT_EQ(Control.state.load(), STATE_SEARCHING | STATE_FINISHED);
-  Control.state.store(STATE_TOOL);
-  uci_command("ponderhit");
-  EXPECT_EQ(Control.state.load(), STATE_TOOL);
-  Control.state.store(STATE_IDLE);
-}
-
 TEST_F(GoCommandTest, EveryGoStartsFromTheCommandLineLimits) {
   uci_command("ucinewgame");
   go("depth 3 nodes 5000 wtime 900 btime 900 winc 500 searchmoves e2e4 mate 2");

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -98,29 +97,6 @@ TEST(OptionsDialogue, HashTheMachineCannotGiveKeepsTheTable) {
   send(d, "quit\n");
   finish(d, 10);
   EXPECT_EQ(d.exitStatus, 0);
-}
-
-TEST(OptionsDialogue, ConfigurationFileAtStartUp) {
-  std::string dir = make_temp_dir();
-  std::ofstream(dir + "/z.cfg")
-      << "# engine settings\nHash=16\nOwnBook=true  # play from the book\n";
-  Dialogue d = run_engine({"-cfg", "z.cfg"}, "uci\nquit\n", dir);
-  EXPECT_EQ(d.exitStatus, 0);
-  Lines lines = lines_of(d.output);
-  Lines expected = {"info string Hello from Zerv 5.50",
-                    "info string allocated 64 Mbytes for hash table",
-                    "info string loading parameters from z.cfg",
-                    "info string Hash set to 16",
-                    "info string allocated 16 Mbytes for hash table",
-                    "info string OwnBook set to 1",
-                    "info string using embedded network"};
-  ASSERT_GE(lines.size(), expected.size());
-  EXPECT_EQ(Lines(lines.begin(), lines.begin() + long(expected.size())), expected);
-  // The settings of the file are what the option list shows as defaults.
-  Lines block = option_block(d.output);
-  ASSERT_EQ(block.size(), DEFAULT_OPTIONS.size());
-  EXPECT_EQ(block[1], "option name Hash type spin default 16 min 0 max 32768");
-  EXPECT_EQ(block[6], "option name OwnBook type check default true");
 }
 
 }  // namespace

@@ -131,12 +131,4 @@ TEST_F(PositionCommandTest, RepetitionNeedsThreeOccurrences) {
   EXPECT_TRUE(is_draw(Game->pos, 0));
 }
 
-TEST_F(PositionCommandTest, TakeBackStopsAtTheSetUp) {
-  uci_command("position startpos moves e2e4");
-  EXPECT_TRUE(take_back_game_move());
-  EXPECT_FALSE(take_back_game_move());
-  EXPECT_EQ(fen(), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -");
-  EXPECT_EQ(Game->ply, 1);
-}
-
 }  // namespace

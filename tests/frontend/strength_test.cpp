@@ -71,13 +71,4 @@ TEST_F(StrengthLimit, EachSearchStartSetsTheTargetAndTheRating) {
   }
 }
 
-TEST_F(StrengthLimit, ToolsWithoutCalibrationRunUnlimited) {
-  Control.calibrationNps = Control.calibratedElo = 0;
-  Options.UCI_LimitStrength = 1;
-  Options.UCI_Elo = 2000;
-  apply_strength_limit();
-  EXPECT_EQ(Options.UCI_LimitStrength, 0);
-  EXPECT_EQ(Control.targetNps, 0.0f);
-}
-
 }  // namespace

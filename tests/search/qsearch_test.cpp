@@ -34,15 +34,6 @@ TEST_F(SearchTest, HopelessPawnCaptureIsDeltaPruned) {
   }
 }
 
-TEST_F(SearchTest, BelowDepthMinusThreeOnlyRecapturesAreTried) {
-  set("4k3/pppp4/8/8/3q4/5N2/PPPP4/4K3 w - - 0 1");
-  int ev = static_eval(t);
-  // No move led here, so no capture is a recapture.
-  EXPECT_EQ(search_here(-4, -FULL, FULL), ev);
-  EXPECT_GT(search_here(-3, -FULL, FULL), ev + QUEEN_GAIN);
-  EXPECT_EQ(pv[1], parse("f3d4"));
-}
-
 TEST_F(SearchTest, RecaptureOnTheLastMovesSquareIsTriedAtAnyDepth) {
   set("4k3/pppp4/8/8/8/3q1N2/PPPP4/4K3 b - - 0 1");
   ASSERT_TRUE(play("d3d4"));

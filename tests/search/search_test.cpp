@@ -19,19 +19,6 @@ constexpr const char* QUEEN_UP = "rnb1kbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w 
 constexpr int CLEARLY_WINNING = 500;
 constexpr int KNIGHT_UP = 250;
 
-TEST_F(SearchTest, MateInOneScoresOneMoveFromMate) {
-  set("6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1");
-  EXPECT_EQ(search_root(3), MATE - 2);
-  EXPECT_EQ(pv[1], parse("a1a8"));
-  EXPECT_EQ(pv[2], MOVE_NONE);
-}
-
-TEST_F(SearchTest, CheckmatedSideScoresItsPlyMinusMate) {
-  set("6k1/8/8/8/8/8/P4PPP/r5K1 w - - 0 1");
-  EXPECT_EQ(search_root(2), 1 - MATE);
-  EXPECT_EQ(pv[1], MOVE_NONE);
-}
-
 TEST_F(SearchTest, RepetitionInsideTheLineIsADraw) {
   set(QUEEN_UP);
   for (const char* m : {"g1f3", "g8f6", "f3g1", "f6g8"}) ASSERT_TRUE(play(m));
