@@ -8,7 +8,7 @@
 #include "board/fen.h"
 #include "frontend/game.h"
 #include "platform/platform.h"
-#include "root_fixture.h"
+#include "search_fixture.h"
 #include "search/rootsearch.h"
 #include "search/search.h"
 #include "search/threads.h"

@@ -8,7 +8,7 @@
 #include "../syzygy/tb_fixture.h"
 #include "board/fen.h"
 #include "frontend/game.h"
-#include "root_fixture.h"
+#include "search_fixture.h"
 #include "search/search.h"
 #include "search/searchthread.h"
 #include "syzygy/tbregistry.h"

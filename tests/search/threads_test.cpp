@@ -5,7 +5,7 @@
 
 #include "frontend/game.h"
 #include "platform/platform.h"
-#include "root_fixture.h"
+#include "search_fixture.h"
 #include "search/searchthread.h"
 #include "search/threads.h"
 
