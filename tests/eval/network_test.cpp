@@ -6,13 +6,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -32,6 +30,7 @@
 #include "frontend/control.h"
 #include "frontend/options.h"
 #include "search/searchthread.h"
+#include "hce_fixture.h"
 
 namespace fs = std::filesystem;
 
@@ -76,38 +75,6 @@ void write_file(const std::string& path, const std::string& bytes) {
 std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Rank order reversed, colours and side to move swapped.
-std::string flip_fen(const std::string& fen) {
-  std::istringstream in(fen);
-  std::string board, side, castle, ep, out;
-  in >> board >> side >> castle >> ep;
-  std::vector<std::string> ranks(1);
-  for (char c : board) {
-    if (c == '/') ranks.emplace_back();
-    else ranks.back().push_back(c);
-  }
-  for (auto r = ranks.rbegin(); r != ranks.rend(); r++) out += (out.empty() ? "" : "/") + *r;
-  for (char& c : out) c = std::isupper(c) ? char(std::tolower(c)) : char(std::toupper(c));
-  for (char& c : castle) c = std::isupper(c) ? char(std::tolower(c)) : char(std::toupper(c));
-  std::sort(castle.begin(), castle.end());
-  if (ep.size() == 2) ep[1] = ep[1] == '3' ? '6' : '3';
-  return out + (side == "w" ? " b " : " w ") + castle + " " + ep + " 0 1";
-}
-
-std::vector<std::string> epd_fens() {
-  std::vector<std::string> fens;
-  for (const auto& entry : fs::directory_iterator(std::string(ZERV_DATA_DIR) + "/epd")) {
-    std::ifstream in(entry.path());
-    std::string line;
-    while (std::getline(in, line)) {
-      std::istringstream words(line);
-      std::string f[4];
-      if (words >> f[0] >> f[1] >> f[2] >> f[3]) fens.push_back(f[0] + " " + f[1] + " " + f[2] + " " + f[3] + " 0 1");
-    }
-  }
-  return fens;
 }
 
 std::vector<Move> legal_moves_at(SearchThread* t) {
@@ -200,7 +167,7 @@ TEST_F(NetworkTest, BuiltinNetworkTracksTheHandCraftedEvaluation) {
   set_control_defaults(Control);
   double sumDiff = 0;
   int counted = 0;
-  for (const std::string& fen : epd_fens()) {
+  for (const std::string& fen : epd_positions()) {
     set_position(t->pos, fen.c_str());
     if (uses_hand_crafted(t) || !is_quiet_position(t)) continue;
     t->ply = 1;
@@ -233,7 +200,7 @@ TEST_F(NetworkTest, NewNetworkIsSavedByteExactAndReloads) {
   // memory rounded the same way, the reloaded one must score identically.
   for (size_t i = 0; i < Net.count; i++) Net.values[i] = float(expected.values[i] * 0.0002);
   std::vector<float> rounded(Net.values, Net.values + Net.count);
-  std::vector<std::string> fens = epd_fens();
+  std::vector<std::string> fens = epd_positions();
   fens.resize(200);
   std::vector<int> before;
   for (const std::string& fen : fens) before.push_back(fresh_score(t, fen));
@@ -283,7 +250,7 @@ std::vector<TestNet> symmetry_nets() {
 }
 
 TEST_F(NetworkTest, ColourFlippedTwinsScoreExactlyTheSame) {
-  std::vector<std::string> fens = epd_fens();
+  std::vector<std::string> fens = epd_positions();
   ASSERT_GT(fens.size(), 1500u);
   std::vector<TestNet> nets = symmetry_nets();
   for (size_t k = 0; k <= nets.size(); k++) {
