@@ -120,35 +120,4 @@ TEST_F(PickerTest, SameMovesAsFullGeneration) {
   EXPECT_GT(checked, 900);
 }
 
-TEST_F(PickerTest, CaptureOnlyPlyAddsDirectQuietChecks) {
-  // Oracle: a quiet move of a pawn or piece (not the king) gives a
-  // direct check when the moved piece attacks the enemy king afterwards.
-  int withChecks = 0;
-  for (const std::string& fen : perft_fens("random.perft", 7)) {
-    Position& pos = set(fen.c_str());
-    if (find_checker(pos, pos.kingSq[pos.side], pos.side ^ 1, occupancy(pos)) != NO_SQUARE) continue;
-    std::vector<Move> captures, checks;
-    for (Move m : all_generated()) {
-      int from = move_from(m), to = move_to(m), type = type_of(pos.board[from]);
-      bool capture = pos.board[to] || (type == PAWN && to == pos.epSquare);
-      bool promotion = type == PAWN && move_flags(m);
-      bool seventhPush = type == PAWN && !capture && (PromotionSource[pos.side] & bit(to));
-      if ((capture && !promotion) || seventhPush || (promotion && promotion_type(m) == QUEEN)) captures.push_back(m);
-      if (capture || promotion || type == KING) continue;
-      int mover = pos.side;
-      make_move(pos, m);
-      if (naive_attacks(type, to, occupancy(pos), mover) & bit(pos.kingSq[mover ^ 1])) checks.push_back(m);
-      unmake_move(pos);
-    }
-    std::vector<Move> gotCaptures, gotChecks;
-    for (const MoveEntry& e : pick(PICK_CHECKS)) (e.score == 100 ? gotChecks : gotCaptures).push_back(e.move);
-    ASSERT_EQ(sorted(gotCaptures), sorted(captures)) << fen;
-    ASSERT_EQ(sorted(gotChecks), sorted(checks)) << fen;
-    withChecks += !checks.empty();
-    // Without the flag the ply ends with the captures.
-    ASSERT_EQ(sorted(moves_of(pick(0))), sorted(captures)) << fen;
-  }
-  EXPECT_GT(withChecks, 100);
-}
-
 }  // namespace
