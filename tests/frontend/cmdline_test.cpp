@@ -77,17 +77,4 @@ TEST_F(CommandLineTest, NpsSetsTheStrengthLimit) {
   EXPECT_EQ(Options.UCI_LimitStrength, 0);  // refused, no logarithm of 0
 }
 
-TEST_F(CommandLineTest, TuneValuesAreChecked) {
-  EXPECT_FALSE(parse({"-tune", "f.epd", "0.01", "5"}));
-  EXPECT_EQ(line.exitStatus, 1);
-  EXPECT_FALSE(parse({"-tune", "f.epd", "0.001", "0"}));
-  EXPECT_FALSE(parse({"-tune", "f.epd", "0.001"}));
-  ASSERT_TRUE(parse({"-tune3", "f.epd", "0.008", "5", "1"}));
-  EXPECT_EQ(Control.runMode, MODE_TUNE + 2);
-  EXPECT_EQ(line.tuneVariant, 1);
-  EXPECT_EQ(line.tuneCount, 5);
-  ASSERT_TRUE(parse({"-tune", "f.epd", "0.001", "5", "7"}));
-  EXPECT_EQ(line.tuneVariant, 0);  // a fourth value must begin with 0 or 1
-}
-
 }  // namespace

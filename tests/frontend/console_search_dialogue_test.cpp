@@ -65,9 +65,6 @@ TEST(ConsoleSearchDialogue, MvPlaysTheEnginesMove) {
   send(c.d, "set depth 3\nmv\n");
   ASSERT_TRUE(c.wait("\nblack\n"));
   EXPECT_NE(c.d.output.find("move= "), std::string::npos);
-  send(c.d, "lmr\n");
-  ASSERT_TRUE(c.wait("LMR table, other nodes"));
-  EXPECT_NE(c.d.output.find("\nNMP_depth= 3\n"), std::string::npos);
   // Without a legal move the engine's game ends.
   send(c.d, "fen 7k/6Q1/6K1/8/8/8/8/8 b - -\nmv\n");
   ASSERT_TRUE(c.wait("move= null"));

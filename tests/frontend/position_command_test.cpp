@@ -60,20 +60,6 @@ TEST_F(PositionCommandTest, PositionsAndTheirMoves) {
   }
 }
 
-TEST_F(PositionCommandTest, RefusedFenKeepsThePreviousPosition) {
-  uci_command("position startpos moves d2d4");
-  std::string before = fen();
-  for (const char* bad : {"position fen 8/8/8/8/8/8/8/K7 w - -",
-                          "position fen 4k3/8/8/8/8/8/8/KK6 w - -",
-                          "position fen 4k3/8/8/8/8/8/8/3PK3 w - -",
-                          "position fen 4k3/8/8/8/8/8/8/R3K2r b - -",
-                          "position moves e2e4", "position"}) {
-    uci_command(bad);
-    EXPECT_EQ(fen(), before) << bad;
-    EXPECT_EQ(game_ply(), 1) << bad;
-  }
-}
-
 TEST_F(PositionCommandTest, MoveThePiecesCannotMakeEndsTheList) {
   const char* cases[] = {
       "position startpos moves e2e4 e7e5 e4e5 g1f3",   // own piece blocks
