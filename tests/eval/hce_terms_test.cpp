@@ -1,5 +1,4 @@
-// The working record (passed and candidate pawns),
-// the threat words, and the trace categories covering every term.
+// The working record (passed and candidate pawns) and the threat words.
 #include <cstdio>
 
 #include "eval/evaltrace.h"

@@ -1,6 +1,5 @@
 // The console's game commands through the built binary: loading, saving
-// and stepping through games, the board editor, levels,
-// self-play, and what each does with broken input.
+// and stepping through games, the board editor and self-play.
 #include <gtest/gtest.h>
 
 #include <fstream>

@@ -1,5 +1,5 @@
-// The "go", "stop" and "ponderhit" commands run in-process: the limits
-// and the state they leave for the loop to act on. No search runs here.
+// The "go" command run in-process: the limits it leaves for the loop to
+// act on. No search runs here.
 #include <gtest/gtest.h>
 
 #include "board/bitboard.h"

@@ -1,5 +1,5 @@
-// Options as a GUI meets them: the "uci" list, "setoption" and the
-// configuration file, through the built binary.
+// Options as a GUI meets them through the built binary: the "uci" list,
+// a table the machine cannot give, settings sent during a search.
 #include <gtest/gtest.h>
 
 #include <cstdio>

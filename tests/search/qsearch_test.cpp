@@ -1,5 +1,5 @@
 // The quiescence search through the node entry: delta pruning spares
-// checks, and deep down only recaptures are tried.
+// checks, and a recapture is tried at any depth.
 #include "eval/evaluate.h"
 #include "search/search.h"
 #include "search_fixture.h"

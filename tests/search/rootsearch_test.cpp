@@ -1,5 +1,5 @@
 // The root driver run on the test's own thread: what it publishes, when it
-// stops deepening, and the progress lines it prints.
+// stops deepening, and the lines it prints.
 #include <algorithm>
 #include <regex>
 #include <set>

@@ -1,6 +1,6 @@
-// The node search with the transposition table in use: mate distances
-// survive the table, the table saves work, and a stopped search leaves no
-// entries for the nodes it abandoned.
+// The node search with the transposition table in use: root entries and
+// their moves, and a stopped search leaves no entries for the nodes it
+// abandoned.
 #include "board/fen.h"
 #include "search/search.h"
 #include "search/tt.h"

@@ -1,5 +1,5 @@
-// The node search driven directly: mate and draw scores, the ply limit,
-// the stop flag, the effect of Selectivity, and a few tactical positions.
+// The node search driven directly: mate and draw scores, node limits and
+// the line it returns.
 #include "search/search.h"
 
 #include <cstdlib>

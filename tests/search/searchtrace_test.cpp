@@ -1,4 +1,4 @@
-// The search trace file and the print of the path to a tagged position.
+// The search trace file.
 #include "search/searchtrace.h"
 
 #include <unistd.h>

@@ -1,7 +1,7 @@
 // The tables in the search: the root decision answers at once once the
 // fifty count has grown, its result sets the shown score (cursed wins
-// and blessed losses show as draws), the search counts its probes, and a
-// position with castling rights is never probed.
+// and blessed losses show as draws), and a position with castling rights
+// is never probed.
 #include <algorithm>
 #include <string>
 

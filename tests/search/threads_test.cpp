@@ -1,5 +1,5 @@
-// Searches on their own threads: the master, the secondary threads, the
-// records they leave behind, stopping. The suite also runs under
+// Searches on their own threads: the master, the secondary threads and
+// stopping. The suite also runs under
 // ThreadSanitizer (make tsan).
 #include <algorithm>
 

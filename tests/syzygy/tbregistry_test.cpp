@@ -1,7 +1,6 @@
 // Finding tables on disk and surviving bad ones: several directories, the
-// empty path, damaged and truncated copies, a file deleted after set-up,
-// and random damage inside real files, which must never crash or read
-// outside the mapping (the sanitizer build checks the latter).
+// empty path, damaged and truncated copies (random damage is the syzygy
+// fuzzer's).
 #include "syzygy/tbregistry.h"
 
 #include <filesystem>

@@ -1,7 +1,6 @@
 // The training pipeline: the record format against real positions, the
 // self-play rules (quiet positions, adjudication), the network trainer's
-// gradient against finite differences and its learning on a small set,
-// and the table tuner's error model.
+// gradient against finite differences, and the table tuner's error model.
 #include <gtest/gtest.h>
 
 #include <cmath>
