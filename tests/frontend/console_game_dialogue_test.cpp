@@ -2,7 +2,6 @@
 // and stepping through games, the board editor and self-play.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
 #include <string>
 
@@ -25,7 +24,6 @@ std::vector<std::string> boards(const Dialogue& d) {
   return fens;
 }
 
-void write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 TEST(ConsoleGameDialogue, LoadJumpAndReplayStepThroughAGame) {
   Dialogue d = run_engine({"-c"}, "load " + SAMPLES + "molinari-bordais-1979.pgn\njump 1\n]\n]\njump 3\n"
