@@ -24,7 +24,6 @@ std::vector<std::string> boards(const Dialogue& d) {
   return fens;
 }
 
-
 TEST(ConsoleGameDialogue, LoadJumpAndReplayStepThroughAGame) {
   Dialogue d = run_engine({"-c"}, "load " + SAMPLES + "molinari-bordais-1979.pgn\njump 1\n]\n]\njump 3\n"
                                   "jump 99\n]\njump -5\n");
