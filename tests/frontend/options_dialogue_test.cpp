@@ -1,77 +1,13 @@
-// Options as a GUI meets them through the built binary: the "uci" list,
-// a table the machine cannot give, settings sent during a search.
+// Options as a GUI meets them through the built binary: a table the
+// machine cannot give, settings sent during a search.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "dialogue.h"
 
 namespace {
-
-using Lines = std::vector<std::string>;
-
-// The lines between "id author" and "uciok" of the first "uci" answer.
-Lines option_block(const std::string& output, size_t from = 0) {
-  Lines lines = lines_of(output.substr(from));
-  Lines block;
-  bool inside = false;
-  for (const std::string& line : lines) {
-    if (line == "uciok" && inside) break;
-    if (inside) block.push_back(line);
-    if (line == "id author Orvande") inside = true;
-  }
-  return block;
-}
-
-const Lines DEFAULT_OPTIONS = {
-    "option name ConfigFilePath type string default ",
-    "option name Hash type spin default 64 min 0 max 32768",
-    "option name Threads type spin default 1 min 1 max 160",
-    "option name Clear_Hash type button",
-    "option name NN_File type string default embedded",
-    "option name Use_NN_eval type check default true",
-    "option name OwnBook type check default false",
-    "option name OwnBook_File type string default ",
-    "option name OwnBook_Depth type spin default 24 min 0 max 60",
-    "option name OwnBook2_File type string default ",
-    "option name OwnBook2_Depth type spin default 0 min 0 max 60",
-    "option name OwnBook_Variety type spin default 25 min 0 max 100",
-    "option name SyzygyPath type string default ",
-    "option name SyzygyProbeDepth6 type spin default 1 min -5 max 100",
-    "option name Log type check default false",
-    "option name Ponder type check default true",
-    "option name MultiPV type spin default 1 min 1 max 255",
-    "option name UCI_Chess960 type check default false",
-    "option name MoveOverhead type spin default 50 min 0 max 5000",
-    "option name UCI_LimitStrength type check default false",
-    "UCI_Elo",  // depends on the machine's measured strength; checked apart
-    "option name Contempt type spin default 0 min -150 max 150",
-    "option name Selectivity type spin default 100 min 0 max 200",
-};
-constexpr size_t ELO_LINE = 20;
-
-TEST(OptionsDialogue, UciListsTwentyThreeOptions) {
-  Dialogue d = run_engine({}, "uci\nquit\n");
-  EXPECT_EQ(d.exitStatus, 0);
-  Lines block = option_block(d.output);
-  ASSERT_EQ(block.size(), DEFAULT_OPTIONS.size()) << d.output;
-  for (size_t i = 0; i < block.size(); i++) {
-    if (i == ELO_LINE) continue;
-    EXPECT_EQ(block[i], DEFAULT_OPTIONS[i]);
-  }
-  // Full strength is both the default and the top of the range.
-  int def = 0, low = 0, high = 0;
-  ASSERT_EQ(
-      std::sscanf(block[ELO_LINE].c_str(), "option name UCI_Elo type spin default %d min %d max %d",
-                  &def, &low, &high),
-      3)
-      << block[ELO_LINE];
-  EXPECT_EQ(low, 1500);
-  EXPECT_EQ(def, high);
-}
 
 // On a machine without 32 GB to give, the table in use stays and the
 // session goes on (a machine that has it simply allocates it).

@@ -36,30 +36,9 @@ class SearchParamsTest : public ::testing::Test {
       for (int c = 0; c < LMR_SIZE; c++) m = std::max(m, int(table[d][c]));
     return m;
   }
-  // First move number at which a row reaches the value, -1 if never.
-  static int first_reaching(const int8_t* row, int value) {
-    for (int m = 0; m < LMR_SIZE; m++)
-      if (row[m] >= value) return m;
-    return -1;
-  }
   EngineOptions saved;
   float savedNps, savedCalibration;
 };
-
-TEST_F(SearchParamsTest, ShallowRowsAndMoveZeroAreNeverReduced) {
-  for (int s : {0, 50, 100, 200}) {
-    with_selectivity(s);
-    for (int d = 0; d < 3; d++)
-      for (int m = 0; m < LMR_SIZE; m++) {
-        EXPECT_EQ(SParams.lmrPV[d][m], 0) << "s=" << s << " d=" << d << " m=" << m;
-        EXPECT_EQ(SParams.lmrOther[d][m], 0) << "s=" << s << " d=" << d << " m=" << m;
-      }
-    for (int d = 0; d < LMR_SIZE; d++) {
-      EXPECT_EQ(SParams.lmrPV[d][0], 0);
-      EXPECT_EQ(SParams.lmrOther[d][0], 0);
-    }
-  }
-}
 
 TEST_F(SearchParamsTest, SelectivityZeroSwitchesPruningOff) {
   with_selectivity(0);
