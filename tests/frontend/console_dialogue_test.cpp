@@ -22,7 +22,7 @@ const std::vector<std::string> START_DIAGRAM = {
 // moves and positions that leave the board as it was, "undo" and "swap".
 TEST(ConsoleDialogue, BoardCommands) {
   Dialogue d = run_engine({"-c"},
-                          "bd\ne4\ne5\nmove Ke2\nperft 2\nundo\nfen 8/8/8/8/8/8/8/K7 w - -\n"
+                          "bd\ne4\nundo\ne5\nmove Ke2\nperft 2\nfen 8/8/8/8/8/8/8/K7 w - -\n"
                           "fen 4k3/8/8/8/8/8/8/KK6 w - -\nperft 3\n"
                           "fen r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq -\n"
                           "swap\nquit\n");
@@ -40,7 +40,7 @@ TEST(ConsoleDialogue, BoardCommands) {
   EXPECT_NE(d.output.find("invalid: Ke2"), std::string::npos);
   EXPECT_NE(d.output.find("visited 400 nodes in "), std::string::npos) << "nothing was played";
   // Both positions are refused (one king, three kings): perft still counts
-  // the start position after the undo.
+  // the start position.
   EXPECT_EQ(count_of(d.output, "info string position refused"), 2);
   EXPECT_NE(d.output.find("visited 8902 nodes"), std::string::npos);
   // The e5 pawn is attacked by the f3 knight and defended by the c6 knight.

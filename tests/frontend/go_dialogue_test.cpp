@@ -102,6 +102,7 @@ TEST(GoDialogue, SearchesAnswerOnceWhateverEndsThem) {
   send(e.d, "go depth 4\n");
   ASSERT_TRUE(e.wait_count("bestmove", 2));
   send(e.d, "go infinite\ngo depth 3\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 3));
   ASSERT_TRUE(e.sync());
   EXPECT_EQ(count_of(e.d.output, "bestmove"), 3);
   // Stop, a new position and a new search in one write: two answers, each
@@ -161,6 +162,7 @@ TEST(GoDialogue, ImmediateAnswers) {
   ASSERT_TRUE(e.wait_count("bestmove", 2));
   EXPECT_EQ(count_of(e.d.output, "\nbestmove 0000\n"), 2) << e.d.output;
   send(e.d, "position fen 4k3/8/8/3q4/4P3/8/8/4K3 w - -\ngo depth 0\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 3));
   EXPECT_NE(e.d.output.find("\nbestmove e4d5\n"), std::string::npos) << e.d.output;
   EXPECT_EQ(count_of(e.d.output, "info depth"), 0);
 }
