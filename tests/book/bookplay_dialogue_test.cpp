@@ -71,8 +71,14 @@ TEST_F(BookDrawTest, MoveThatRepeatsAThirdTimeIsDropped) {
   std::fclose(f);
   std::string input = options("draw.bin", 24, "", 0) +
                       "position startpos moves g1f3 g8f6 f3g1\ngo depth 1\n"
-                      "position startpos moves g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1\ngo depth 1\nquit\n";
-  Dialogue d = run_engine({"-hash", "1"}, input, dir);
+                      "position startpos moves g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1\ngo depth 1\n";
+  // "quit" only after both answers: it would cancel a search still running.
+  Dialogue d;
+  ASSERT_TRUE(start_engine(d, {"-hash", "1"}, dir));
+  send(d, input);
+  for (int i = 0; i < 400 && count_of(d.output, "bestmove") < 2; i++) wait_for(d, "\x01", 0.05);
+  send(d, "quit\n");
+  finish(d, 20.0);
   std::vector<std::string> got = answers(d.output);
   ASSERT_GE(got.size(), 3u) << d.output;
   std::vector<std::string> bookAnswer = {"info string ( book moves are: f6g8  )",
