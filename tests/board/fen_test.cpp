@@ -17,15 +17,6 @@ std::string fen_of(const Position& pos, bool counters = false) {
   return out;
 }
 
-TEST_F(FenTest, TwoBareKings) {
-  Position& pos = set("8/8/8/8/8/8/8/K6k w - -");
-  EXPECT_EQ(consistency_error(pos), "");
-  // The castling-rights key enters even when there are no rights.
-  uint64_t expect = Zobrist[make_piece(WHITE, KING) * 64 + A1] ^ Zobrist[make_piece(BLACK, KING) * 64 + H1] ^ Zobrist[0];
-  EXPECT_EQ(pos.key, expect & ~SIDE_KEY_BIT);
-  EXPECT_EQ(pos.pawnKey, 0u);
-}
-
 TEST_F(FenTest, StandardCastlingFromLettersAndFiles) {
   Position a = set(START_FEN);
   EXPECT_EQ(a.castling, 15);
@@ -40,24 +31,6 @@ TEST_F(FenTest, StandardCastlingFromLettersAndFiles) {
   EXPECT_EQ(0, std::memcmp(a.castlePath, b.castlePath, sizeof a.castlePath));
   EXPECT_EQ(0, std::memcmp(a.castleKingRook, b.castleKingRook, sizeof a.castleKingRook));
   EXPECT_EQ(a.key, b.key);
-}
-
-TEST_F(FenTest, Chess960CastlingPathsOmitKingAndRookSquares) {
-  Position& pos = set("4k3/8/8/8/8/8/8/RK5R w KQ -");
-  EXPECT_EQ(pos.castling, CASTLE_WK | CASTLE_WQ);
-  EXPECT_EQ(pos.castleRookSq[1], A1);
-  EXPECT_EQ(pos.castlePath[1], bit(C1) | bit(D1));
-  EXPECT_EQ(pos.castleKingRook[1], bit(A1) | bit(B1));
-  EXPECT_EQ(pos.castleRookSq[0], H1);
-  EXPECT_EQ(pos.castlePath[0], bit(C1) | bit(D1) | bit(E1) | bit(F1) | bit(G1));
-}
-
-TEST_F(FenTest, CastlingLetterNeedsExactlyOneRookOnThatSide) {
-  Position& pos = set("4k3/8/8/8/8/8/8/4KR1R w K -");
-  EXPECT_EQ(pos.castling, 0);
-  EXPECT_EQ(pos.castleRookSq[0], NO_SQUARE);
-  EXPECT_EQ(set("4k3/8/8/8/8/8/8/4K2R w Q -").castling, 0);  // no rook on the queen side
-  EXPECT_EQ(set("4k3/8/8/8/8/8/4K3/R6R w KQ -").castling, 0);  // king off the back rank
 }
 
 TEST_F(FenTest, WritesBackWhatItReads) {
@@ -109,41 +82,6 @@ TEST_F(FenTest, EpdSplitsFenAndOperations) {
   EXPECT_STREQ(f.am, "Kg1");
   EXPECT_STREQ(f.c0, "\"a");
   EXPECT_STREQ(f.bm, "");
-}
-
-TEST_F(FenTest, MalformedTextNeverBreaksTheBoard) {
-  struct Case {
-    const char* fen;
-    bool kingsValid;
-  } cases[] = {
-      {"", false},
-      {"   ", false},
-      {"garbage!", false},
-      {"rnbqkbnrr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -", true},  // nine files
-      {"8/8/8/8/8/8/8/8/K6k/8 w - -", false},                          // kings on a tenth rank
-      {"rnbqkbnr/ppxppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -", true},   // stray letter
-      {"88888888/k/K w", true},
-      {"8/8/8/8/8/8/8/K7 w - -", false},
-      {"K7/K7/8/8/8/8/8/7k w - -", false},
-      {"4k3/8/8/8/8/8/8/4K3 x KQkqHAha z9", true},
-      {"4k3/8/8/8/8/8/8/4K3 w - e3", true},
-      {"////////////////////////////////kK", false},
-  };
-  for (const Case& c : cases) {
-    Position& pos = set(c.fen);
-    EXPECT_EQ(kings_are_valid(pos), c.kingsValid) << "'" << c.fen << "'";
-    EXPECT_EQ(consistency_error(pos), "") << c.fen;
-    EXPECT_EQ(pos.castling, c.fen == cases[3].fen || c.fen == cases[5].fen ? 15 : 0) << c.fen;
-    EXPECT_EQ(pos.epSquare, NO_SQUARE) << c.fen;
-    EXPECT_LE(pos.side, BLACK);
-    EXPECT_LE(pos.kingSq[WHITE], NO_SQUARE);
-    EXPECT_LE(pos.kingSq[BLACK], NO_SQUARE);
-  }
-  // An unknown character is skipped without using up a square.
-  Position& pos = set(cases[5].fen);
-  EXPECT_EQ(pos.board[54], make_piece(BLACK, PAWN));  // g7
-  EXPECT_EQ(pos.board[55], 0);                        // h7
-  EXPECT_EQ(pos.board[63], make_piece(BLACK, ROOK));  // the ninth file is dropped
 }
 
 }  // namespace

@@ -33,39 +33,6 @@ struct MoveCase {
   bool expected;
 };
 
-TEST_F(LegalityTest, KingSafetyAfterTheMove) {
-  const MoveCase cases[] = {
-      // Pins: off the line is illegal, along it (or taking the pinner) is not.
-      {"4k3/4r3/8/8/8/8/4B3/4K3 w - -", "e2d3", false},
-      {"4k3/4r3/8/8/8/8/4R3/4K3 w - -", "e2e5", true},
-      {"4k3/4r3/8/8/8/8/4R3/4K3 w - -", "e2d2", false},
-      // En passant removes two pawns from the fifth rank at once.
-      {"8/8/8/KPp4r/8/8/8/4k3 w - c6", "b5c6", false},
-      {"8/8/8/KPp5/8/8/8/4k3 w - c6", "b5c6", true},
-      // The king may take an undefended checker, not a defended one, and
-      // cannot step back along the checking line.
-      {"4k3/8/8/8/8/8/4q3/4K3 w - -", "e1e2", true},
-      {"4k3/4r3/8/8/8/8/4q3/4K3 w - -", "e1e2", false},
-      {"4k3/8/8/8/8/8/8/r3K3 w - -", "e1f1", false},
-      // Castling: out of, through and into check; an attacked rook or b1
-      // square does not matter.
-      {"4k3/4r3/8/8/8/8/8/4K2R w K -", "e1g1c", false},
-      {"4k3/5r2/8/8/8/8/8/4K2R w K -", "e1g1c", false},
-      {"4k3/7r/8/8/8/8/8/4K2R w K -", "e1g1c", true},
-      {"4k3/1r6/8/8/8/8/8/R3K3 w Q -", "e1c1c", true},
-      {"4k3/3r4/8/8/8/8/8/R3K3 w Q -", "e1c1c", false},
-      {"r3k3/8/8/8/8/8/8/3RK3 b q -", "e8c8c", false},
-      // Chess960: king already on its destination, rook already on its own.
-      {"4k3/8/8/8/8/8/8/6KR w K -", "g1g1c", true},
-      {"4k1r1/8/8/8/8/8/8/6KR w K -", "g1g1c", false},
-      {"4r1k1/8/8/8/8/8/8/3K1R2 w K -", "d1g1c", false},
-      // The castling rook shields c1 from the queen only until it moves.
-      {"1k6/8/8/8/8/8/8/qR1K4 w Q -", "d1c1c", false},
-  };
-  for (const MoveCase& c : cases) EXPECT_EQ(legal(c.fen, c.move), c.expected) << c.fen << " " << c.move;
-  EXPECT_FALSE(move_is_legal(set(START_FEN), WHITE, MOVE_NONE));
-}
-
 TEST_F(LegalityTest, GivesCheckAgreesWithThePlayedMove) {
   // Castling (the rook's part) and en passant (the removed pawn) are left
   // to the search; every other move must predict the check exactly.
@@ -99,26 +66,6 @@ TEST_F(LegalityTest, NoLegalMoveOnMateAndStalemateOnly) {
   EXPECT_FALSE(has_no_legal_move(set("7k/8/6K1/8/8/8/8/6Q1 b - -")));
   // Pinned everywhere but the king can still take.
   EXPECT_FALSE(has_no_legal_move(set("7k/6Q1/8/8/8/8/8/K7 b - -")));
-}
-
-TEST_F(LegalityTest, StoredMoveNamedCases) {
-  auto valid = [&](const char* fen, const char* from, const char* to, int flags) {
-    Position& pos = set(fen);
-    auto sq = [](const char* s) { return make_square(s[0] - 'a', s[1] - '1'); };
-    return stored_move_is_valid(pos, make_move_code(sq(from), sq(to), flags));
-  };
-  const char* rooks = "r3k2r/8/8/8/8/8/8/R3K2R w Kkq -";
-  const char* promo = "4k3/1P6/8/8/8/8/8/4K3 w - -";
-  // Flags the piece cannot carry; the legal-move comparison below never
-  // offers them.
-  EXPECT_FALSE(valid(START_FEN, "g1", "f3", FLAG_Q_SHORT));
-  EXPECT_FALSE(valid(START_FEN, "b1", "c3", FLAG_B));
-  EXPECT_FALSE(valid(START_FEN, "e2", "e4", FLAG_Q_SHORT));
-  EXPECT_FALSE(valid(START_FEN, "e2", "e2", 0));
-  EXPECT_FALSE(valid(rooks, "e1", "c1", FLAG_N_LONG));  // no right
-  EXPECT_TRUE(valid(promo, "b7", "b8", FLAG_N_LONG));
-  EXPECT_FALSE(valid(promo, "b7", "b8", 0));  // a last-rank push needs its piece
-  EXPECT_FALSE(stored_move_is_valid(set(START_FEN), MOVE_NONE));
 }
 
 TEST_F(LegalityTest, StoredMoveValidExactlyWhenLegalHere) {

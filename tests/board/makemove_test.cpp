@@ -183,16 +183,6 @@ TEST_F(MakeMoveTest, CastlingPutsKingAndRookOnTheirFilesInEveryArrangement) {
   }
 }
 
-TEST_F(MakeMoveTest, FiftyCounterSaturatesInsteadOfWrapping) {
-  Position& pos = set("4k3/8/8/8/8/8/8/4K1N1 w - -");
-  pos.fifty = 254;
-  make_move(pos, find_move(pos, "g1f3"));
-  make_move(pos, find_move(pos, "e8d8"));
-  EXPECT_EQ(pos.fifty, 255);
-  unmake_move(pos);
-  EXPECT_EQ(pos.fifty, 255);
-}
-
 TEST_F(MakeMoveTest, PromotionsComeBackAsPawns) {
   Position& pos = set("r3k3/1P6/8/8/8/8/8/4K3 w q -");
   Snapshot start(t);

@@ -61,29 +61,6 @@ TEST_F(NotationTest, AcceptedSpellings) {
   for (const char* s : {"exd5", "ed", "e4d5", "exd5+"}) EXPECT_EQ(parse(s), exd5) << s;
 }
 
-TEST_F(NotationTest, CastlingSpellings) {
-  set("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
-  Move shortCastle = make_move_code(SQ_E1, SQ_G1, FLAG_Q_SHORT);
-  for (const char* s : {"O-O", "0-0", "o-o", "e1g1", "e1h1"}) EXPECT_EQ(parse(s), shortCastle) << s;
-  Move longCastle = make_move_code(SQ_E1, SQ_C1, FLAG_N_LONG);
-  for (const char* s : {"O-O-O", "0-0-0", "e1c1", "e1a1"}) EXPECT_EQ(parse(s), longCastle) << s;
-  EXPECT_EQ(coord(shortCastle), "e1g1");
-  Control.chess960 = 1;
-  EXPECT_EQ(coord(shortCastle), "e1h1");
-  EXPECT_EQ(coord(longCastle), "e1a1");
-}
-
-TEST_F(NotationTest, PromotionSpellings) {
-  set("8/4P3/8/8/8/8/k7/4K3 w - - 0 1");
-  Move queen = make_move_code(52, 60, FLAG_Q_SHORT), knight = make_move_code(52, 60, FLAG_N_LONG);
-  for (const char* s : {"e8Q", "e8=Q", "e7e8q", "e7e8=Q", "e8q"}) EXPECT_EQ(parse(s), queen) << s;
-  EXPECT_EQ(parse("e7e8n"), knight);
-  EXPECT_EQ(parse("e7e8"), MOVE_NONE);  // a promotion needs its piece
-  EXPECT_EQ(coord(queen), "e7e8q");
-  Control.uciMode = 0;
-  EXPECT_EQ(coord(queen), "e7e8=Q");
-}
-
 TEST_F(NotationTest, Disambiguation) {
   // Knights on b1 and f3 both reach d2: file form.
   set("4k3/8/8/8/8/5N2/8/1N2K3 w - - 0 1");

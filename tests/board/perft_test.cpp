@@ -54,10 +54,4 @@ TEST_F(PerftTest, TrickyPositions) { check_file("tricky.perft", collection_depth
 TEST_F(PerftTest, Chess960StartPositions) { check_file("chess960.perft", collection_depth()); }
 TEST_F(PerftTest, RandomPositions) { check_file("random.perft", collection_depth()); }
 
-TEST_F(PerftTest, DepthZeroIsOneLeaf) {
-  set(START_FEN);
-  EXPECT_EQ(count(0), 1u);
-  EXPECT_EQ(count(1), 20u);
-}
-
 }  // namespace

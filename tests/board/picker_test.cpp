@@ -78,39 +78,6 @@ class PickerTest : public BoardTest {
   }
 };
 
-TEST_F(PickerTest, HashMoveComesFirstUnchecked) {
-  set(START_FEN);
-  Move e4 = mv("e2e4");
-  auto out = pick(PICK_HASH | PICK_FULL, e4);
-  ASSERT_EQ(out.size(), 21u);
-  EXPECT_EQ(out[0].move, e4);
-  EXPECT_EQ(out[0].score, 255);
-  EXPECT_EQ(out[0].piece, make_piece(WHITE, PAWN));
-  std::vector<Move> moves = moves_of(out);
-  EXPECT_EQ(std::count(moves.begin() + 1, moves.end(), e4), 1);  // served again later
-  // A move from nowhere is handed out as it is; the caller validates it.
-  Move bogus = make_move_code(20, 44);
-  out = pick(PICK_HASH | PICK_FULL, bogus);
-  ASSERT_EQ(out.size(), 21u);
-  EXPECT_EQ(out[0].move, bogus);
-  EXPECT_EQ(out[0].piece, 0);
-  EXPECT_EQ(pick(PICK_FULL, e4).size(), 20u);  // no hash stage without the flag
-}
-
-TEST_F(PickerTest, CapturesByVictimThenAttacker) {
-  // Pawns, knight and rook against queen d5, rook f5 and knight b5.
-  set("4k3/8/8/1n1q1r2/2P1P3/4N3/8/3RK3 w - -");
-  std::vector<Move> expected;
-  for (const char* m : {"e4d5", "c4d5", "e3d5", "d1d5", "e4f5", "e3f5", "c4b5"}) expected.push_back(mv(m));
-  EXPECT_EQ(moves_of(pick(0)), expected);
-  // With exchange scoring an even trade (Nxd5, cxd5) drops 6 points and
-  // falls behind a clean bishop capture.
-  set("4k3/8/2p5/3n1b2/8/2N4B/8/4K3 w - -");
-  Move nxd5 = mv("c3d5"), bxf5 = mv("h3f5");
-  EXPECT_EQ(moves_of(pick(0)), (std::vector<Move>{nxd5, bxf5}));
-  EXPECT_EQ(moves_of(pick(PICK_FULL)).front(), bxf5);
-}
-
 TEST_F(PickerTest, GoodCapturesThenKillersThenQuietsThenLosingCaptures) {
   // Nxh3 wins a knight; Qxd5 loses the queen for a pawn.
   set("4k3/8/2p5/3p4/8/7n/8/3QK1N1 w - -");
@@ -125,31 +92,6 @@ TEST_F(PickerTest, GoodCapturesThenKillersThenQuietsThenLosingCaptures) {
   EXPECT_EQ(out[1], k1);
   EXPECT_EQ(out[2], k2);
   EXPECT_EQ(out.back(), losing);
-}
-
-TEST_F(PickerTest, QuietMovesRankedByOrderingTables) {
-  // Previous moves ...Ke8-e7 and, two plies back, Ra1-a2 index the
-  // counter-move and follow-up tables.
-  set("4k3/8/8/3P4/8/8/8/R3K2N w - -");
-  previous = {make_move_code(60, 52), 0, uint8_t(make_piece(BLACK, KING)), 0};
-  twoBack = {make_move_code(0, 8), 0, uint8_t(make_piece(WHITE, ROOK)), 0};
-  t->counterMove1[make_piece(BLACK, KING)][52] = mv("e1d2");
-  t->counterMove2[make_piece(BLACK, KING)][52] = mv("h1g3");
-  t->followUpMove[make_piece(WHITE, ROOK)][8] = mv("a1b1");
-  std::vector<Move> out = moves_of(pick(PICK_FULL, MOVE_NONE, mv("a1a5"), mv("a1a6")));
-  std::vector<Move> expected;
-  for (const char* m : {"a1a5", "a1a6", "e1d2", "h1g3", "a1b1", "d5d6"}) expected.push_back(mv(m));
-  ASSERT_GT(out.size(), 6u);
-  EXPECT_EQ(std::vector<Move>(out.begin(), out.begin() + 6), expected);
-  // In check the check killer leads, then the two counter moves; killers
-  // get nothing. Kxe2 is a winning capture and comes first.
-  set("4k3/8/8/8/8/8/4r3/R3K2N w - -");
-  t->counterMove1[make_piece(BLACK, KING)][52] = mv("e1d2");
-  t->counterMove2[make_piece(BLACK, KING)][52] = mv("e1f2");
-  out = moves_of(pick(PICK_FULL, MOVE_NONE, mv("e1d1"), 0, mv("e1f1")));
-  expected.clear();
-  for (const char* m : {"e1e2", "e1f1", "e1d2", "e1f2", "e1d1"}) expected.push_back(mv(m));
-  EXPECT_EQ(out, expected);
 }
 
 TEST_F(PickerTest, SameMovesAsFullGeneration) {
@@ -176,37 +118,6 @@ TEST_F(PickerTest, SameMovesAsFullGeneration) {
   }
   EXPECT_GT(inCheck, 20);
   EXPECT_GT(checked, 900);
-}
-
-TEST_F(PickerTest, CaptureOnlyPlyAddsDirectQuietChecks) {
-  // Oracle: a quiet move of a pawn or piece (not the king) gives a
-  // direct check when the moved piece attacks the enemy king afterwards.
-  int withChecks = 0;
-  for (const std::string& fen : perft_fens("random.perft", 7)) {
-    Position& pos = set(fen.c_str());
-    if (find_checker(pos, pos.kingSq[pos.side], pos.side ^ 1, occupancy(pos)) != NO_SQUARE) continue;
-    std::vector<Move> captures, checks;
-    for (Move m : all_generated()) {
-      int from = move_from(m), to = move_to(m), type = type_of(pos.board[from]);
-      bool capture = pos.board[to] || (type == PAWN && to == pos.epSquare);
-      bool promotion = type == PAWN && move_flags(m);
-      bool seventhPush = type == PAWN && !capture && (PromotionSource[pos.side] & bit(to));
-      if ((capture && !promotion) || seventhPush || (promotion && promotion_type(m) == QUEEN)) captures.push_back(m);
-      if (capture || promotion || type == KING) continue;
-      int mover = pos.side;
-      make_move(pos, m);
-      if (naive_attacks(type, to, occupancy(pos), mover) & bit(pos.kingSq[mover ^ 1])) checks.push_back(m);
-      unmake_move(pos);
-    }
-    std::vector<Move> gotCaptures, gotChecks;
-    for (const MoveEntry& e : pick(PICK_CHECKS)) (e.score == 100 ? gotChecks : gotCaptures).push_back(e.move);
-    ASSERT_EQ(sorted(gotCaptures), sorted(captures)) << fen;
-    ASSERT_EQ(sorted(gotChecks), sorted(checks)) << fen;
-    withChecks += !checks.empty();
-    // Without the flag the ply ends with the captures.
-    ASSERT_EQ(sorted(moves_of(pick(0))), sorted(captures)) << fen;
-  }
-  EXPECT_GT(withChecks, 100);
 }
 
 }  // namespace

@@ -68,14 +68,4 @@ TEST_F(SeeTest, CapturesOnOneSquare) {
   }
 }
 
-TEST_F(SeeTest, SwapNeverBelowZero) {
-  Position& pos = set("4k3/8/2p5/3p4/8/8/8/3QK3 w - -");
-  // White may decline: starting on a pawn guarded by a pawn is worth 0.
-  EXPECT_EQ(see_swap(pos, WHITE, sq("d5"), PAWN, occupancy(pos)), 0);
-  EXPECT_EQ(see_swap(pos, BLACK, sq("d1"), QUEEN, occupancy(pos)), 0);  // no black attacker
-  Position& knight = set("4k3/8/8/3n4/4P3/8/8/4K3 w - -");
-  EXPECT_EQ(see_swap(knight, WHITE, sq("d5"), KNIGHT, occupancy(knight)), 350);
-  EXPECT_EQ(see_swap(knight, WHITE, sq("d5"), KING, occupancy(knight)), 9999);
-}
-
 }  // namespace

@@ -30,17 +30,4 @@ TEST(ZobristTest, KeysFollowTheTwoMultiplyWithCarryGenerators) {
   EXPECT_EQ(Zobrist[1023], 0x03f2b2c0f6afa13cULL);
 }
 
-TEST(ZobristTest, CloseKeysAreReportedOncePerKey) {
-  int closeKeys = 0;
-  for (int i = 0; i < 1024; i++)
-    for (int j = 0; j < i; j++)
-      if (std::popcount(Zobrist[i] ^ Zobrist[j]) < 6) {
-        closeKeys++;
-        break;
-      }
-  int reports = 0;
-  for (size_t p = 0; (p = KeyDrawing::output.find("bad hashcode", p)) != std::string::npos; p++) reports++;
-  EXPECT_EQ(reports, closeKeys) << KeyDrawing::output;
-}
-
 }  // namespace

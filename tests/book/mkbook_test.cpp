@@ -83,18 +83,6 @@ TEST_F(MakeBookTest, KeepRuleScoresAndWeights) {
   }
 }
 
-TEST_F(MakeBookTest, BestScoreAbove60000IsScaledDown) {
-  BookNode run[] = {{7, 30000, 0, 0, 1, 1}, {7, 15000, 0, 0, 2, 2}, {7, 2, 0, 100, 3, 3},
-                    {7, 20000, 1000, 0, 4, 4}};
-  BookEntry out[4];
-  ASSERT_EQ(book_run_entries(run, 4, out), 3);
-  EXPECT_EQ(book_node_score(run[0]), 120000);
-  EXPECT_EQ(out[0].weight, 60000);
-  EXPECT_EQ(out[1].weight, 39000);  // (80000 - 2000) / 2
-  EXPECT_EQ(out[2].weight, 30000);
-  EXPECT_EQ(out[2].move, 2);
-}
-
 bool remember(void* context, const Position& before, Move m, int) {
   auto& seen = *static_cast<std::map<uint64_t, std::set<Move>>*>(context);
   seen[book_key(before)].insert(m);
@@ -141,24 +129,6 @@ TEST_F(MakeBookTest, BookFromRealGamesReadsBack) {
     for (int k = 0; k < p.count; k++) found = found || (p.entries[k].move == e.move && p.entries[k].weight == e.weight);
     EXPECT_TRUE(found) << std::hex << e.key;
   }
-}
-
-// The lines of the mode, a dot for every 1024 games, the book in the
-// working directory; an unreadable file ends the mode silently.
-TEST(MakeBookDialogue, MkbookWritesTmpBookInTheWorkingDirectory) {
-  std::string dir = make_temp_dir();
-  std::ofstream(dir + "/g.pgn") << repeat(game("1-0", "1. e4"), 1025);
-  Dialogue d = run_engine({"-mkbook", "g.pgn"}, "", dir);
-  EXPECT_EQ(d.exitStatus, 0);
-  EXPECT_NE(d.output.find(" Creating file tmp_book.bin from games in g.pgn\n.\nwriting book file ...\n"
-                          "\nngames= 1025, nmoves= 1\ndone\n\n"),
-            std::string::npos) << d.output;
-  std::vector<BookEntry> entries = read_book(dir + "/tmp_book.bin");
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].weight, 4100);
-  d = run_engine({"-mkbook", "none.pgn"}, "", dir);
-  EXPECT_EQ(d.exitStatus, 0);
-  EXPECT_EQ(d.output.find("Creating"), std::string::npos);
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
-// The PGN reader on the shapes real files take: tokens, move texts of every
-// notation, tags, comments, variations, long lines, damaged files.
-#include <cstdio>
+// The PGN reader on the shapes real files take: move texts of every
+// notation, tags, comments, variations, whole collections.
 #include <fstream>
-#include <random>
 
 #include "../board/board_fixture.h"
 #include "../frontend/dialogue.h"
@@ -12,15 +10,6 @@
 #include "frontend/control.h"
 
 namespace {
-
-std::vector<std::string> tokens_of(const std::string& line) {
-  PgnCursor c;
-  start_pgn_tokens(c, line.c_str());
-  std::vector<std::string> out;
-  char token[PGN_TOKEN_SIZE];
-  while (next_pgn_token(c, token, sizeof token)) out.push_back(token);
-  return out;
-}
 
 struct Visited {
   std::vector<std::string> moves;  // coordinate text, per game
@@ -83,20 +72,6 @@ class PgnTest : public BoardTest {
   }
 };
 
-TEST_F(PgnTest, TokensSplitAtBlanksBracesAndParentheses) {
-  struct Case { std::string line; std::vector<std::string> tokens; } cases[] = {
-      {"12.Nf3 {+0.25/14 0.5s} e4!?", {"12.Nf3", "{", "+0.25/14", "0.5s", "}", "e4!?"}},
-      {"  e4(1...e5)$1\tNc6 ", {"e4", "(", "1...e5", ")", "$1", "Nc6"}},
-      {"{a{b}}", {"{", "a", "{", "b", "}", "}"}},
-      {"e4\r", {"e4"}},
-      {std::string("e\x01" "4 \x02 d4"), {"e4", "d4"}},
-      {"", {}},
-  };
-  for (const Case& c : cases) EXPECT_EQ(tokens_of(c.line), c.tokens) << c.line;
-  // A token longer than the buffer is cut, never overrun.
-  EXPECT_EQ(tokens_of(std::string(300, 'a')), std::vector<std::string>{std::string(PGN_TOKEN_SIZE - 1, 'a')});
-}
-
 TEST_F(PgnTest, EveryMoveOfTheSanOracleReads) {
   auto cases = read_san_file(data_path("san.txt"));
   ASSERT_GT(cases.size(), 1000u);
@@ -152,35 +127,6 @@ TEST_F(PgnTest, GamesReadThroughCommentsVariationsAndTags) {
   ReadResult r = read_file(write_text(cases[1].pgn));
   EXPECT_EQ(r.visited.results, (std::vector<int>{PGN_DRAW, PGN_DRAW, PGN_BLACK_WINS, PGN_BLACK_WINS,
                                                  PGN_WHITE_WINS}));
-}
-
-TEST_F(PgnTest, PlyLimitHoldsOnOneLongLine) {
-  // Knights out and back, every move with a comment: over 3000 characters
-  // on one line, cut into pieces without breaking a move.
-  std::string line = "[Result \"1/2-1/2\"]\n";
-  for (int i = 0; i < 15; i++)
-    line += std::to_string(2 * i + 1) + ". Nf3 {+0.25/14 0.512s an engine's long comment on its plans and hopes} Nf6 {-0.1/12 1.2s pv Ng1} " +
-            std::to_string(2 * i + 2) + ". Ng1 {+0.25/14 0.512s} Ng8 {+0.00/1 0.001s} ";
-  line += "1/2-1/2\n";
-  ASSERT_GT(line.size(), 2 * size_t(PGN_LINE_SIZE));
-  for (int limit : {36, 1000}) {
-    ReadResult r = read_file(write_text(line), limit);
-    EXPECT_EQ(r.visited.moves.size(), limit == 36 ? 36u : 60u);
-    EXPECT_EQ(r.abandoned, 0u);
-  }
-}
-
-TEST_F(PgnTest, DamagedFilesEndWithoutHarm) {
-  std::mt19937 rng(7);
-  std::string garbage;
-  for (int i = 0; i < 200000; i++) garbage += char(rng() & 0xFF);
-  read_file(write_text(garbage));
-  read_file(write_text(garbage + "\n[Result \"1-0\"]\n1. e4"));
-  std::string open = "[Result \"1-0\"]\n1. e4 { never closed\n2. d4\n[Event \"next\"]\n[Result \"1-0\"]\n1. d4\n";
-  EXPECT_EQ(joined(read_file(write_text(open)).visited.moves), "e2e4 d2d4");
-  std::string variation = "[Result \"1-0\"]\n1. e4 ( 1. d4 d5\n2. c4\n[Result \"1-0\"]\n1. c4\n";
-  EXPECT_EQ(joined(read_file(write_text(variation)).visited.moves), "e2e4 c2c4");
-  EXPECT_EQ(read_file("/nonexistent/games.pgn").games, 0u);
 }
 
 // Read to their ends, only a null move ("Z0", move 41 of one game) stops

@@ -65,14 +65,6 @@ class EvaluateTest : public ::testing::Test {
   } savedControl;
 };
 
-TEST_F(EvaluateTest, InCheckHasNoStaticScore) {
-  set("4k3/8/8/8/8/8/8/4K2r w - - 0 1");
-  t->pos.fifty = 60;
-  Control.targetTime = TIMED_SEARCH;
-  Options.Contempt = 100;
-  EXPECT_EQ(evaluate(t, WHITE, 1, 1), NO_EVAL);
-}
-
 TEST_F(EvaluateTest, SimpleAndLopsidedPositionsUseTheHandCraftedEvaluation) {
   const char* handCrafted[] = {
       "4k3/8/8/8/8/8/4P3/4K3 w - - 0 1",        // king and pawn against king
@@ -129,20 +121,6 @@ TEST_F(EvaluateTest, FiftyMoveCounterShrinksTheScoreTowardZero) {
   EXPECT_EQ(eval(), full - full * 128 / 256);
   t->pos.fifty = 100;
   EXPECT_EQ(eval(), full - full * 100 / 256);
-}
-
-TEST_F(EvaluateTest, CacheServesRepeatsBelowTheRootOnly) {
-  set("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
-  for (int useNN = 0; useNN <= 1; useNN++) {
-    Control.useNN = uint8_t(useNN);
-    t->evalCalls = t->evalHits = 0;
-    int first = eval(1);
-    EXPECT_EQ(eval(1), first);
-    EXPECT_EQ(t->evalHits, 0u) << "the root is always recomputed";
-    EXPECT_EQ(eval(2), first);
-    EXPECT_EQ(t->evalHits, 1u);
-    EXPECT_EQ(t->evalCalls, 3u);
-  }
 }
 
 }  // namespace

@@ -52,25 +52,6 @@ TEST_F(HceCacheTest, RootRecomputesDeeperPliesRead) {
   EXPECT_EQ(t->evalCalls, 3u);
 }
 
-TEST_F(HceCacheTest, BothSidesOfOnePositionKeepTheirOwnEntries) {
-  std::string black = MIDDLEGAME;
-  black[black.find(" w ") + 1] = 'b';
-  int sw = eval_root(MIDDLEGAME);
-  int sb = eval_root(black);
-  EXPECT_EQ(hce_evaluate(t, BLACK, 3, 0), sb);
-  set(MIDDLEGAME);
-  EXPECT_EQ(hce_evaluate(t, WHITE, 3, 0), sw);
-  EXPECT_EQ(t->evalHits, 2u);
-}
-
-TEST_F(HceCacheTest, PawnKeyFollowsTheKingsWings) {
-  uint64_t base = pawn_key("6k1/pp3ppp/8/8/8/8/PP3PPP/6K1 w - -");
-  EXPECT_EQ(pawn_key("6k1/pp3ppp/8/8/8/8/PP3PPP/2K5 w - -"), base ^ WHITE_QUEENSIDE_KEY);
-  EXPECT_EQ(pawn_key("2k5/pp3ppp/8/8/8/8/PP3PPP/6K1 w - -"), base ^ BLACK_QUEENSIDE_KEY);
-  EXPECT_EQ(pawn_key("2k5/pp3ppp/8/8/8/8/PP3PPP/2K5 b - -"), base ^ WHITE_QUEENSIDE_KEY ^ BLACK_QUEENSIDE_KEY);
-  EXPECT_EQ(base, t->pos.pawnKey) << "both kings on the king side: the plain pawn key";
-}
-
 // The same pawns with a king moved across: the cached structure of one must
 // never be served to the other (its tables are mirrored differently).
 TEST_F(HceCacheTest, KingsChangingWingsNeverShareAPawnEntry) {

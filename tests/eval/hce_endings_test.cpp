@@ -12,14 +12,6 @@ class HceEndingsTest : public HceTest {
   float sf(const std::string& fen, int s) { return scale_factor(set(fen), s); }
 };
 
-TEST_F(HceEndingsTest, BareMinorPiecesAreDrawn) {
-  expect_both_sides("8/8/4k3/8/8/3NK3/8/8", 0);       // knight
-  expect_both_sides("8/8/4k3/8/8/3NK3/4N3/8", 0);     // two knights
-  expect_both_sides("8/8/4k3/3n4/8/3BK3/8/8", 0);     // bishop against knight
-  expect_both_sides("8/3b4/4k3/8/8/3BK3/8/8", 0);     // bishop against bishop
-  expect_both_sides("8/8/3nk3/3n4/8/3NK3/4N3/8", 0);  // two knights each
-}
-
 TEST_F(HceEndingsTest, BishopAndKnightDriveToTheBishopsCorner) {
   // Dark-square bishop c1: lone king on a1 (corner 9), strong king c3
   // (centre 2), distance 2: 700 + 144 + 16 - 16.
@@ -39,22 +31,6 @@ TEST_F(HceEndingsTest, MopUpDrivesTheLoneKingToTheEdge) {
   expect_both_sides("8/8/8/3k4/8/3K4/8/7R", 568);
   // Queen and pawns for Black; pawns do not count.
   expect_both_sides("7K/8/8/8/8/1q6/pp6/k7", -(1000 + 100 + 4 * (60 - 4 * 7)));
-}
-
-TEST_F(HceEndingsTest, ScaleOnlyInLowCloseMaterial) {
-  // Two rooks against nothing: too far apart in material.
-  EXPECT_FLOAT_EQ(sf("4k3/8/8/8/8/8/8/R3K2R w - -", 100), 1.0f);
-  // A queen each is low enough (two pawns against two: 0.9); a queen and
-  // a knight is not.
-  EXPECT_FLOAT_EQ(sf("q3k3/pp6/8/8/8/8/PP6/Q3K3 w - -", 100), 0.9f);
-  EXPECT_FLOAT_EQ(sf("q3k3/pp6/8/8/8/8/PP6/QN2K3 w - -", 100), 1.0f);
-}
-
-TEST_F(HceEndingsTest, WithoutPawnsTheStrongerSideRarelyWins) {
-  EXPECT_FLOAT_EQ(sf("4k3/8/8/3b4/8/8/8/R3K3 w - -", 100), 0.1f + 0.007f * 5);
-  EXPECT_FLOAT_EQ(sf("4k3/8/8/3n4/8/8/8/1BB1K3 w - -", 100), 0.75f);
-  // The side the score favours is the one scaled: Black here.
-  EXPECT_FLOAT_EQ(sf("4k3/8/8/3n4/8/8/PP6/R3K3 w - -", -100), 0.1f + 0.007f * 3);
 }
 
 TEST_F(HceEndingsTest, WrongRookPawnIsAlmostADraw) {

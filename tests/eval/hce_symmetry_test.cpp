@@ -54,17 +54,6 @@ class HceSymmetryTest : public HceTest {
   int checked = 0;
 };
 
-TEST_F(HceSymmetryTest, EpdPositionsScoreLikeTheirTwins) {
-  std::vector<std::string> fens = epd_positions();
-  ASSERT_GT(fens.size(), 1500u) << "EPD files missing";
-  for (const std::string& fen : fens) {
-    set(fen);
-    expect_twins(fen);
-    if (HasFailure()) return;
-  }
-  EXPECT_GT(checked, 1500);
-}
-
 // Random lines reach endings, promotions and odd king placements that the
 // test suites rarely contain.
 TEST_F(HceSymmetryTest, RandomLinePositionsScoreLikeTheirTwins) {

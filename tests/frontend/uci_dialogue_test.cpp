@@ -33,26 +33,19 @@ TEST(UciDialogue, IdentifiesItselfAndAnswersIsready) {
   EXPECT_EQ(options, 23);
 }
 
-TEST(UciDialogue, TwoCommandsInOneWriteRunInOrder) {
+// Commands of one write run in order; at the end of input the engine
+// runs what is queued (the last line without a line feed) and exits.
+TEST(UciDialogue, CommandsRunInOrderUntilTheEndOfInput) {
   Dialogue d;
   ASSERT_TRUE(start_engine(d, {}, make_temp_dir()));
   send(d, "uci\nisready\n");
   ASSERT_TRUE(wait_for(d, "readyok", PROMPT_SECONDS));
   EXPECT_LT(d.output.find("uciok"), d.output.find("readyok"));
-  send(d, "isready\nisready\nquit\n");
-  finish(d, PROMPT_SECONDS);
-  EXPECT_EQ(count_of(d.output, "readyok"), 3);
-  EXPECT_EQ(d.exitStatus, 0);
-}
-
-TEST(UciDialogue, EndOfInputEndsTheEngineAfterQueuedCommands) {
-  Dialogue d;
-  ASSERT_TRUE(start_engine(d, {}, make_temp_dir()));
-  send(d, "isready\nisready");  // the last line has no line feed
+  send(d, "isready\nisready");
   close_input(d);
   finish(d, PROMPT_SECONDS);
+  EXPECT_EQ(count_of(d.output, "readyok"), 3);
   EXPECT_EQ(d.exitStatus, 0);  // -2 would mean it had to be killed
-  EXPECT_EQ(count_of(d.output, "readyok"), 2);
 }
 
 // Line ends of every kind, zero bytes, overlong lines (cut, the engine
@@ -84,21 +77,6 @@ TEST(UciDialogue, LogHoldsTheCommandsAndTheAnswers) {
   std::vector<std::string> expected = {"info string using embedded network", "CMD: isready",
                                        "readyok", "CMD: position startpos moves e2e4", "CMD: quit"};
   EXPECT_EQ(log, expected);
-}
-
-TEST(UciDialogue, SecondEngineFindsTheLogInUse) {
-  std::string dir = make_temp_dir();
-  Dialogue first;
-  ASSERT_TRUE(start_engine(first, {"-log"}, dir));
-  send(first, "isready\n");
-  ASSERT_TRUE(wait_for(first, "readyok", PROMPT_SECONDS));
-  Dialogue second = run_engine({"-log"}, "isready\nquit\n", dir);
-  EXPECT_NE(second.output.find("log file in use."), std::string::npos);
-  EXPECT_NE(second.output.find("readyok"), std::string::npos);
-  send(first, "quit\n");
-  finish(first, PROMPT_SECONDS);
-  std::string log = read_file(dir + "/zerv.log");
-  EXPECT_EQ(count_of(log, "CMD: isready"), 1);  // only the first engine's
 }
 
 }  // namespace

@@ -1,14 +1,12 @@
-// The operating-system layer: each call checked for what the engine
-// relies on.
+// The operating-system layer: the non-blocking input and the log lock,
+// checked for what the engine relies on (threads and locks run under the
+// threaded search tests, file maps under the tablebase tests).
 #include "platform/platform.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -17,13 +15,6 @@ std::string temp_path(const char* name) {
   char dir[] = "/tmp/zerv-platform-XXXXXX";
   const char* made = mkdtemp(dir);
   return std::string(made ? made : "/tmp") + "/" + name;
-}
-
-void write_text(const std::string& path, const std::string& text) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  std::fwrite(text.data(), 1, text.size(), f);
-  std::fclose(f);
 }
 
 // Runs a check with standard input replaced by a fresh pipe.
@@ -62,106 +53,6 @@ TEST_F(StdinPipe, ReadsWhatIsWaitingThenTheEndOfInput) {
   EXPECT_EQ(read_input(buffer, sizeof buffer), 4);
   EXPECT_EQ(read_input(buffer, sizeof buffer), INPUT_CLOSED);
   EXPECT_EQ(read_input(buffer, sizeof buffer), INPUT_CLOSED);  // stays ended
-}
-
-// Now and then gives the time slice away inside the critical section, so a
-// lock that does not exclude shows up as lost updates.
-void maybe_yield(long i) {
-  if ((i & 63) == 0) yield_thread();
-}
-
-struct Counter {
-  SpinLock lock;
-  long value;
-  long rounds;
-};
-
-void add_under_spin_lock(void* raw) {
-  auto* c = static_cast<Counter*>(raw);
-  for (long i = 0; i < c->rounds; i++) {
-    spin_lock(c->lock);
-    long v = c->value;  // a read-modify-write that races without the lock
-    maybe_yield(i);
-    c->value = v + 1;
-    spin_unlock(c->lock);
-  }
-}
-
-TEST(Platform, SpinLockMakesUpdatesExclusive) {
-  constexpr int THREADS = 4;
-  Counter counter{};
-  ASSERT_EQ(init_spin_lock(counter.lock), 0);
-  counter.rounds = 4000;
-  ThreadHandle handles[THREADS];
-  for (auto& h : handles) ASSERT_TRUE(start_thread(h, add_under_spin_lock, &counter));
-  for (auto& h : handles) EXPECT_TRUE(join_thread(h));
-  EXPECT_EQ(counter.value, THREADS * counter.rounds);
-}
-
-struct Flag {
-  std::atomic<int> set;
-};
-
-void raise_flag(void* raw) { static_cast<Flag*>(raw)->set.store(1); }
-
-TEST(Platform, DetachedThreadRuns) {
-  static Flag flag;  // outlives the test in case the thread is late
-  flag.set.store(0);
-  ASSERT_TRUE(start_detached_thread(raise_flag, &flag));
-  for (int i = 0; i < 5000 && !flag.set.load(); i++) sleep_ms(1);
-  EXPECT_EQ(flag.set.load(), 1);
-}
-
-void add_under_process_mutex(void* raw) {
-  auto* c = static_cast<Counter*>(raw);
-  for (long i = 0; i < c->rounds; i++) {
-    lock_process_mutex();
-    long v = c->value;
-    maybe_yield(i);
-    c->value = v + 1;
-    unlock_process_mutex();
-  }
-}
-
-TEST(Platform, ProcessMutexMakesUpdatesExclusive) {
-  constexpr int THREADS = 3;
-  Counter counter{};
-  counter.rounds = 2000;
-  ThreadHandle handles[THREADS];
-  for (auto& h : handles) ASSERT_TRUE(start_thread(h, add_under_process_mutex, &counter));
-  for (auto& h : handles) EXPECT_TRUE(join_thread(h));
-  EXPECT_EQ(counter.value, THREADS * counter.rounds);
-}
-
-TEST(Platform, MapsAWholeFileReadOnly) {
-  std::string path = temp_path("mapped.bin");
-  std::string content(100000, 'z');
-  content[0] = 'a';
-  content.back() = 'q';
-  write_text(path, content);
-  MappedFile file{};
-  ASSERT_TRUE(map_file(path.c_str(), file));
-  ASSERT_EQ(file.size, content.size());
-  EXPECT_EQ(std::memcmp(file.data, content.data(), content.size()), 0);
-  unmap_file(file);
-  EXPECT_EQ(file.data, nullptr);
-  EXPECT_EQ(file.size, 0u);
-  // Missing or empty files are not mapped.
-  EXPECT_FALSE(map_file("/nonexistent/zerv/file.rtbw", file));
-  EXPECT_EQ(file.data, nullptr);
-  std::string empty = temp_path("empty.bin");
-  write_text(empty, "");
-  EXPECT_FALSE(map_file(empty.c_str(), file));
-}
-
-TEST(Platform, FileExistsAndDelete) {
-  std::string path = temp_path("doomed.txt");
-  EXPECT_FALSE(file_exists(path.c_str()));
-  write_text(path, "x");
-  EXPECT_TRUE(file_exists(path.c_str()));
-  EXPECT_TRUE(delete_file(path.c_str()));
-  EXPECT_FALSE(file_exists(path.c_str()));
-  EXPECT_TRUE(delete_file(path.c_str()));  // already gone counts as done
 }
 
 TEST(Platform, HeldFileIsInUse) {

@@ -1,5 +1,5 @@
 // The quiescence search through the node entry: delta pruning spares
-// checks, and deep down only recaptures are tried.
+// checks, and a recapture is tried at any depth.
 #include "eval/evaluate.h"
 #include "search/search.h"
 #include "search_fixture.h"
@@ -32,15 +32,6 @@ TEST_F(SearchTest, HopelessPawnCaptureIsDeltaPruned) {
     }
     EXPECT_EQ(t->nodes == 1u, pruned) << fen;
   }
-}
-
-TEST_F(SearchTest, BelowDepthMinusThreeOnlyRecapturesAreTried) {
-  set("4k3/pppp4/8/8/3q4/5N2/PPPP4/4K3 w - - 0 1");
-  int ev = static_eval(t);
-  // No move led here, so no capture is a recapture.
-  EXPECT_EQ(search_here(-4, -FULL, FULL), ev);
-  EXPECT_GT(search_here(-3, -FULL, FULL), ev + QUEEN_GAIN);
-  EXPECT_EQ(pv[1], parse("f3d4"));
 }
 
 TEST_F(SearchTest, RecaptureOnTheLastMovesSquareIsTriedAtAnyDepth) {

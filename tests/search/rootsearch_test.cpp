@@ -1,5 +1,5 @@
 // The root driver run on the test's own thread: what it publishes, when it
-// stops deepening, and the progress lines it prints.
+// stops deepening, and the lines it prints.
 #include <algorithm>
 #include <regex>
 #include <set>
@@ -8,7 +8,7 @@
 #include "board/fen.h"
 #include "frontend/game.h"
 #include "platform/platform.h"
-#include "root_fixture.h"
+#include "search_fixture.h"
 #include "search/rootsearch.h"
 #include "search/search.h"
 #include "search/threads.h"
@@ -43,18 +43,6 @@ TEST_F(RootSearchTest, DepthZeroRunsNoIterationAndAnswersWithTheQuiescenceLine) 
   EXPECT_EQ(Control.bestMove, MOVE_NONE);
 }
 
-TEST_F(RootSearchTest, SingleReplyIsFlaggedAndStillIterates) {
-  set(ONE_REPLY);
-  ASSERT_EQ(legal_moves().size(), 1u);
-  search_to(4);
-  EXPECT_EQ(Control.singleReply, 1);
-  EXPECT_EQ(Control.bestMove, parse("a1b1"));
-  EXPECT_EQ(Control.lastIterDepth, 4);
-  set(MIDDLEGAME);
-  search_to(2);
-  EXPECT_EQ(Control.singleReply, 0);
-}
-
 TEST_F(RootSearchTest, MateInOneStopsDeepeningAfterDepthOne) {
   set(BACK_RANK_MATE);
   search_to(10);
@@ -70,19 +58,6 @@ TEST_F(RootSearchTest, MateInOneStopsDeepeningAfterDepthOne) {
   EXPECT_NE(lines[0].find(" pv a1a8"), std::string::npos) << lines[0];
 }
 
-TEST_F(RootSearchTest, BeingMatedAfterTheReplyShowsMateMinusOne) {
-  set(MATED_NEXT);
-  search_to(6);
-  EXPECT_EQ(Control.score, 3 - MATE);
-  EXPECT_EQ(Control.bestMove, parse("h8g8"));
-  EXPECT_LT(Control.lastIterDepth, 6);  // the mate is within reach: no need to go on
-  lines = captured([] {
-    print_pv_line(0, 0, Control.completedDepth, Control.score, Control.bestLine);
-  });
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_NE(lines[0].find("score mate -1 "), std::string::npos) << lines[0];
-}
-
 TEST_F(RootSearchTest, RootWithoutAMoveHasTheMatedOrTheDrawnScore) {
   set(CHECKMATED);
   search_to(5);
@@ -93,25 +68,6 @@ TEST_F(RootSearchTest, RootWithoutAMoveHasTheMatedOrTheDrawnScore) {
   search_to(5);
   EXPECT_EQ(Control.bestMove, MOVE_NONE);
   EXPECT_EQ(Control.score, 0);
-}
-
-TEST_F(RootSearchTest, ProgressLinesDeepenOneDepthAtATime) {
-  search_to(6);
-  std::regex info(R"(^info depth (\d+) seldepth (\d+) score cp -?\d+ time \d+ nodes (\d+) nps \d+ tbhits 0 hashfull \d+ pv [a-h1-8 ]+$)");
-  int lastDepth = 1;
-  long lastNodes = 0;
-  for (const std::string& l : lines) {
-    std::smatch m;
-    ASSERT_TRUE(std::regex_match(l, m, info)) << l;
-    int depth = std::stoi(m[1]);
-    EXPECT_TRUE(depth == lastDepth || depth == lastDepth + 1) << l;
-    EXPECT_GE(std::stoi(m[2]), depth) << l;
-    EXPECT_GE(std::stol(m[3]), lastNodes) << l;
-    lastDepth = depth;
-    lastNodes = std::stol(m[3]);
-  }
-  EXPECT_EQ(lastDepth, 6);
-  EXPECT_GE(count_matching(lines, "info depth 2 "), 1);  // the first printed depth
 }
 
 TEST_F(RootSearchTest, MultiPvPrintsThreeDistinctLinesPerDepth) {
@@ -187,15 +143,6 @@ TEST_F(RootSearchTest, SearchMovesRestrictEveryLineAndTheAnswer) {
   }
 }
 
-TEST_F(RootSearchTest, OneListedMoveIsAnsweredButIsNoSingleReply) {
-  set(MIDDLEGAME);
-  restrict_root({parse("a7a6")});
-  search_threaded(5, 2);
-  EXPECT_EQ(Control.bestMove, parse("a7a6"));
-  EXPECT_EQ(Control.singleReply, 0);
-  EXPECT_EQ(Control.lastIterDepth, 5);
-}
-
 // A mate in 3 (Rxb6+ Qxc6 Rxa2+ Qa4 Rxa4#) that the checks let the search
 // see from depth 2 on, long before a mate in 3 is within the nominal depth.
 constexpr const char* EARLY_MATE_IN_3 = "k4r2/1R4pb/1pQp1n1p/3P4/5p1P/3P2P1/r1q1R2K/8 w - -";
@@ -215,69 +162,6 @@ TEST_F(RootSearchTest, MateLimitStopsAtTheFirstIterationThatProvesIt) {
     if (c.early) EXPECT_LT(Control.lastIterDepth, MATE_WITHIN_REACH_DEPTH) << c.mateMoves;
     else EXPECT_EQ(Control.lastIterDepth, MATE_WITHIN_REACH_DEPTH) << c.mateMoves;
   }
-}
-
-// ---------------------------------------------------------------- output
-
-class ProgressLineTest : public RootSearchTest {
- protected:
-  void SetUp() override {
-    RootSearchTest::SetUp();
-    // A finished search as the main thread prints its final line.
-    Control.state.store(STATE_SEARCHING | STATE_FINISHED);
-    Control.stop.store(1);
-    Control.startTime = monotonic_seconds();
-    Control.multiPV = 1;
-    Control.nodes = 123456;
-    Control.tbHits = 7;
-    Control.selDepth = 18;
-    Control.rootTbResult = -1;
-  }
-  // e2e4 e7e5 g1f3 b8c6 f1b5 a7a6 b5a4 g8f6 e1g1 f8e7
-  void set_line() {
-    const char* moves[] = {"e2e4", "e7e5", "g1f3", "b8c6", "f1b5", "a7a6", "b5a4", "g8f6", "e1g1", "f8e7"};
-    for (Move& m : line) m = MOVE_NONE;
-    for (int i = 0; i < 10; i++) {
-      line[i + 1] = parse(moves[i]);
-      ASSERT_TRUE(play_game_move(line[i + 1]));
-    }
-    set(START_FEN);
-  }
-  std::vector<std::string> print(int multipv, int depth, int score) {
-    testing::internal::CaptureStdout();
-    print_pv_line(0, multipv, depth, score, line);
-    return split_lines(testing::internal::GetCapturedStdout());
-  }
-  Move line[MAX_PLY] = {};
-};
-
-TEST_F(ProgressLineTest, UciForm) {
-  set_line();
-  std::vector<std::string> out = print(0, 5, 31);
-  ASSERT_EQ(out.size(), 1u);
-  std::regex form(R"(^info depth 5 seldepth 17 score cp 31 time \d+ nodes 123456 nps \d+ tbhits 7 hashfull 0 pv e2e4 e7e5 g1f3 b8c6 f1b5 a7a6 b5a4 g8f6 e1g1 f8e7$)");
-  EXPECT_TRUE(std::regex_match(out[0], form)) << out[0];
-}
-
-TEST_F(ProgressLineTest, MateScores) {
-  set_line();
-  const std::pair<int, const char*> cases[] = {
-      {MATE - 2, "mate 1"},   {MATE - 5, "mate 2"},   {9900, "mate 50"},     {9899, "cp 9899"},
-      {3 - MATE, "mate -1"},  {5 - MATE, "mate -2"},  {-9900, "cp -9900"},
-  };
-  for (auto [score, text] : cases)
-    EXPECT_NE(print(0, 5, score)[0].find(std::string("score ") + text + " "), std::string::npos) << score;
-}
-
-TEST_F(ProgressLineTest, RootTablebaseResultOverridesTheScore) {
-  set_line();
-  Control.rootTbResult = 4;
-  EXPECT_NE(print(0, 5, 120)[0].find("score cp 9800 "), std::string::npos);
-  EXPECT_NE(print(0, 5, MATE - 2)[0].find("score mate 1 "), std::string::npos);
-  Control.rootTbResult = 0;
-  EXPECT_NE(print(0, 5, 120)[0].find("score cp -9800 "), std::string::npos);
-  Control.rootTbResult = 2;
-  EXPECT_NE(print(0, 5, 120)[0].find("score cp 0 "), std::string::npos);
 }
 
 }  // namespace

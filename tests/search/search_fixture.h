@@ -1,16 +1,32 @@
-// Shared set-up for the search tests: tables, evaluation and one search
-// record per test; the node search is driven directly from ply 1, the way
-// the root driver drives it from ply 2.
+// Shared set-up for the search tests. SearchTest drives the node search
+// directly on a record of its own, from ply 1 the way the root driver
+// drives it from ply 2; RootSearchTest runs the root driver on the game
+// record with a small transposition table. Both save the settings they
+// touch and restore them, so the tests leave the global records as they
+// found them.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "board/types.h"
 #include "frontend/control.h"
 #include "frontend/options.h"
 #include "search/searchthread.h"
+
+// The option record and the control fields a search test may change.
+struct SavedSettings {
+  EngineOptions options;
+  SearchLimits limits;
+  float noise, targetNps, calibrationNps, targetTime;
+  uint16_t uciMode;
+  uint8_t activeThreads, useNN, ttInUse, chess960, rootSide;
+  int traceDepth;
+  uint64_t traceTag;
+};
 
 class SearchTest : public ::testing::Test {
  protected:
@@ -39,11 +55,33 @@ class SearchTest : public ::testing::Test {
   Move pv[MAX_PLY] = {};
 
  private:
-  EngineOptions savedOptions;
-  struct {
-    uint8_t useNN, ttInUse, rootSide;
-    float targetTime, targetNps, calibrationNps;
-    int traceDepth;
-    uint64_t traceTag;
-  } saved;
+  SavedSettings saved;
 };
+
+class RootSearchTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite();
+  void SetUp() override;
+  void TearDown() override;
+
+  // The game position, from FEN, then the moves in coordinate text.
+  void set(const char* fen, const std::vector<const char*>& moves = {});
+  // A move of the game position in any text the move parser reads.
+  Move parse(const char* text);
+  // The legal moves of the game position.
+  std::vector<Move> legal_moves();
+  // The search start and the whole search on this thread, to `depth`, the
+  // table cleared first; what it printed is kept in `lines`.
+  void search_to(int depth);
+  // Starts the search on its own threads and waits until it has finished,
+  // running the main loop's time check meanwhile.
+  void search_threaded(int depth, int threads);
+  std::vector<std::string> captured(void (*action)());
+
+  std::vector<std::string> lines;
+
+ private:
+  SavedSettings saved;
+};
+
+std::vector<std::string> split_lines(const std::string& text);

@@ -1,6 +1,6 @@
-// The node search with the transposition table in use: mate distances
-// survive the table, the table saves work, and a stopped search leaves no
-// entries for the nodes it abandoned.
+// The node search with the transposition table in use: root entries and
+// their moves, and a stopped search leaves no entries for the nodes it
+// abandoned.
 #include "board/fen.h"
 #include "search/search.h"
 #include "search/tt.h"
@@ -23,25 +23,6 @@ class SearchTableTest : public SearchTest {
     SearchTest::TearDown();
   }
 };
-
-TEST_F(SearchTableTest, MatesKeepTheirDistance) {
-  set("6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1");
-  EXPECT_EQ(deepen(6), MATE - 2);
-  EXPECT_EQ(pv[1], parse("a1a8"));
-  set("2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w - - 0 1");  // WAC.001
-  EXPECT_EQ(deepen(7), MATE - 4);
-  EXPECT_EQ(pv[1], parse("Qg6"));
-}
-
-TEST_F(SearchTableTest, RepeatedSearchIsCheaper) {
-  const char* fen = "r1bq1rk1/ppp2ppp/2np1n2/2b1p3/2B1P3/2NP1N2/PPP2PPP/R1BQ1RK1 w - - 0 7";
-  set(fen);
-  deepen(7);
-  uint64_t first = t->nodes;
-  set(fen);
-  deepen(7);
-  EXPECT_LT(t->nodes, first / 2);
-}
 
 TEST_F(SearchTableTest, StoppedNodesStoreNothing) {
   set("r1bq1rk1/ppp2ppp/2np1n2/2b1p3/2B1P3/2NP1N2/PPP2PPP/R1BQ1RK1 w - - 0 7");

@@ -1,5 +1,5 @@
-// The node search driven directly: mate and draw scores, the ply limit,
-// the stop flag, the effect of Selectivity, and a few tactical positions.
+// The node search driven directly: mate and draw scores, node limits and
+// the line it returns.
 #include "search/search.h"
 
 #include <cstdlib>
@@ -18,33 +18,6 @@ constexpr int FULL = INFINITE_SCORE;
 constexpr const char* QUEEN_UP = "rnb1kbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 constexpr int CLEARLY_WINNING = 500;
 constexpr int KNIGHT_UP = 250;
-
-TEST_F(SearchTest, MateInOneScoresOneMoveFromMate) {
-  set("6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1");
-  EXPECT_EQ(search_root(3), MATE - 2);
-  EXPECT_EQ(pv[1], parse("a1a8"));
-  EXPECT_EQ(pv[2], MOVE_NONE);
-}
-
-TEST_F(SearchTest, CheckmatedSideScoresItsPlyMinusMate) {
-  set("6k1/8/8/8/8/8/P4PPP/r5K1 w - - 0 1");
-  EXPECT_EQ(search_root(2), 1 - MATE);
-  EXPECT_EQ(pv[1], MOVE_NONE);
-}
-
-TEST_F(SearchTest, MateTwoPliesBelowTheRootScoresMinus9997) {
-  set("6k1/1r6/8/8/8/8/P4PPP/6K1 w - - 0 1");
-  ASSERT_TRUE(play("a2a3"));
-  ASSERT_TRUE(play("b7b1"));
-  EXPECT_EQ(search_here(2, -FULL, FULL), 3 - MATE);
-}
-
-TEST_F(SearchTest, MateDistanceWindowReturnsAtOnce) {
-  set(QUEEN_UP);
-  // Nothing better than mate on the next ply exists at ply 1 (9998).
-  EXPECT_EQ(search_here(5, MATE - 2, FULL), MATE - 2);
-  EXPECT_EQ(t->nodes, 1u);
-}
 
 TEST_F(SearchTest, RepetitionInsideTheLineIsADraw) {
   set(QUEEN_UP);
@@ -83,22 +56,6 @@ TEST_F(SearchTest, HundredReversibleHalfMovesAreNotYetADraw) {
   EXPECT_LT(search_here(0, -FULL, FULL), -CLEARLY_WINNING / 2);
 }
 
-TEST_F(SearchTest, NodeBeyondThePlyLimitReturnsTheStaticEvaluation) {
-  set("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
-  t->ply = MAX_SEARCH_PLY + 1;
-  t->plies[t->ply].moveList = t->plies[1].moveList;
-  int expected = evaluate(t, WHITE, MAX_SEARCH_PLY + 1, 0);
-  EXPECT_EQ(search_here(6, -FULL, FULL), expected);
-  EXPECT_EQ(t->nodes, 1u);
-}
-
-TEST_F(SearchTest, SetStopFlagReturnsZeroAtOnce) {
-  set("6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1");
-  Control.stop.store(1);
-  EXPECT_EQ(search_root(4), 0);
-  EXPECT_EQ(t->nodes, 1u);
-}
-
 TEST_F(SearchTest, NodeLimitStopsTheWholeTreeAtOnce) {
   set("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
   constexpr uint64_t LIMIT = 3000;
@@ -108,37 +65,6 @@ TEST_F(SearchTest, NodeLimitStopsTheWholeTreeAtOnce) {
   EXPECT_EQ(Control.stop.load(), 1);
   // The node that crossed the limit was the last one entered.
   EXPECT_EQ(t->nodes, LIMIT + 1);
-}
-
-TEST_F(SearchTest, NodeLimitWaitsForAnIterationBeyondTheFirst) {
-  set("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
-  t->nodeLimit = 10;
-  t->rootDepthDone = 1;
-  search_root(3);
-  EXPECT_EQ(Control.stop.load(), 0);
-  EXPECT_GT(t->nodes, 10u);
-}
-
-TEST_F(SearchTest, SelectivityZeroSearchesFarMoreNodes) {
-  const char* fen = "r1bq1rk1/ppp2ppp/2np1n2/2b1p3/2B1P3/2NP1N2/PPP2PPP/R1BQ1RK1 w - - 0 7";
-  set(fen);
-  deepen(5);
-  uint64_t pruned = t->nodes;
-  Options.Selectivity = 0;
-  init_search_params();
-  set(fen);
-  deepen(5);
-  uint64_t full = t->nodes;
-  EXPECT_GT(full, 3 * pruned);
-}
-
-TEST_F(SearchTest, QuiescenceTakesAHangingQueen) {
-  // Black's queen on d4 hangs to the knight on f3 (a quiet position
-  // otherwise): depth 0 already sees the capture.
-  set("4k3/pppp4/8/8/3q4/5N2/PPPP4/4K3 w - - 0 1");
-  int score = search_here(0, -FULL, FULL);
-  EXPECT_GT(score, KNIGHT_UP);
-  EXPECT_EQ(pv[1], parse("f3d4"));
 }
 
 TEST_F(SearchTest, PrincipalVariationIsALegalLine) {
@@ -153,19 +79,6 @@ TEST_F(SearchTest, PrincipalVariationIsALegalLine) {
     make_move(t->pos, pv[i]);
   }
   EXPECT_GE(length, 3);
-}
-
-TEST(PvCopyTest, CopiesTheChildLineUpToItsEnd) {
-  Move dst[MAX_PLY], src[MAX_PLY];
-  for (int i = 0; i < MAX_PLY; i++) dst[i] = src[i] = Move(1000 + i);
-  src[6] = 0;
-  pv_copy(dst, src, 77, 3);
-  EXPECT_EQ(dst[2], 1002);  // before the ply: untouched
-  EXPECT_EQ(dst[3], 77);
-  EXPECT_EQ(dst[4], 1004);
-  EXPECT_EQ(dst[5], 1005);
-  EXPECT_EQ(dst[6], 0);
-  EXPECT_EQ(dst[7], 1007);  // behind the terminator: untouched
 }
 
 TEST(PvCopyTest, NeverWritesBeyondTheLastPly) {

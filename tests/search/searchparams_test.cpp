@@ -36,41 +36,9 @@ class SearchParamsTest : public ::testing::Test {
       for (int c = 0; c < LMR_SIZE; c++) m = std::max(m, int(table[d][c]));
     return m;
   }
-  // First move number at which a row reaches the value, -1 if never.
-  static int first_reaching(const int8_t* row, int value) {
-    for (int m = 0; m < LMR_SIZE; m++)
-      if (row[m] >= value) return m;
-    return -1;
-  }
   EngineOptions saved;
   float savedNps, savedCalibration;
 };
-
-TEST_F(SearchParamsTest, RowEightAtFullSelectivity) {
-  with_selectivity(100);
-  const int pv[] = {0, 0, 0, 1, 1, 1, 1, 1, 1, 2}, other[] = {0, 1, 1, 2, 2, 2, 2, 2, 3, 3};
-  for (int m = 0; m < 10; m++) {
-    EXPECT_EQ(SParams.lmrPV[8][m], pv[m]) << "m=" << m;
-    EXPECT_EQ(SParams.lmrOther[8][m], other[m]) << "m=" << m;
-  }
-  EXPECT_EQ(first_reaching(SParams.lmrPV[8], 3), 27);
-  EXPECT_EQ(first_reaching(SParams.lmrOther[8], 4), 22);
-}
-
-TEST_F(SearchParamsTest, ShallowRowsAndMoveZeroAreNeverReduced) {
-  for (int s : {0, 50, 100, 200}) {
-    with_selectivity(s);
-    for (int d = 0; d < 3; d++)
-      for (int m = 0; m < LMR_SIZE; m++) {
-        EXPECT_EQ(SParams.lmrPV[d][m], 0) << "s=" << s << " d=" << d << " m=" << m;
-        EXPECT_EQ(SParams.lmrOther[d][m], 0) << "s=" << s << " d=" << d << " m=" << m;
-      }
-    for (int d = 0; d < LMR_SIZE; d++) {
-      EXPECT_EQ(SParams.lmrPV[d][0], 0);
-      EXPECT_EQ(SParams.lmrOther[d][0], 0);
-    }
-  }
-}
 
 TEST_F(SearchParamsTest, SelectivityZeroSwitchesPruningOff) {
   with_selectivity(0);
@@ -95,26 +63,6 @@ TEST_F(SearchParamsTest, HalfSelectivityWidensBetaPruningAndHalvesReductions) {
   EXPECT_EQ(SParams.lmrOther[8][27], 2);
   // 4.69 at full selectivity is halved before the clamp to 3: 2.34.
   EXPECT_EQ(SParams.lmrPV[31][31], 2);
-}
-
-TEST_F(SearchParamsTest, DoubleSelectivityIsStillClampedToThree) {
-  with_selectivity(200);
-  EXPECT_EQ(SParams.BP_margin, 15);
-  EXPECT_EQ(max_entry(SParams.lmrPV), 3);
-  EXPECT_EQ(max_entry(SParams.lmrOther), 4);
-  // a = 2 * (0.44 ln 8 ln 3 - 0.5) = 1.01: doubled from the 0.5 of full selectivity.
-  EXPECT_EQ(SParams.lmrPV[8][3], 1);
-  EXPECT_EQ(SParams.lmrPV[8][4], 2);
-}
-
-TEST_F(SearchParamsTest, DepthsBeyondTheMarginTablesAreLimited) {
-  Options.FP_depth = 40;
-  Options.SEP_depth = 12;
-  Options.LMP_depth = 25;
-  with_selectivity(100);
-  EXPECT_EQ(SParams.FP_depth, MARGIN_DEPTHS - 1);
-  EXPECT_EQ(SParams.SEP_depth, MARGIN_DEPTHS - 1);
-  EXPECT_EQ(SParams.LMP_depth, MARGIN_DEPTHS - 1);
 }
 
 TEST_F(SearchParamsTest, NodeRateLimitNeedsATargetClearlyBelowTheCalibration) {

@@ -1,4 +1,4 @@
-// The search trace file and the print of the path to a tagged position.
+// The search trace file.
 #include "search/searchtrace.h"
 
 #include <unistd.h>
@@ -56,23 +56,6 @@ TEST_F(SearchTraceTest, MovesWithinTheTraceDepthAreWrittenPerIteration) {
   // The ply record's depth, then the move; a move no deeper than the
   // previous entry starts a new line.
   EXPECT_EQ(trace_text(), "\n\nSEARCH DEPTH= 3\n( 2)h4h5 \n\nSEARCH DEPTH= 4\n\n( 2)h4h5 ");
-}
-
-TEST_F(SearchTraceTest, TaggedPositionPrintsThePathToIt) {
-  set(ONE_MOVE);
-  make_move(t->pos, parse("h4h5"));
-  Control.traceTag = t->pos.key;
-  unmake_move(t->pos);
-  ::testing::internal::CaptureStdout();
-  search_root(2);
-  std::string out = ::testing::internal::GetCapturedStdout();
-  EXPECT_EQ(out.rfind("ply depth alpha    beta    eval type   move  red\n", 0), 0u) << out;
-  // Ply 1: depth 2, the window after mate-distance pruning, the root's
-  // evaluation (Black has a queen more), node type, move and reduction.
-  size_t line = out.find("\n 1.   2   -9999    9998   -");
-  ASSERT_NE(line, std::string::npos) << out;
-  EXPECT_EQ(out.substr(out.find('\n', line + 1) - 17, 17), "   PV   h4h5    0") << out;
-  EXPECT_NE(out.find("7k/8/8/7P/8/8/2q5/K7 b"), std::string::npos) << out;
 }
 
 }  // namespace

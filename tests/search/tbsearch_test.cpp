@@ -1,14 +1,14 @@
 // The tables in the search: the root decision answers at once once the
 // fifty count has grown, its result sets the shown score (cursed wins
-// and blessed losses show as draws), the search counts its probes, and a
-// position with castling rights is never probed.
+// and blessed losses show as draws), and a position with castling rights
+// is never probed.
 #include <algorithm>
 #include <string>
 
 #include "../syzygy/tb_fixture.h"
 #include "board/fen.h"
 #include "frontend/game.h"
-#include "root_fixture.h"
+#include "search_fixture.h"
 #include "search/search.h"
 #include "search/searchthread.h"
 #include "syzygy/tbregistry.h"
@@ -101,13 +101,6 @@ TEST_F(TbSearch, SearchProbeConditions) {
     set(c.fen);
     EXPECT_EQ(probe_wdl(Game->pos, c.depth), c.expected) << c.fen << " depth " << c.depth;
   }
-}
-
-// At depth 1 only the root's children are probed; the search counts them.
-TEST_F(TbSearch, SearchProbesAreCounted) {
-  set("k7/8/8/8/8/1b6/8/2N1K2R w - - 0 1");
-  search_to(1);
-  EXPECT_GT(Control.tbHits, 0u);
 }
 
 }  // namespace

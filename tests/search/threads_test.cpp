@@ -1,11 +1,11 @@
-// Searches on their own threads: the master, the secondary threads, the
-// records they leave behind, stopping. The suite also runs under
+// Searches on their own threads: the master, the secondary threads and
+// stopping. The suite also runs under
 // ThreadSanitizer (make tsan).
 #include <algorithm>
 
 #include "frontend/game.h"
 #include "platform/platform.h"
-#include "root_fixture.h"
+#include "search_fixture.h"
 #include "search/searchthread.h"
 #include "search/threads.h"
 
@@ -51,23 +51,6 @@ TEST_F(ThreadedSearch, ClockSearchOnThreeThreadsWatchedByTheTimeCheck) {
   EXPECT_EQ(Control.completedDepth, 7);
   EXPECT_EQ(Threads[1], nullptr);
   EXPECT_EQ(Threads[2], nullptr);
-}
-
-TEST_F(ThreadedSearch, NineThreadsFreeEveryRecord) {
-  set(MIDDLEGAME);
-  search_threaded(4, 9);
-  EXPECT_TRUE(is_legal(legal_moves(), Control.bestMove));
-  for (int i = 0; i < 9; i++) EXPECT_EQ(Threads[i], nullptr) << i;
-}
-
-TEST_F(ThreadedSearch, OneThreadSearchesLikeTheMainThreadAlone) {
-  set(MIDDLEGAME);
-  search_to(6);
-  uint64_t alone = Control.nodes;
-  Move move = Control.bestMove;
-  search_threaded(6, 1);
-  EXPECT_EQ(Control.nodes, alone);
-  EXPECT_EQ(Control.bestMove, move);
 }
 
 TEST_F(ThreadedSearch, StopEndsAnUnlimitedSearchWithAMove) {

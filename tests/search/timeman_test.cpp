@@ -6,7 +6,7 @@
 #include "board/fen.h"
 #include "frontend/game.h"
 #include "platform/platform.h"
-#include "root_fixture.h"
+#include "search_fixture.h"
 #include "search/searchthread.h"
 #include "search/threads.h"
 

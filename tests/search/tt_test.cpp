@@ -1,5 +1,5 @@
 // The transposition table: scores as stored and read back, the bucket's
-// replacement choices, torn and foreign entries, fill level and clearing.
+// replacement choices, torn and foreign entries.
 #include "search/tt.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,6 @@
 namespace {
 
 constexpr const char* START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
-constexpr uint32_t ENTRIES_PER_MB = 65536;
 constexpr uint64_t BUCKET = 1000;  // index of the bucket the crafted keys share
 
 uint64_t key_with_lock(uint32_t lock, uint64_t index = BUCKET) {
@@ -49,33 +48,6 @@ class TTTest : public BoardTest {
   }
 };
 
-TEST_F(TTTest, SizeFollowsTheHashSetting) {
-  EXPECT_EQ(ttEntries, ENTRIES_PER_MB);
-  store(7, 5);
-  Options.Hash = 3;
-  testing::internal::CaptureStdout();
-  ASSERT_TRUE(tt_allocate());
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "info string allocated 3 Mbytes for hash table\n");
-  EXPECT_EQ(ttEntries, 3 * ENTRIES_PER_MB);
-  EXPECT_EQ(Control.hashSize, 3u);
-  TTHit hit{};
-  EXPECT_FALSE(probe(key_with_lock(7), hit)) << "a resize discards the contents";
-  // No table at all: nothing is stored or found.
-  Options.Hash = 0;
-  ASSERT_TRUE(tt_allocate());
-  EXPECT_EQ(ttEntries, 0u);
-  tt_store(keyed(key_with_lock(7)), 0, 5, 10, BOUND_EXACT, MOVE_NONE);
-  EXPECT_FALSE(probe(key_with_lock(7), hit));
-  EXPECT_EQ(tt_hashfull(), 0.0f);
-  tt_clear();
-  // A search start without a table switches it off; a sized one is used again.
-  Control.ttInUse = 0;
-  Options.Hash = 1;
-  ASSERT_TRUE(tt_allocate());
-  store(7, 5);
-  EXPECT_TRUE(probe(key_with_lock(7), hit));
-}
-
 // Mate scores are kept relative to the storing node (exactly from the edge
 // of the mate band on); other scores fade as the fifty-move count grows
 // after the store, truncated toward zero.
@@ -109,30 +81,6 @@ TEST_F(TTTest, SamePositionKeepsADeeperEntry) {
   for (int i = 1; i < 4; i++) EXPECT_EQ(slot(i).lock.load(), 0u);
 }
 
-TEST_F(TTTest, SamePositionUpperBoundYieldsToAShallowStore) {
-  store(7, 10, BOUND_UPPER);
-  store(7, 2, BOUND_LOWER);
-  EXPECT_EQ(slot(0).depth.load(), 2);
-  EXPECT_EQ(slot(0).bound.load(), BOUND_LOWER);
-}
-
-TEST_F(TTTest, SamePositionFoundLaterInTheBucket) {
-  store(1, 20);
-  store(2, 20);
-  store(3, 10);
-  store(3, 8);  // the same position in slot 2, not a fresh slot
-  EXPECT_EQ(slot(2).depth.load(), 8);
-  EXPECT_EQ(slot(3).lock.load(), 0u);
-}
-
-TEST_F(TTTest, EntriesOfEarlierSearchesGoFirst) {
-  for (uint32_t lock = 1; lock <= 4; lock++) store(lock, 20);
-  slot(2).age.store(0);
-  store(9, 1);
-  EXPECT_EQ(slot(2).lock.load(), 9u);
-  EXPECT_EQ(slot(2).age.load(), 1);
-}
-
 TEST_F(TTTest, CurrentSearchBucketGivesUpOnlyItsShallowestWithinSeven) {
   const int depths[4] = {12, 9, 9, 15};
   for (int i = 0; i < 4; i++) store(uint32_t(i + 1), depths[i]);
@@ -141,13 +89,6 @@ TEST_F(TTTest, CurrentSearchBucketGivesUpOnlyItsShallowestWithinSeven) {
   store(9, 2);
   EXPECT_EQ(slot(1).lock.load(), 9u);
   EXPECT_EQ(slot(2).lock.load(), 3u);
-}
-
-TEST_F(TTTest, ShallowestOfTheSecondPairCanLose) {
-  const int depths[4] = {12, 11, 5, 3};
-  for (int i = 0; i < 4; i++) store(uint32_t(i + 1), depths[i]);
-  store(9, 0);
-  EXPECT_EQ(slot(3).lock.load(), 9u);
 }
 
 TEST_F(TTTest, StoreWritesEveryField) {
@@ -196,54 +137,6 @@ TEST_F(TTTest, StoredMoveMustBePlayableHere) {
   tt_store(p, 0, 6, 10, BOUND_EXACT, make_move_code(6, 21));  // g1f3
   ASSERT_TRUE(tt_probe(p, 0, hit));
   EXPECT_EQ(hit.move, make_move_code(6, 21));
-}
-
-TEST_F(TTTest, NothingHappensWhileTheTableIsSwitchedOff) {
-  Control.ttInUse = 0;
-  store(7, 5);
-  EXPECT_EQ(slot(0).lock.load(), 0u);
-  Control.ttInUse = 1;
-  store(7, 5);
-  Control.ttInUse = 0;
-  TTHit hit{};
-  EXPECT_FALSE(probe(key_with_lock(7), hit));
-}
-
-TEST_F(TTTest, HashfullCountsTheCurrentSearchInTheMiddleSample) {
-  const uint64_t first = ttEntries / 2 - 500;
-  auto store_at = [&](uint64_t index) {
-    tt_store(keyed(key_with_lock(5, index)), 0, 3, 0, BOUND_LOWER, MOVE_NONE);
-  };
-  for (uint64_t i = 0; i < 100; i++) store_at(first + i);
-  store_at(first + 1000);  // behind the sample
-  store_at(first - 10);    // before it
-  EXPECT_FLOAT_EQ(tt_hashfull(), 0.1f);
-  Control.ttAge = 2;  // the next search: nothing of it written yet
-  EXPECT_FLOAT_EQ(tt_hashfull(), 0.0f);
-}
-
-bool all_zero() {
-  for (uint64_t i = 0; i < uint64_t(ttEntries) + 16; i++) {
-    const TTEntry& e = ttTable[i];
-    if (e.lock.load() || e.check.load() || e.move.load() || e.score.load() || e.depth.load() ||
-        e.bound.load() || e.age.load() || e.fiftyAtStore.load())
-      return false;
-  }
-  return true;
-}
-
-void scribble() {
-  for (uint64_t i = 0; i < uint64_t(ttEntries) + 16; i += 997) ttTable[i].depth.store(9);
-  ttTable[0].lock.store(1);
-  ttTable[ttEntries + 15].age.store(3);  // the last spare entry
-  ttTable[ttEntries - 1].score.store(-5);
-}
-
-TEST_F(TTTest, ClearZeroesEveryEntryWithSeveralWorkers) {
-  Options.Threads = 7;  // shares that do not divide the table evenly
-  scribble();
-  tt_clear();
-  EXPECT_TRUE(all_zero());
 }
 
 }  // namespace

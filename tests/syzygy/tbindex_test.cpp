@@ -45,20 +45,6 @@ TEST(TbIndex, WorkedExamples) {
   }
 }
 
-// Two leading pawns of one colour (the class-1 KPPvK size of the format)
-// and six-piece lists: sizes beyond 32 bits must not wrap.
-TEST(TbIndex, LargerTablesKeepSixtyFourBitSizes) {
-  const uint8_t kppvk[] = {WP, WP, WK, BK};
-  TbLayout l;
-  ASSERT_TRUE(tb_build_layout(l, kppvk, 4, true, 0, 15, 1));
-  EXPECT_EQ(l.size, 680760u);
-  const uint8_t krnvkbn[] = {WK, WR, WN, BK, 11, 10};
-  ASSERT_TRUE(tb_build_layout(l, krnvkbn, 6, false, 0, 15, 0));
-  EXPECT_EQ(l.size, 31332ull * 61 * 60 * 59);
-  uint8_t squares[] = {0, 1, 2, 63, 62, 61};  // index of a legal-looking placement
-  EXPECT_LT(tb_index(l, squares), l.size);
-}
-
 // Piece lists no table can have are refused, not indexed.
 TEST(TbIndex, RefusesImpossiblePieceLists) {
   const uint8_t pawnless[] = {BK, WK, WP};

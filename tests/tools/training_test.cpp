@@ -1,7 +1,6 @@
 // The training pipeline: the record format against real positions, the
 // self-play rules (quiet positions, adjudication), the network trainer's
-// gradient against finite differences and its learning on a small set,
-// and the table tuner's error model.
+// gradient against finite differences, and the table tuner's error model.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -54,20 +53,6 @@ TEST_F(TrainingData, RecordsKeepPlacementAndSideOfRealPositions) {
     checked++;
   }
   EXPECT_GT(checked, 300);
-}
-
-TEST_F(TrainingData, DamagedRecordsAreRefused) {
-  set_position(t->pos, START_FEN);
-  NetRecord good;
-  pack_record(t->pos, 0, RESULT_DRAW, 0, good);
-  NetRecord badCode = good, extraMan = good, twoKings = good, badResult = good;
-  badCode.pieces[0] = 0x77;  // type 7 is no piece
-  extraMan.occupied |= bit(SQ_E1 + 24);  // a 33rd man
-  twoKings.pieces[1] = uint8_t((twoKings.pieces[1] & 0x0F) | (KING << 4));  // d1 queen becomes a king
-  badResult.result = 3;
-  for (const NetRecord* r : {&badCode, &extraMan, &twoKings, &badResult})
-    EXPECT_FALSE(unpack_record(*r, t->pos));
-  EXPECT_TRUE(unpack_record(good, t->pos));
 }
 
 TEST_F(TrainingData, OnlyQuietChoicesBecomeRecords) {
@@ -250,28 +235,6 @@ TEST(TableTuner, ErrorAndGradientFollowTheLinearModel) {
       EXPECT_NEAR((eg ? gEg : gMg)[i], numeric, 1e-9);
     }
   }
-}
-
-TEST(TableTuner, FindsTheScaleAndMovesTablesTowardTheResults) {
-  // Results drawn from sigmoid(0.004 * eval): the fitted k comes back.
-  TuneSet s;
-  std::mt19937 rng(3);
-  for (int i = 0; i < 20000; i++) {
-    float eval = float(int(rng() % 1200) - 600);
-    double p = 1 / (1 + std::exp(-0.004 * eval));
-    float r = (rng() % 10000) / 10000.0 < p ? 1.0f : 0.0f;
-    add_tune_position(s, tune_position(eval, 0.5f, r, {}));
-  }
-  EXPECT_NEAR(fit_scale(s), 0.004, 0.0005);
-
-  // White men on entry 0 win every game from a level score: its value rises.
-  TuneSet w;
-  for (int i = 0; i < 100; i++) add_tune_position(w, tune_position(0, 0.0f, 1.0f, {{0, 1}}));
-  TuneDeltas d = make_deltas(1);
-  TuneOptimizer opt = make_optimizer(1);
-  for (int i = 0; i < 50; i++) tune_step(w, d, 0.004, {0}, opt, 1.0, 0.0);
-  EXPECT_GT(d.mg[0], 20);
-  EXPECT_EQ(d.eg[0], 0);  // phase 0: the endgame value has no say
 }
 
 }  // namespace
