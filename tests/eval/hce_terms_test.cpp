@@ -57,6 +57,16 @@ TEST_F(HceTermsTest, PassedAndCandidatePawns) {
   EXPECT_EQ(ei.candidates & piece_set(t->pos, BLACK, PAWN), squares({"d5"}));
 }
 
+TEST_F(HceTermsTest, PasserWorthMoreWithTheDefendingKingFar) {
+  // The same free e5 passer with Black's king two steps from its path
+  // (g7, covering none of it) and six (a1): only the defending king's
+  // distance differs, so White's passer term must grow; the knights keep
+  // the ending off the special rules.
+  int near = category("8/6k1/8/4P3/8/8/1n4N1/6K1 w - -", TRACE_PASSERS, WHITE);
+  int far = category("8/8/8/4P3/8/8/1n4N1/k5K1 w - -", TRACE_PASSERS, WHITE);
+  EXPECT_GT(far, near + 10);
+}
+
 TEST_F(HceTermsTest, HangingPawnAndStoppedPasser) {
   // a5 hangs to the rook (64 to Black's word); the black passer on its
   // fourth rank cannot advance safely, so White's word gets 150 / 4.

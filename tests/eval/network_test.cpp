@@ -177,9 +177,11 @@ TEST_F(NetworkTest, BuiltinNetworkTracksTheHandCraftedEvaluation) {
     counted++;
   }
   ASSERT_GT(counted, 500);
-  // The distilled network misses by under 40 cp on average here; a
-  // material-only network by about 90.
-  EXPECT_LT(sumDiff / counted, 50.0) << counted << " positions";
+  // The distilled network missed by under 40 cp on average here, the
+  // self-play network trained on search scores misses by about 53 (it has
+  // learnt what the search finds, not what the evaluation says); a
+  // material-only network misses by about 90.
+  EXPECT_LT(sumDiff / counted, 65.0) << counted << " positions";
 }
 
 TEST_F(NetworkTest, NewNetworkIsSavedByteExactAndReloads) {
