@@ -22,7 +22,7 @@ namespace {
 
 constexpr const char* DEFAULT_OUTPUT = "analysis.epd";
 constexpr int MAX_LINE_LENGTH = 510;
-constexpr int LINE_BUFFER_SIZE = MAX_LINE_LENGTH + 2;  // the line end and the terminator
+constexpr int LINE_BUFFER_SIZE = MAX_LINE_LENGTH + LINE_END_ROOM;
 constexpr int MIN_LINE_LENGTH = 10;  // shorter lines hold no position
 constexpr int SHALLOWEST_TABLE_DEPTH = 4;  // below it the table costs more than it saves
 constexpr int YIELDING_DEPTH = 2;          // searches this shallow end within a time slice
@@ -162,19 +162,19 @@ void search_game_position() {
   Control.elapsed.store(search_elapsed());
 }
 
-bool read_epd_line(std::FILE* in, char* line, int size, bool& tooLong) {
-  if (!std::fgets(line, size, in)) return false;
-  size_t length = std::strcspn(line, "\r\n");
-  // fgets stops at size - 1 characters: a line that filled the buffer
-  // without its line end goes on in the file.
-  tooLong = line[length] == '\0' && length + 1 >= size_t(size);
-  if (tooLong) {
+bool read_epd_line(std::FILE* in, char* line, int size) {
+  while (std::fgets(line, size, in)) {
+    size_t length = std::strcspn(line, "\r\n");
+    line[length] = '\0';
+    // fgets stops at size - 1 characters: a line that filled the buffer
+    // without its line end goes on in the file.
+    if (length + 1 < size_t(size)) return true;
     int c;
     while ((c = std::fgetc(in)) != EOF && c != '\n') {
     }
+    print_linef("info string an EPD line longer than %d characters is skipped", size - LINE_END_ROOM);
   }
-  line[length] = '\0';
-  return true;
+  return false;
 }
 
 EpdAnswerScore score_epd_answer(Position& pos, const EpdFields& ops, Move best) {
@@ -203,14 +203,8 @@ void run_epd_analysis(const char* inputFile, const char* outputFile) {
   if (Control.limits.maxDepth < SHALLOWEST_TABLE_DEPTH) Control.ttInUse = 0;
   Totals totals{};
   char line[LINE_BUFFER_SIZE];
-  bool tooLong = false;
-  while (!Control.quit && read_epd_line(in, line, sizeof line, tooLong)) {
-    if (tooLong) {
-      print_linef("info string an EPD line longer than %d characters is skipped", MAX_LINE_LENGTH);
-      continue;
-    }
+  while (!Control.quit && read_epd_line(in, line, sizeof line))
     if (!is_skipped(line)) analyse_line(line, totals, out);
-  }
   print_summary(totals);
   std::fclose(in);
   std::fclose(out);

@@ -26,7 +26,9 @@ void run_epd_analysis(const char* inputFile, const char* outputFile);
 // first) while the main thread keeps the clock and reads "stop" and
 // "quit"; the results are in Control.
 void search_game_position();
-// One line without its line end into `line` (`size` bytes); false at the
-// end of the file. A line that does not fit is read to its end and marked
-// `tooLong`; the line holds its start.
-bool read_epd_line(std::FILE* in, char* line, int size, bool& tooLong);
+// Room a line buffer keeps beyond the text: the line end and the terminator.
+constexpr int LINE_END_ROOM = 2;
+// The next line that fits into `line` (`size` bytes), without its line
+// end; false at the end of the file. Longer lines are skipped with an info
+// string saying so.
+bool read_epd_line(std::FILE* in, char* line, int size);

@@ -23,7 +23,7 @@ constexpr const char* DEFAULT_OUTPUT = "tune_new.epd";
 // Where the tables live on the machines this mode was first used on.
 constexpr const char* FIXED_TB_PATH = "C:\\Chess\\Syzygy;C:\\Chess\\Syzygy\\6-Piece";
 constexpr int MAX_LINE_LENGTH = 253;
-constexpr int LINE_BUFFER_SIZE = MAX_LINE_LENGTH + 2;  // the line end and the terminator
+constexpr int LINE_BUFFER_SIZE = MAX_LINE_LENGTH + LINE_END_ROOM;
 constexpr int FEN_TEXT_SIZE = 128;
 constexpr float SILENT_NOISE = 99999.0f;
 constexpr int SHALLOWEST_TABLE_DEPTH = 3;  // below it the table costs more than it saves
@@ -167,16 +167,10 @@ void make_tuning_positions(const char* inputFile, const char* outputFile, int ki
   if (kind == 2) set_up_tablebases();
   TuneRun run{out, kind, 0};
   char line[LINE_BUFFER_SIZE];
-  bool tooLong = false;
   // The searches read "quit" (and "stop") as they wait: "quit" ends the
   // run once the current position is written.
-  while (!Control.quit && read_epd_line(in, line, sizeof line, tooLong)) {
-    if (tooLong) {
-      print_linef("info string an EPD line longer than %d characters is skipped", MAX_LINE_LENGTH);
-      continue;
-    }
+  while (!Control.quit && read_epd_line(in, line, sizeof line))
     if (!is_skipped(line) && !label_position(run, line)) break;
-  }
   std::fclose(in);
   std::fclose(out);
 }
