@@ -1,22 +1,12 @@
 #!/usr/bin/env python3
 """A short game through Debian's polyglot adapter, which puts the engine
 behind the xboard protocol as many GUIs still drive it.
-
 usage: polyglot_adapter.py ZERV POLYGLOT STOCKFISH
-
-The script is the xboard GUI: it writes a polyglot .ini naming the engine,
-plays moves given with "usermove" and as plain moves, lets the engine move
-after "force" and "go", and ends with "quit". Every engine move must be
-legal; Stockfish's "go perft 1" lists the legal moves independently of
-the engine under test.
-"""
-import os
-import queue
-import subprocess
-import sys
-import tempfile
-import threading
-import time
+The script is the xboard GUI: it plays moves given with "usermove" and as
+plain moves, lets the engine move after "force" and "go", and quits. Every
+engine move must be legal; Stockfish's "go perft 1" lists the legal moves
+independently of the engine under test."""
+import os, queue, subprocess, sys, tempfile, threading, time
 
 ANSWER_SECONDS = 60.0  # a loaded machine may take a while to start a move
 QUIT_SECONDS = 15.0
@@ -26,121 +16,84 @@ class Peer:
     """A child process spoken to line by line, its output read in a thread."""
 
     def __init__(self, argv, cwd):
-        self.proc = subprocess.Popen(argv, cwd=cwd, stdin=subprocess.PIPE,
-                                     stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                                     text=True, bufsize=1)
-        self.lines = queue.Queue()
-        self.transcript = []
-        threading.Thread(target=self._read, daemon=True).start()
+        self.proc = subprocess.Popen(argv, cwd=cwd, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                     stderr=subprocess.STDOUT, text=True, bufsize=1)
+        self.lines, self.transcript = queue.Queue(), []
+        threading.Thread(target=lambda: [self.lines.put(l.rstrip("\n")) for l in self.proc.stdout]
+                         + [self.lines.put(None)], daemon=True).start()
 
-    def _read(self):
-        for line in self.proc.stdout:
-            self.lines.put(line.rstrip("\n"))
-        self.lines.put(None)
-
-    def send(self, text):
-        self.transcript.append("> " + text)
-        self.proc.stdin.write(text + "\n")
+    def send(self, *texts):
+        for text in texts:
+            self.transcript.append("> " + text)
+            self.proc.stdin.write(text + "\n")
         self.proc.stdin.flush()
 
-    def expect(self, accept, seconds=ANSWER_SECONDS):
-        """The first line for which accept(line) is true; fails on timeout or end."""
-        deadline = time.monotonic() + seconds
+    def expect(self, accept):
+        """The first line for which accept(line) is true; fails on timeout, end or an error."""
+        deadline = time.monotonic() + ANSWER_SECONDS
         while True:
-            left = deadline - time.monotonic()
             try:
-                line = self.lines.get(timeout=max(left, 0.01))
+                line = self.lines.get(timeout=max(deadline - time.monotonic(), 0.01))
             except queue.Empty:
-                fail(self, "no answer in time")
-            if line is None:
-                fail(self, "output ended")
+                self.fail("no answer in time")
+            if line is None or "llegal" in line or "rror" in line:
+                self.fail("output ended" if line is None else "adapter reported: " + line)
             self.transcript.append("< " + line)
-            if "llegal" in line or "rror" in line:
-                fail(self, "adapter reported: " + line)
             if accept(line):
                 return line
 
-
-def fail(peer, why):
-    sys.stderr.write("\n".join(peer.transcript[-60:]) + "\n")
-    sys.exit("polyglot adapter test: " + why)
-
-
-class LegalMoves:
-    """Stockfish as the independent move generator."""
-
-    def __init__(self, path, cwd):
-        self.peer = Peer([path], cwd)
-        self.peer.send("uci")
-        self.peer.expect(lambda l: l == "uciok")
-
-    def of(self, moves):
-        self.peer.send("position startpos" + (" moves " + " ".join(moves) if moves else ""))
-        self.peer.send("go perft 1")
-        legal = []
-        while True:
-            line = self.peer.expect(lambda l: ":" in l)
-            if line.startswith("Nodes searched"):
-                return sorted(legal)
-            legal.append(line.split(":")[0])
-
-    def close(self):
-        self.peer.send("quit")
-        self.peer.proc.wait(timeout=QUIT_SECONDS)
+    def fail(self, why):
+        sys.stderr.write("\n".join(self.transcript[-60:]) + "\n")
+        sys.exit("polyglot adapter test: " + why)
 
 
-def write_ini(directory, engine):
-    path = os.path.join(directory, "zerv.ini")
-    with open(path, "w") as f:
-        f.write("[PolyGlot]\nEngineCommand = %s\nEngineDir = %s\nLog = false\nBook = false\n"
-                "[Engine]\nHash = 8\nThreads = 1\n" % (engine, directory))
-    return path
+def legal_after(stockfish, moves):
+    stockfish.send("position startpos moves " + " ".join(moves), "go perft 1")
+    legal = []
+    while not (line := stockfish.expect(lambda l: ":" in l)).startswith("Nodes searched"):
+        legal.append(line.split(":")[0])
+    return sorted(legal)
 
 
-def engine_move(gui, legal, moves):
-    line = gui.expect(lambda l: l.startswith("move "))
-    move = line.split()[1]
-    if move not in legal.of(moves):
-        fail(gui, "engine played %s, not legal after %s" % (move, " ".join(moves) or "start"))
-    moves.append(move)
-
-
-def play_game(engine, polyglot, stockfish):
+def play_game(engine, polyglot, stockfish_path):
     with tempfile.TemporaryDirectory() as directory:
-        legal = LegalMoves(stockfish, directory)
-        gui = Peer([polyglot, write_ini(directory, engine)], directory)
-        gui.send("xboard")
-        gui.send("protover 2")
+        ini = os.path.join(directory, "zerv.ini")
+        with open(ini, "w") as f:
+            f.write("[PolyGlot]\nEngineCommand = %s\nEngineDir = %s\nLog = false\nBook = false\n"
+                    "[Engine]\nHash = 8\nThreads = 1\n" % (engine, directory))
+        stockfish = Peer([stockfish_path], directory)
+        stockfish.send("uci")
+        stockfish.expect(lambda l: l == "uciok")
+        gui = Peer([polyglot, ini], directory)
+        gui.send("xboard", "protover 2")
         gui.expect(lambda l: l == "feature done=1")
-        gui.send("accepted usermove")
-        gui.send("new")
-        gui.send("post")
-        gui.send("st 1")
+        gui.send("accepted usermove", "new", "post", "st 1")
         moves = []
-        # The GUI's own moves are the first legal ones: the game is the same
-        # whatever the engine plays, as long as it plays legally.
+
+        def engine_move():
+            move = gui.expect(lambda l: l.startswith("move ")).split()[1]
+            if move not in legal_after(stockfish, moves):
+                gui.fail("engine played %s, not legal after %s" % (move, " ".join(moves) or "start"))
+            moves.append(move)
+
+        # The GUI's own moves are the first (then last) legal ones: the game
+        # is the same whatever the engine plays, as long as it plays legally.
         for form in ("usermove %s", "%s", "usermove %s"):
-            mine = legal.of(moves)[0]
-            gui.send(form % mine)
-            moves.append(mine)
-            engine_move(gui, legal, moves)
-        # Two moves entered for both sides, then the engine takes over.
-        gui.send("force")
+            moves.append(legal_after(stockfish, moves)[0])
+            gui.send(form % moves[-1])
+            engine_move()
+        gui.send("force")  # two moves entered for both sides, then the engine takes over
         for _ in range(2):
-            mine = legal.of(moves)[-1]
-            gui.send(mine)
-            moves.append(mine)
+            moves.append(legal_after(stockfish, moves)[-1])
+            gui.send(moves[-1])
         gui.send("go")
-        engine_move(gui, legal, moves)
+        engine_move()
         gui.send("quit")
-        code = gui.proc.wait(timeout=QUIT_SECONDS)
-        legal.close()
-        if code != 0:
-            fail(gui, "adapter exit status %d" % code)
+        stockfish.send("quit")
+        if gui.proc.wait(timeout=QUIT_SECONDS) != 0:
+            gui.fail("adapter exit status %d" % gui.proc.returncode)
         print("polyglot adapter game: " + " ".join(moves))
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 4:
-        sys.exit(__doc__)
-    play_game(*sys.argv[1:])
+    play_game(*sys.argv[1:]) if len(sys.argv) == 4 else sys.exit(__doc__)
