@@ -4,7 +4,6 @@
 #include <cstring>
 #include <string>
 
-#include "board/fen.h"
 #include "board/legality.h"
 #include "book/bookplay.h"
 #include "book/polyglot.h"
@@ -15,14 +14,6 @@
 #include "search/searchthread.h"
 
 namespace {
-
-constexpr const char* POSITIONS[] = {
-    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
-    "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1",
-    "rnbqkbnr/ppp1pppp/8/3p4/4P3/8/PPPP1PPP/RNBQKBNR w KQkq d6 0 2",
-    "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3",
-    "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1",
-};
 
 constexpr int KEY_BYTES = 8;  // an entry starts with its big-endian key
 
@@ -41,13 +32,13 @@ int fuzz_book(const uint8_t* data, size_t size) {
   std::strcpy(Options.OwnBook_File, path.c_str());
   std::strcpy(Options.OwnBook2_File, path.c_str());
   BookProbe probe;
-  for (const char* fen : POSITIONS) {
-    if (!set_game_position(fen)) fuzz_fail("bad position");
+  for (int i = 0; i < FUZZ_POSITION_COUNT; i++) {
+    fuzz_set_position(FUZZ_POSITIONS[i]);
     // The key of the file's first entry too, so that some probes find a run.
     find_book_entries(path.c_str(), book_key(Game->pos), probe);
     if (size >= BOOK_ENTRY_BYTES) {
       uint64_t firstKey = 0;
-      for (int i = 0; i < KEY_BYTES; i++) firstKey = firstKey << 8 | data[i];
+      for (int b = 0; b < KEY_BYTES; b++) firstKey = firstKey << 8 | data[b];
       find_book_entries(path.c_str(), firstKey, probe);
     }
     check_book_move(book_probe(Game->pos, path.c_str()));

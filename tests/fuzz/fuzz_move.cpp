@@ -5,7 +5,6 @@
 // play and take back cleanly, and its SAN must read back as the same move.
 #include <string>
 
-#include "board/fen.h"
 #include "board/legality.h"
 #include "board/notation.h"
 #include "book/pgn.h"
@@ -16,17 +15,6 @@
 
 namespace {
 
-constexpr const char* POSITIONS[] = {
-    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
-    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
-    "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
-    "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
-    "rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8",
-    "rk2r3/8/8/3pP3/8/8/8/RK2R3 w KQkq d6 0 1",  // Chess960 castling, en passant
-    "3k4/8/8/8/8/8/8/R3K2R b KQ - 0 1",
-    "8/8/8/8/8/2k5/1p6/3K4 b - - 0 1",
-};
-constexpr int POSITION_COUNT = int(sizeof POSITIONS / sizeof POSITIONS[0]);
 constexpr int SAN_TEXT_SIZE = 16;
 
 // SAN of a legal move must read back as that move.
@@ -49,7 +37,7 @@ int fuzz_move(const uint8_t* data, size_t size) {
   fuzz_start_engine();
   if (size == 0) return 0;
   Control.chess960 = uint8_t(data[0] >> 7);
-  if (!set_game_position(POSITIONS[(data[0] & 0x7f) % POSITION_COUNT])) fuzz_fail("bad position");
+  fuzz_set_position(FUZZ_POSITIONS[(data[0] & 0x7f) % FUZZ_POSITION_COUNT]);
   std::string text = fuzz_text(data + 1, size - 1);
   Move m = MOVE_NONE;
   if (parse_move_in(Game->pos, text.c_str(), &m)) check_legal_move(m);

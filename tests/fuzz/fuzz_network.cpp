@@ -4,19 +4,13 @@
 #include <cstring>
 #include <string>
 
-#include "board/fen.h"
 #include "eval/network.h"
 #include "frontend/control.h"
 #include "frontend/game.h"
 #include "frontend/options.h"
 #include "harness.h"
 
-namespace {
-
 constexpr const char* BUILTIN = "embedded";
-constexpr const char* TEST_FEN = "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3";
-
-}  // namespace
 
 int fuzz_network(const uint8_t* data, size_t size) {
   static bool replaced = false;  // the last input installed its own network
@@ -25,7 +19,7 @@ int fuzz_network(const uint8_t* data, size_t size) {
     std::strcpy(Options.NN_File, BUILTIN);
     if (!load_network()) fuzz_fail("the built-in network does not load");
   }
-  if (!set_game_position(TEST_FEN)) fuzz_fail("bad position");
+  fuzz_set_position(FUZZ_POSITIONS[1]);
   int before = nn_evaluate(Game);
   std::string path = fuzz_write_file("net.nn", data, size);
   std::strcpy(Options.NN_File, path.c_str());

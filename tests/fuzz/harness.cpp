@@ -3,9 +3,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 
 #include "board/bitboard.h"
 #include "board/fen.h"
@@ -29,9 +31,16 @@ namespace {
 // per input keeps findings repeatable.
 constexpr unsigned FUZZ_SEED = 12345;
 
-void limit_searches(SearchLimits& limits) {
-  limits.maxDepth = FUZZ_MAX_DEPTH;
-  limits.nodeLimit = FUZZ_NODE_LIMIT;
+// The settings every input starts from: the defaults with a small table,
+// and searches held to a few thousand nodes whatever limits they name.
+void default_settings() {
+  set_default_options(Options);
+  Options.Hash = FUZZ_HASH_MB;
+  set_control_defaults(Control);
+  for (SearchLimits* limits : {&Control.limits, &Control.baseLimits}) {
+    limits->maxDepth = FUZZ_MAX_DEPTH;
+    limits->nodeLimit = FUZZ_NODE_LIMIT;
+  }
 }
 
 void start_once() {
@@ -39,18 +48,14 @@ void start_once() {
   init_board_tables();
   init_kpk_table();
   if (!allocate_game()) fuzz_fail("no memory for the game record");
-  set_default_options(Options);
-  Options.Hash = FUZZ_HASH_MB;
-  set_control_defaults(Control);
+  default_settings();
   if (init_output() != 0 || init_search_locks() != 0) fuzz_fail("no output or locks");
   if (!tt_allocate()) fuzz_fail("no memory for the hash table");
   OptionDefaults = Options;
   setup_eval_params();
   Options.paramsChanged = 0;
   load_network();
-  // The strength limit needs this machine's speed, as in the real loop.
-  limit_searches(Control.limits);
-  calibrate();
+  calibrate();  // the strength limit needs this machine's speed, as in the real loop
   set_game_position(START_FEN);
 }
 
@@ -85,11 +90,7 @@ void fuzz_reset_engine() {
   reset_input();
   set_logging(false);
   close_log();
-  set_default_options(Options);
-  Options.Hash = FUZZ_HASH_MB;
-  set_control_defaults(Control);
-  limit_searches(Control.limits);
-  limit_searches(Control.baseLimits);
+  default_settings();
   // Every search ages the table: an unaged table holds nothing to clear.
   bool searched = Control.ttAge != 0;
   if (Control.hashSize != uint32_t(FUZZ_HASH_MB) && !tt_allocate()) fuzz_fail("hash table lost");
@@ -118,6 +119,24 @@ void fuzz_run_loop(const std::string& text) {
   close(saved);
 }
 
+const char* const FUZZ_POSITIONS[] = {
+    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+    "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+    "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
+    "rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8",
+    "rk2r3/8/8/3pP3/8/8/8/RK2R3 w KQkq d6 0 1",
+    "3k4/8/8/8/8/8/8/R3K2R b KQ - 0 1",
+    "8/8/8/8/8/2k5/1p6/3K4 b - - 0 1",
+    "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3",
+    "6k1/5ppp/8/8/8/8/1P3PPP/6K1 b - - 0 1",
+};
+const int FUZZ_POSITION_COUNT = int(sizeof FUZZ_POSITIONS / sizeof FUZZ_POSITIONS[0]);
+
+void fuzz_set_position(const char* fen) {
+  if (!set_game_position(fen)) fuzz_fail("a harness position is refused");
+}
+
 std::string fuzz_write_file(const char* name, const uint8_t* data, size_t size) {
   std::string path = fuzz_scratch_dir() + "/" + name;
   std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -139,16 +158,11 @@ void fuzz_fail(const char* what) {
 }
 
 std::string without_network_file_lines(const uint8_t* data, size_t size) {
-  std::string kept, line;
-  for (size_t i = 0; i <= size; i++) {
-    bool end = i == size || data[i] == '\n' || data[i] == '\0';
-    if (!end) {
-      line += char(data[i]);
-      continue;
-    }
+  std::string text(reinterpret_cast<const char*>(data), size), kept;
+  std::replace(text.begin(), text.end(), '\0', '\n');
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);)
     if (line.find("NN_File") == std::string::npos) kept += line + '\n';
-    line.clear();
-  }
   return kept;
 }
 

@@ -35,6 +35,14 @@ std::string fuzz_write_file(const char* name, const uint8_t* data, size_t size);
 // any reader handed a C string.
 std::string fuzz_text(const uint8_t* data, size_t size);
 
+// Positions the harnesses that need one probe or play in: the start,
+// Kiwipete, a rook ending, promotions, Chess960 castling with en passant
+// and a few endings (FUZZ_POSITION_COUNT of them).
+extern const char* const FUZZ_POSITIONS[];
+extern const int FUZZ_POSITION_COUNT;
+// Sets one of them (or any FEN the harness trusts) up as the game.
+void fuzz_set_position(const char* fen);
+
 // The input without its lines naming NN_File: a network file that cannot
 // be opened ends the program by design (the network harness covers the
 // reader itself). Lines are split as the engine splits them.

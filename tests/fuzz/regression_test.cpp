@@ -6,40 +6,31 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <vector>
+#include <string>
+#include <utility>
 
 #include "harness.h"
 
 namespace {
 
-struct Harness {
-  const char* name;
-  int (*run)(const uint8_t*, size_t);
+using Harness = int (*)(const uint8_t*, size_t);
+const std::pair<const char*, Harness> HARNESSES[] = {
+    {"uci", fuzz_uci},         {"fen", fuzz_fen},       {"move", fuzz_move},     {"epd", fuzz_epd},
+    {"pgn", fuzz_pgn},         {"book", fuzz_book},     {"network", fuzz_network}, {"params", fuzz_params},
+    {"config", fuzz_config},   {"syzygy", fuzz_syzygy},
 };
-
-constexpr Harness HARNESSES[] = {
-    {"uci", fuzz_uci},         {"fen", fuzz_fen},       {"move", fuzz_move},
-    {"epd", fuzz_epd},         {"pgn", fuzz_pgn},       {"book", fuzz_book},
-    {"network", fuzz_network}, {"params", fuzz_params}, {"config", fuzz_config},
-    {"syzygy", fuzz_syzygy},
-};
-
-std::vector<uint8_t> read_bytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
 
 TEST(FuzzRegressions, EveryKeptInputRunsCleanly) {
   namespace fs = std::filesystem;
   fs::path root = fs::path(__FILE__).parent_path() / "regressions";
   int replayed = 0;
-  for (const Harness& h : HARNESSES) {
-    fs::path dir = root / h.name;
-    if (!fs::is_directory(dir)) continue;
-    for (const auto& file : fs::directory_iterator(dir)) {
+  for (const auto& [name, run] : HARNESSES) {
+    if (!fs::is_directory(root / name)) continue;
+    for (const auto& file : fs::directory_iterator(root / name)) {
       SCOPED_TRACE(file.path().string());
-      std::vector<uint8_t> bytes = read_bytes(file.path());
-      EXPECT_EQ(h.run(bytes.data(), bytes.size()), 0);
+      std::ifstream in(file.path(), std::ios::binary);
+      std::string bytes(std::istreambuf_iterator<char>(in), {});
+      EXPECT_EQ(run(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), 0);
       replayed++;
     }
   }

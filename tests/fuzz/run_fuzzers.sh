@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Runs every fuzzer of a ZERV_FUZZ build for a given time each:
 #   run_fuzzers.sh BUILD_DIR SECONDS [HARNESS...]
-# FUZZ_RUNS=N in the environment also ends a harness after N executions
-# (whichever comes first).
+# FUZZ_RUNS=N in the environment also ends a harness after N executions.
 # Each harness first replays its kept regression inputs, then fuzzes from
 # its corpus (kept in BUILD_DIR/fuzz-corpus between runs), the committed
 # seeds and seeds made from ../shared/data. A crashing input is saved under
@@ -10,14 +9,10 @@
 # once the engine is fixed. Prints executions and findings per harness and
 # fails when any harness found something.
 set -u
-build=$(cd "$1" && pwd)
-seconds=$2
+build=$(cd "$1" && pwd) seconds=$2
 shift 2
+[ $# -eq 0 ] && set -- uci fen move epd pgn book network params config syzygy
 here=$(cd "$(dirname "$0")" && pwd)
-data=$(cd "$here/../../../shared/data" && pwd)
-harnesses=("$@")
-[ ${#harnesses[@]} -eq 0 ] && harnesses=(uci fen move epd pgn book network params config syzygy)
-
 # Inputs large enough for whole files where the harness reads files.
 declare -A MAX_LEN=([uci]=4096 [fen]=256 [move]=64 [epd]=4096 [pgn]=65536 [book]=8192
                     [network]=2400000 [params]=4096 [config]=4096 [syzygy]=32768)
@@ -28,37 +23,26 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 seeds=$(mktemp -d "$build/fuzz-seeds-XXXXXX")
 trap 'rm -rf "$seeds"' EXIT
-"$here/make_corpus.sh" "$data" "$seeds"
-failed=0
-summary=()
-for h in "${harnesses[@]}"; do
-  bin=$build/fuzz_$h
-  corpus=$build/fuzz-corpus/$h
-  artifacts=$build/fuzz-artifacts/$h
-  scratch=$(mktemp -d /tmp/zerv-fuzz-$h-XXXXXX)
+"$here/make_corpus.sh" "$here/../../../shared/data" "$seeds"
+failed=0 summary=()
+for h; do
+  corpus=$build/fuzz-corpus/$h artifacts=$build/fuzz-artifacts/$h log=$build/fuzz-$h.log
   mkdir -p "$corpus" "$artifacts" "$seeds/$h"
-  log=$build/fuzz-$h.log
+  committed=$(compgen -G "$here/corpus/$h")  # the committed seeds, where the harness has some
+  export ZERV_FUZZ_SCRATCH=$(mktemp -d /tmp/zerv-fuzz-$h-XXXXXX)
+  run=("$build/fuzz_$h" -rss_limit_mb=4096)
   status=ok
   if compgen -G "$here/regressions/$h/*" > /dev/null; then
-    ZERV_FUZZ_SCRATCH=$scratch "$bin" -rss_limit_mb=4096 "$here"/regressions/$h/* \
-      < /dev/null > "$log" 2>&1 || status="regression replay FAILED"
+    "${run[@]}" "$here"/regressions/$h/* < /dev/null > "$log" 2>&1 || status="regression replay FAILED"
   fi
-  extra=()
-  [ -d "$here/corpus/$h" ] && extra+=("$here/corpus/$h")
-  if [ "$status" = ok ]; then
-    ZERV_FUZZ_SCRATCH=$scratch "$bin" -max_total_time="$seconds" -runs="${FUZZ_RUNS:--1}" -max_len="${MAX_LEN[$h]}" \
-      -rss_limit_mb=4096 -timeout=60 -print_final_stats=1 -artifact_prefix="$artifacts/" \
-      "$corpus" "$seeds/$h" "${extra[@]}" < /dev/null >> "$log" 2>&1 || status="FINDING"
-  fi
+  [ "$status" = ok ] && { "${run[@]}" -max_total_time="$seconds" -runs="${FUZZ_RUNS:--1}" -max_len="${MAX_LEN[$h]}" \
+      -timeout=60 -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus" "$seeds/$h" $committed \
+      < /dev/null >> "$log" 2>&1 || status="FINDING"; }
   execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | tail -1 | grep -o '[0-9]*$')
-  units=$(ls "$corpus" | wc -l)
-  rm -rf "$scratch"
+  rm -rf "$ZERV_FUZZ_SCRATCH"
   summary+=("$(printf '%-8s %10s executions in %ss, corpus %5s inputs: %s' "$h" "${execs:-?}" \
-    "$seconds" "$units" "$status")")
-  if [ "$status" != ok ]; then
-    failed=1
-    tail -n 40 "$log"
-  fi
+    "$seconds" "$(ls "$corpus" | wc -l)" "$status")")
+  [ "$status" = ok ] || { failed=1; tail -n 40 "$log"; }
 done
 printf '%s\n' "${summary[@]}"
 exit $failed
