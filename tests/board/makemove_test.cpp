@@ -151,11 +151,7 @@ TEST_F(MakeMoveTest, CapturingARookOnItsSquareEndsThatRight) {
 }
 
 TEST_F(MakeMoveTest, CastlingPutsKingAndRookOnTheirFilesInEveryArrangement) {
-  struct Case {
-    const char* before;
-    const char* move;
-    const char* after;
-  } cases[] = {
+  struct Case { const char* before; const char* move; const char* after; } cases[] = {
       {"4k3/8/8/8/8/8/8/5K1R w K -", "f1g1c", "4k3/8/8/8/8/8/8/5RK1 b - -"},
       {"4k3/8/8/8/8/8/8/6KR w K -", "g1g1c", "4k3/8/8/8/8/8/8/5RK1 b - -"},  // king stays
       {"4k3/8/8/8/8/8/8/R2K4 w Q -", "d1c1c", "4k3/8/8/8/8/8/8/2KR4 b - -"},  // rook onto king square

@@ -93,10 +93,7 @@ TEST_F(EvaluateTest, SimpleAndLopsidedPositionsUseTheHandCraftedEvaluation) {
 
 TEST_F(EvaluateTest, ContemptScalesWithThePhase) {
   Options.Contempt = 100;
-  struct Case {
-    const char* fen;
-    int contempt;
-  } cases[] = {
+  struct Case { const char* fen; int contempt; } cases[] = {
       {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 115},  // ph 82
       {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", -15},                             // ph 0
       // 30 units of pieces, 11 pawns: ph = 30 + 22 - 6 = 46

@@ -115,11 +115,7 @@ TEST_F(GoCommandTest, EveryGoStartsFromTheCommandLineLimits) {
 }
 
 TEST_F(GoCommandTest, SearchMovesKeepTheDistinctLegalMovesListed) {
-  struct Case {
-    const char* fen;
-    const char* args;
-    std::set<std::string> kept;
-  } cases[] = {
+  struct Case { const char* fen; const char* args; std::set<std::string> kept; } cases[] = {
       {nullptr, "searchmoves a2a3 b2b3 depth 8", {"a2a3", "b2b3"}},
       {nullptr, "depth 8 searchmoves a2a3 e2e5 zz a2a3 g1f3x b1c3 ponder", {"a2a3", "b1c3"}},
       {nullptr, "searchmoves 0000", {}},

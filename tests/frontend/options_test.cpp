@@ -107,11 +107,7 @@ TEST_F(OptionsTest, NumbersAreClampedToTheirRanges) {
 }
 
 TEST(SetoptionWords, NameAndValue) {
-  struct Case {
-    std::string args;
-    bool ok;
-    std::string name, value;
-  } cases[] = {
+  struct Case { std::string args; bool ok; std::string name, value; } cases[] = {
       {"name Hash value 16", true, "Hash", "16"},
       {"name   My Option   value    a b  ", true, "My Option", "a b  "},
       {"name Clear_Hash   ", true, "Clear_Hash", ""},  // a button has no value

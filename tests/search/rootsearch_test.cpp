@@ -149,10 +149,7 @@ constexpr const char* EARLY_MATE_IN_3 = "k4r2/1R4pb/1pQp1n1p/3P4/5p1P/3P2P1/r1q1
 constexpr int MATE_WITHIN_REACH_DEPTH = 5;  // 9994 >= 9999 - 5
 
 TEST_F(RootSearchTest, MateLimitStopsAtTheFirstIterationThatProvesIt) {
-  struct Case {
-    int mateMoves;
-    bool early;
-  } cases[] = {{0, false}, {2, false}, {3, true}, {5, true}};
+  struct Case { int mateMoves; bool early; } cases[] = {{0, false}, {2, false}, {3, true}, {5, true}};
   for (const Case& c : cases) {
     set(EARLY_MATE_IN_3);
     Control.limits.mateMoves = uint8_t(c.mateMoves);

@@ -89,10 +89,7 @@ TEST_F(TbSearch, YoungFiftyCountSearchesOnlyMovesThatKeepTheResult) {
 // more pieces than the tables hold; six pieces only from the depth that
 // SyzygyProbeDepth6 names.
 TEST_F(TbSearch, SearchProbeConditions) {
-  struct Case {
-    const char* fen;
-    int depth, expected;
-  } cases[] = {
+  struct Case { const char* fen; int depth, expected; } cases[] = {
       {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", 0, 4},  {"4k3/8/8/8/8/8/8/R3K3 b - - 0 1", 3, 0},
       {"4k3/8/8/8/8/8/8/R3K3 w Q - 0 1", 3, -1}, {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", -1, -1},
       {"4k3/8/8/8/8/8/8/RN2K2R w - - 0 1", 3, -1}, {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", 0, 2},

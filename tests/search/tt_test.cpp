@@ -52,9 +52,7 @@ class TTTest : public BoardTest {
 // of the mate band on); other scores fade as the fifty-move count grows
 // after the store, truncated toward zero.
 TEST_F(TTTest, ScoresAsStoredAndReadBack) {
-  struct Case {
-    int storeFifty, storePly, score, inSlot, probeFifty, probePly, read;
-  } cases[] = {
+  struct Case { int storeFifty, storePly, score, inSlot, probeFifty, probePly, read; } cases[] = {
       {0, 5, 9990, 9995, 0, 3, 9992},   {0, 5, -9990, -9995, 0, 3, -9992},
       {0, 4, 9798, 9798, 0, 4, 9798},   {0, 4, 9799, 9803, 0, 1, 9802},
       {0, 4, -9799, -9799, 0, 4, -9799}, {0, 4, -9800, -9804, 0, 4, -9800},

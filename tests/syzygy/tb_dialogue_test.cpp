@@ -20,11 +20,7 @@ const std::string KQK_AFTER_TEN =
 TEST(TbDialogue, PathFromEachSourceSetsTheTablesUp) {
   std::string dir = make_temp_dir();
   std::ofstream(dir + "/z.cfg") << "SyzygyPath=" << TABLES << "\n";
-  struct Case {
-    std::vector<std::string> args;
-    std::string input;
-    int found;
-  } cases[] = {
+  struct Case { std::vector<std::string> args; std::string input; int found; } cases[] = {
       {{"-tbpath", TABLES}, "quit\n", 1},
       {{"-cfg", "z.cfg"}, "quit\n", 2},  // the file, then the start of the UCI mode
       {{}, "setoption name SyzygyPath value " + TABLES + "\nsetoption name SyzygyPath value <empty>\nquit\n", 1},

@@ -51,10 +51,7 @@ TEST_F(TbProbe, ReferenceProbesAndTheirColourMirrors) {
 // wins turns a drawn table value into a win (DTZ 1); a stalemate that
 // exists only without the en-passant capture is no draw.
 TEST_F(TbProbe, PositionsDecidedWithoutTheTableValue) {
-  struct Case {
-    const char* fen;
-    int wdl, dtz;
-  } cases[] = {
+  struct Case { const char* fen; int wdl, dtz; } cases[] = {
       {"8/8/8/4k3/8/8/8/4K3 w - - 0 1", 0, 0},
       {"4k3/8/8/8/8/8/8/4K3 b - - 0 1", 0, 0},
       {"R3k3/8/4K3/8/8/8/8/8 b - - 0 1", -2, -1},

@@ -43,10 +43,7 @@ constexpr const char* KRK = "8/8/8/4k3/8/8/8/R3K3 b - - 0 1";
 TEST_F(TbRegistry, PathListsAndTheirCounts) {
   std::string a = copy_tables({"KQvK.rtbw", "KRvK.rtbw"});
   std::string b = copy_tables({"KQvK.rtbw", "KBNvK.rtbw"});
-  struct Case {
-    std::string paths, printed;
-    int largest;
-  } cases[] = {
+  struct Case { std::string paths, printed; int largest; } cases[] = {
       {tb_table_dir(), "info string found 35 tablebases\n", 4},
       {a + ";" + b, "info string found 3 tablebases\n", 4},  // KQvK once, from the first
       {a, "info string found 2 tablebases\n", 3},
@@ -64,10 +61,7 @@ TEST_F(TbRegistry, PathListsAndTheirCounts) {
 // quietly; other tables keep working.
 TEST_F(TbRegistry, DamagedFilesDisableOnlyTheirMaterial) {
   std::string dir = copy_tables({"KQvK.rtbw", "KRvK.rtbw"});
-  struct Damage {
-    const char* what;
-    std::function<void(const std::string&)> apply;
-  } damages[] = {
+  struct Damage { const char* what; std::function<void(const std::string&)> apply; } damages[] = {
       {"wrong magic", [](const std::string& p) {
          std::fstream f(p, std::ios::in | std::ios::out | std::ios::binary);
          f.put('\x00');

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "../board/board_fixture.h"
 #include "board/makemove.h"
@@ -56,12 +57,7 @@ TEST_F(TrainingData, RecordsKeepPlacementAndSideOfRealPositions) {
 }
 
 TEST_F(TrainingData, OnlyQuietChoicesBecomeRecords) {
-  struct Case {
-    const char* fen;
-    const char* move;
-    bool quiet;
-  };
-  const Case cases[] = {
+  struct Case { const char* fen; const char* move; bool quiet; } cases[] = {
       {"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1", "e7e5", true},
       {"rnbqkbnr/ppp1pppp/8/3p4/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2", "e4d5", false},   // capture
       {"4k3/1P6/8/8/8/8/8/4K3 w - - 0 1", "b7b8n", false},                                // promotion
@@ -80,14 +76,14 @@ TEST_F(TrainingData, OnlyQuietChoicesBecomeRecords) {
 }
 
 TEST_F(TrainingData, RulesEndGamesByMateStalemateAndRepetition) {
-  set_position(t->pos, "7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");
-  EXPECT_EQ(rule_result(t->pos), RESULT_WHITE_WINS);
-  set_position(t->pos, "7k/8/6QK/8/8/8/8/8 b - - 0 1");
-  EXPECT_EQ(rule_result(t->pos), RESULT_DRAW);
-  set_position(t->pos, "4k3/8/8/8/8/8/8/4K2R w - - 0 1");
-  EXPECT_EQ(rule_result(t->pos), -1);
-  const char* shuffle[] = {"h1h2", "e8d8", "h2h1", "d8e8", "h1h2", "e8d8", "h2h1", "d8e8"};
-  for (const char* text : shuffle) {
+  const std::pair<const char*, int> cases[] = {{"7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", RESULT_WHITE_WINS},
+                                               {"7k/8/6QK/8/8/8/8/8 b - - 0 1", RESULT_DRAW},
+                                               {"4k3/8/8/8/8/8/8/4K2R w - - 0 1", -1}};
+  for (auto [fen, result] : cases) {
+    set_position(t->pos, fen);
+    EXPECT_EQ(rule_result(t->pos), result) << fen;
+  }
+  for (const char* text : {"h1h2", "e8d8", "h2h1", "d8e8", "h1h2", "e8d8", "h2h1", "d8e8"}) {
     Move m;
     t->ply = 1;
     ASSERT_TRUE(parse_move_in(t->pos, text, &m));
@@ -99,12 +95,7 @@ TEST_F(TrainingData, RulesEndGamesByMateStalemateAndRepetition) {
 // The tables decide a game that reaches them, but only right after the
 // zeroing move: later the fifty count could turn a won ending into a draw.
 TEST_F(TrainingData, TablebasesDecideGamesThatReachThem) {
-  struct Case {
-    const char* fen;
-    int result;
-    int fifty;  // the FEN reader leaves the clock at 0
-  };
-  const Case cases[] = {
+  struct Case { const char* fen; int result, fifty; } cases[] = {  // the FEN reader leaves fifty at 0
       {"8/8/8/4k3/8/8/3QK3/8 b - - 0 1", RESULT_WHITE_WINS},   // KQvK, Black to move
       {"8/8/8/4k3/8/8/3QK3/8 w - - 0 1", RESULT_WHITE_WINS},   // KQvK, White to move
       {"8/8/8/4k3/8/8/q7/4K3 w - - 0 1", RESULT_BLACK_WINS},    // KvKQ, White to move
@@ -179,21 +170,18 @@ SampleSet tiny_samples(unsigned seed, int count) {
   return s;
 }
 
-double set_loss(const Model& m, const SampleSet& s) {
+Gradient set_gradient(const Model& m, const SampleSet& s) {
   Gradient g = {std::vector<float>(m.values.size()), 0};
   std::vector<uint32_t> order(s.size());
   for (size_t i = 0; i < order.size(); i++) order[i] = uint32_t(i);
   batch_gradient(m, s, order.data(), 0, order.size(), g);
-  return g.loss;
+  return g;
 }
 
 TEST(NetworkTrainer, GradientMatchesFiniteDifferences) {
   Model m = tiny_model(5);
   SampleSet s = tiny_samples(6, 20);
-  Gradient g = {std::vector<float>(m.values.size()), 0};
-  std::vector<uint32_t> order(s.size());
-  for (size_t i = 0; i < order.size(); i++) order[i] = uint32_t(i);
-  batch_gradient(m, s, order.data(), 0, order.size(), g);
+  Gradient g = set_gradient(m, s);
   // A used first-layer weight, each head row and the shared bias.
   std::vector<size_t> probes = {size_t(s.features[0]) * TINY_HIDDEN + 3, m.headOffset + 1,
                                 m.headOffset + TINY_HIDDEN + 2, m.headOffset + 2 * TINY_HIDDEN + 5, m.biasIndex};
@@ -202,20 +190,17 @@ TEST(NetworkTrainer, GradientMatchesFiniteDifferences) {
     Model up = m, down = m;
     up.values[i] += h;
     down.values[i] -= h;
-    double numeric = (set_loss(up, s) - set_loss(down, s)) / (2 * h);
+    double numeric = (set_gradient(up, s).loss - set_gradient(down, s).loss) / (2 * h);
     EXPECT_NEAR(g.g[i], numeric, 2e-3 + 0.02 * std::abs(numeric)) << "value " << i;
   }
 }
 
-// The tuner's model on hand-made positions.
-TunePosition tune_position(float eval0, float phase, float result, std::vector<TuneEntry> entries) {
-  return {eval0, phase, 1.0f, result, std::move(entries)};
-}
-
 TEST(TableTuner, ErrorAndGradientFollowTheLinearModel) {
   TuneSet s;
-  add_tune_position(s, tune_position(0, 0.0f, 0.5f, {{0, 1}}));        // middlegame, White man on entry 0
-  add_tune_position(s, tune_position(100, 1.0f, 1.0f, {{0, -1}, {1, 1}}));  // endgame
+  // The tuner's model on hand-made positions: a middlegame with a White man
+  // on entry 0, an endgame with a Black one there.
+  add_tune_position(s, {0, 0.0f, 1.0f, 0.5f, {{0, 1}}});
+  add_tune_position(s, {100, 1.0f, 1.0f, 1.0f, {{0, -1}, {1, 1}}});
   TuneDeltas d = make_deltas(2);
   const double k = 0.01;
   double p = 1 / (1 + std::exp(-1.0));

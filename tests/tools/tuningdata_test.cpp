@@ -16,13 +16,7 @@
 namespace {
 
 TEST(CommentScore, MatchManagerComments) {
-  struct Case {
-    const char* comment;
-    bool black;
-    int score;
-    CommentKind kind;
-  };
-  const Case cases[] = {
+  struct Case { const char* comment; bool black; int score; CommentKind kind; } const cases[] = {
       {"+1.25/14 0.5s", false, 125, COMMENT_SCORE},
       {"-0.29/7 0.05s", false, -29, COMMENT_SCORE},  // not 28 from binary rounding
       {"eval 40, depth 12", false, 40, COMMENT_EVAL},
@@ -43,11 +37,7 @@ TEST(CommentScore, MatchManagerComments) {
 TEST(ScanMistakes, OpponentScoresRisingAfterTheMove) {
   // Plies scored 0 but for the score before the move and the opponent's
   // scores 1 and 3 plies (`rise`) and 7 plies (`late`) after it.
-  struct Case {
-    int ply, moves, before, rise, late;
-    bool mistake;
-  };
-  const Case cases[] = {
+  struct Case { int ply, moves, before, rise, late; bool mistake; } const cases[] = {
       {15, 30, 0, 40, 60, true},      {15, 30, 0, 40, 50, false},  // the late rise must exceed 50
       {11, 30, 0, 40, 60, false},     {15, 24, 0, 40, 60, false},  // too early, too near the end
       {15, 30, 250, 400, 400, false},  // already won for the opponent
