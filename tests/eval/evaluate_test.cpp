@@ -66,28 +66,22 @@ class EvaluateTest : public ::testing::Test {
 };
 
 TEST_F(EvaluateTest, SimpleAndLopsidedPositionsUseTheHandCraftedEvaluation) {
-  const char* handCrafted[] = {
-      "4k3/8/8/8/8/8/4P3/4K3 w - - 0 1",        // king and pawn against king
-      "4k3/8/8/8/8/8/8/2NNK3 w - - 0 1",        // two knights, no pawns
-      "4k3/8/8/8/8/8/PPPP4/3QK3 w - - 0 1",     // queen and pawns against a bare king
-      "3qk3/pppp4/8/8/8/8/8/4K3 b - - 0 1",     // the same for Black
-      "4k3/8/8/8/8/8/8/R3KB2 w - - 0 1",        // rook and bishop, nothing else
+  struct Case { const char* fen; bool handCrafted; } cases[] = {
+      {"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", true},     // king and pawn against king
+      {"4k3/8/8/8/8/8/8/2NNK3 w - - 0 1", true},     // two knights, no pawns
+      {"4k3/8/8/8/8/8/PPPP4/3QK3 w - - 0 1", true},  // queen and pawns against a bare king
+      {"3qk3/pppp4/8/8/8/8/8/4K3 b - - 0 1", true},  // the same for Black
+      {"4k3/8/8/8/8/8/8/R3KB2 w - - 0 1", true},     // rook and bishop, nothing else
+      {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", false},
+      {"4k3/pp6/8/8/8/8/PP6/4K3 w - - 0 1", false},  // pawns on both sides
+      {"r3k3/8/8/8/8/8/8/R2BK3 w - - 0 1", false},   // rook and bishop against rook
   };
-  for (const char* fen : handCrafted) {
-    set(fen);
-    EXPECT_TRUE(uses_hand_crafted(t)) << fen;
-  }
-  const char* network[] = {
-      "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
-      "4k3/pp6/8/8/8/8/PP6/4K3 w - - 0 1",       // pawns on both sides
-      "r3k3/8/8/8/8/8/8/R2BK3 w - - 0 1",        // rook and bishop against rook
-  };
-  for (const char* fen : network) {
-    set(fen);
-    EXPECT_FALSE(uses_hand_crafted(t)) << fen;
+  for (const Case& c : cases) {
+    set(c.fen);
+    EXPECT_EQ(uses_hand_crafted(t), c.handCrafted) << c.fen;
   }
   Control.useNN = 0;
-  set(network[0]);
+  set(cases[5].fen);
   EXPECT_TRUE(uses_hand_crafted(t));
 }
 
@@ -114,10 +108,10 @@ TEST_F(EvaluateTest, FiftyMoveCounterShrinksTheScoreTowardZero) {
   set("4k3/8/8/8/8/8/PPPPPPPP/4K3 w - - 0 1");
   int full = eval();
   ASSERT_GT(std::abs(full), 100);
-  t->pos.fifty = 128;
-  EXPECT_EQ(eval(), full - full * 128 / 256);
-  t->pos.fifty = 100;
-  EXPECT_EQ(eval(), full - full * 100 / 256);
+  for (int fifty : {128, 100}) {
+    t->pos.fifty = uint8_t(fifty);
+    EXPECT_EQ(eval(), full - full * fifty / 256) << fifty;
+  }
 }
 
 }  // namespace

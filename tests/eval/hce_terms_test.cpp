@@ -67,48 +67,33 @@ TEST_F(HceTermsTest, PasserWorthMoreWithTheDefendingKingFar) {
   EXPECT_GT(far, near + 10);
 }
 
-TEST_F(HceTermsTest, HangingPawnAndStoppedPasser) {
-  // a5 hangs to the rook (64 to Black's word); the black passer on its
-  // fourth rank cannot advance safely, so White's word gets 150 / 4.
-  Threats expected{37, 64};
-  EXPECT_EQ(threats("3r2k1/5ppp/8/p7/8/8/5PPP/R5K1 w - -"), expected);
-  EXPECT_EQ(threats("3r2k1/5ppp/8/p7/8/8/5PPP/R5K1 b - -"), expected);
+// Each side's threat word: a5 hangs to the rook (64 to Black's word) and
+// the black passer on its fourth rank cannot advance safely (150 / 4 to
+// White's), whoever is to move; queen h4 and knight g4 both hit h2 next to
+// the king (none with the knight away, the king covers h2); a free passer
+// on the sixth gets the full 600 for Black's word, a quarter when the
+// knight blocks it (the knight keeps the position out of the mop-up rule).
+TEST_F(HceTermsTest, ThreatWords) {
+  struct Case { const char* fen; Threats expected; } cases[] = {
+      {"3r2k1/5ppp/8/p7/8/8/5PPP/R5K1 w - -", {37, 64}}, {"3r2k1/5ppp/8/p7/8/8/5PPP/R5K1 b - -", {37, 64}},
+      {"6k1/5ppp/8/8/6nq/8/5PP1/5RK1 w - -", {800, 0}},  {"6k1/5ppp/8/8/2n4q/8/5PP1/5RK1 w - -", {0, 0}},
+      {"6k1/8/1P6/7n/8/8/8/R5K1 w - -", {0, 600}},       {"6k1/1n6/1P6/8/8/8/8/R5K1 w - -", {0, 150}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(threats(c.fen), c.expected) << c.fen;
 }
 
-TEST_F(HceTermsTest, QueenContactCheck) {
-  // Queen h4 and knight g4 both hit h2 next to the king on g1.
-  Threats expected{800, 0};
-  EXPECT_EQ(threats("6k1/5ppp/8/8/6nq/8/5PP1/5RK1 w - -"), expected);
-  // With the knight elsewhere h2 is covered by the king: no threat.
-  expected = {0, 0};
-  EXPECT_EQ(threats("6k1/5ppp/8/8/2n4q/8/5PP1/5RK1 w - -"), expected);
+// Black's threat word with and without one feature, against its weight:
+// the c3 knight attacked by the bishop either way but pinned only with the
+// king on e5 behind it; e4-e5 hitting both knights from a square Black does
+// not control (from e3 the push lands on a square both knights cover).
+TEST_F(HceTermsTest, PinAndPawnPushFork) {
+  struct Case { const char* with; const char* without; int32_t packed; } cases[] = {
+      {"8/p7/8/4k3/8/2n5/7P/B5K1 b - -", "8/p7/4k3/8/8/2n5/7P/B5K1 b - -", W.pinned_piece->packed},
+      {"4k3/8/3n1n2/8/4P3/8/8/4K3 w - -", "4k3/8/3n1n2/8/8/4P3/8/4K3 w - -",
+       int32_t(2u * uint32_t(W.ppush_threat->packed))},
+  };
+  for (const Case& c : cases) {
+    int difference = category(c.with, TRACE_THREATS, BLACK) - category(c.without, TRACE_THREATS, BLACK);
+    EXPECT_NEAR(difference, tapered(c.packed, c.with), 1) << c.with;
+  }
 }
-
-TEST_F(HceTermsTest, PasserThreatByMobility) {
-  // Free passer on the sixth: the full 600 for Black's word (the knight
-  // keeps the position out of the mop-up rule).
-  Threats free{0, 600};
-  EXPECT_EQ(threats("6k1/8/1P6/7n/8/8/8/R5K1 w - -"), free);
-  // The same pawn blocked by the knight: a quarter.
-  Threats blocked{0, 150};
-  EXPECT_EQ(threats("6k1/1n6/1P6/8/8/8/8/R5K1 w - -"), blocked);
-}
-
-TEST_F(HceTermsTest, PinnedPieceAgainstTheKing) {
-  // The knight on c3 is attacked by the bishop either way; only with the
-  // king on e5 behind it is it pinned.
-  const std::string pinned = "8/p7/8/4k3/8/2n5/7P/B5K1 b - -";
-  const std::string free = "8/p7/4k3/8/8/2n5/7P/B5K1 b - -";
-  int difference = category(pinned, TRACE_THREATS, BLACK) - category(free, TRACE_THREATS, BLACK);
-  EXPECT_NEAR(difference, tapered(W.pinned_piece->packed, pinned), 1);
-}
-
-TEST_F(HceTermsTest, PawnPushForkingTwoKnights) {
-  // e4-e5 would hit both knights from a square Black does not control;
-  // from e3 the push lands on a square both knights cover.
-  const std::string fork = "4k3/8/3n1n2/8/4P3/8/8/4K3 w - -";
-  const std::string none = "4k3/8/3n1n2/8/8/4P3/8/4K3 w - -";
-  int difference = category(fork, TRACE_THREATS, BLACK) - category(none, TRACE_THREATS, BLACK);
-  EXPECT_NEAR(difference, tapered(int32_t(2u * uint32_t(W.ppush_threat->packed)), fork), 1);
-}
-

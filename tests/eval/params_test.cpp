@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -49,14 +50,8 @@ class ParamsTest : public ::testing::Test {
   }
   std::string path_of(const char* name) const { return dir + "/" + name; }
   std::string write_file(const char* name, const std::string& text) {
-    std::string path = path_of(name);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    EXPECT_NE(f, nullptr);
-    if (f) {
-      std::fwrite(text.data(), 1, text.size(), f);
-      std::fclose(f);
-    }
-    return path;
+    std::ofstream(path_of(name), std::ios::binary) << text;
+    return path_of(name);
   }
   void use_param_file(const char* name) {
     std::string path = path_of(name);
@@ -97,14 +92,12 @@ TEST_F(ParamsTest, LinesWithoutANameAndTwoNumbersAreSkipped) {
 
 TEST_F(ParamsTest, SetUpReadsTheOptionFileAndRebuildsFromScratch) {
   write_file("tuned.txt", "fset(\"mtl_pawn\", 80, 120)\n");
-  use_param_file("tuned.txt");
-  setup_eval_params();
-  EXPECT_EQ(mg_of(W.mtl_pawn), 80);
-  EXPECT_EQ(eg_of(W.mtl_pawn), 120);
-  use_param_file("absent.txt");
-  setup_eval_params();
-  EXPECT_EQ(mg_of(W.mtl_pawn), 100);
-  EXPECT_EQ(eg_of(W.mtl_pawn), 100);
+  struct Case { const char* file; int mg, eg; } cases[] = {{"tuned.txt", 80, 120}, {"absent.txt", 100, 100}};
+  for (auto [file, mg, eg] : cases) {
+    use_param_file(file);
+    setup_eval_params();
+    EXPECT_EQ(mg_of(W.mtl_pawn) * 1000 + eg_of(W.mtl_pawn), mg * 1000 + eg) << file;
+  }
 }
 
 TEST_F(ParamsTest, KnightPersonalityHalvesMiddlegameAndQuartersTheOutpostAttack) {
