@@ -1,4 +1,4 @@
-// Independent oracles and helpers shared by the board tests: naive attack
+// Independent oracles and helpers shared by the board tests: naive slider
 // walks, a full consistency check of a Position's redundant fields, move
 // lookup by coordinate text and reference position lists.
 #pragma once
@@ -11,45 +11,18 @@
 #include "board/movegen.h"
 #include "board_fixture.h"
 
-// Squares reached from sq by repeated (df, dr) steps, stopping at the
-// edge or on (and including) the first occupied square; one step only
-// when `slide` is false.
-inline Bitboard naive_walk(int sq, Bitboard occ, int df, int dr, bool slide) {
-  Bitboard out = 0;
-  int f = file_of(sq) + df, r = rank_of(sq) + dr;
-  while (f >= 0 && f < 8 && r >= 0 && r < 8) {
-    out |= bit(make_square(f, r));
-    if (!slide || (occ & bit(make_square(f, r)))) break;
-    f += df;
-    r += dr;
-  }
-  return out;
-}
-
-inline Bitboard naive_attacks(int type, int sq, Bitboard occ, int colour = WHITE) {
-  static const int straight[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-  static const int diagonal[4][2] = {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
-  static const int jumps[8][2] = {{1, 2}, {2, 1}, {2, -1}, {1, -2}, {-1, -2}, {-2, -1}, {-2, 1}, {-1, 2}};
+// A slider's attacks found by walking each direction to the edge or to
+// (and including) the first occupied square.
+inline Bitboard naive_attacks(int type, int sq, Bitboard occ) {
+  static const int steps[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
   Bitboard a = 0;
-  switch (type) {
-    case PAWN: {
-      int dr = colour == WHITE ? 1 : -1;
-      return naive_walk(sq, 0, -1, dr, false) | naive_walk(sq, 0, 1, dr, false);
+  for (int d = type == BISHOP ? 4 : 0; d < (type == ROOK ? 4 : 8); d++)
+    for (int f = file_of(sq) + steps[d][0], r = rank_of(sq) + steps[d][1]; f >= 0 && f < 8 && r >= 0 && r < 8;
+         f += steps[d][0], r += steps[d][1]) {
+      a |= bit(make_square(f, r));
+      if (occ & bit(make_square(f, r))) break;
     }
-    case KNIGHT:
-      for (auto& j : jumps) a |= naive_walk(sq, 0, j[0], j[1], false);
-      return a;
-    case KING:
-      for (auto& d : straight) a |= naive_walk(sq, 0, d[0], d[1], false);
-      for (auto& d : diagonal) a |= naive_walk(sq, 0, d[0], d[1], false);
-      return a;
-    default:
-      if (type == ROOK || type == QUEEN)
-        for (auto& d : straight) a |= naive_walk(sq, occ, d[0], d[1], true);
-      if (type == BISHOP || type == QUEEN)
-        for (auto& d : diagonal) a |= naive_walk(sq, occ, d[0], d[1], true);
-      return a;
-  }
+  return a;
 }
 
 // board, pieces, kingSq, matCount and matValue describe the same set of

@@ -120,6 +120,53 @@ Dialogue run_engine(const std::vector<std::string>& args, const std::string& inp
   return d;
 }
 
+namespace {
+
+constexpr double QUIET_SECONDS = 0.5;   // how long "does not happen" is watched
+constexpr double PUMP_SECONDS = 0.05;   // one read while waiting for a count
+const std::string NEVER = "\x01";      // never printed: waiting for it only reads
+
+bool is_console(const std::vector<std::string>& args) {
+  for (const std::string& a : args)
+    if (a == "-c") return true;
+  return false;
+}
+
+}  // namespace
+
+Session::Session(const std::vector<std::string>& args, double promptSeconds) : seconds(promptSeconds) {
+  start_engine(d, args, make_temp_dir());
+  if (!is_console(args)) sync();
+}
+
+Session::~Session() {
+  if (d.pid > 0 && d.exitStatus == -1) {
+    send(d, "quit\n");
+    finish(d, seconds);
+  }
+}
+
+bool Session::appears_soon(const std::string& text) { return wait_for(d, text, QUIET_SECONDS); }
+
+bool Session::wait_count(const std::string& text, int n) {
+  for (double waited = 0; waited < seconds && count_of(d.output, text) < n; waited += PUMP_SECONDS)
+    wait_for(d, NEVER, PUMP_SECONDS);
+  return count_of(d.output, text) >= n;
+}
+
+bool Session::wait_after(size_t from, const std::string& text) {
+  for (double waited = 0; waited < seconds && d.output.find(text, from) == std::string::npos;
+       waited += PUMP_SECONDS)
+    wait_for(d, NEVER, PUMP_SECONDS);
+  return d.output.find(text, from) != std::string::npos;
+}
+
+bool Session::sync() {
+  int answers = count_of(d.output, "readyok");
+  send(d, "isready\n");
+  return wait_count("readyok", answers + 1);
+}
+
 std::vector<std::string> lines_of(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);

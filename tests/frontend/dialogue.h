@@ -29,6 +29,24 @@ void finish(Dialogue& d, double seconds);
 // One-shot run: input written at once, input closed, output collected.
 Dialogue run_engine(const std::vector<std::string>& args, const std::string& input,
                     const std::string& dir = "");
+// A scenario of several exchanges with one running engine: started in a
+// fresh directory (after "isready" is answered, in UCI mode), told to quit
+// at the end unless the test ended it. Waits are guarded by `seconds`.
+struct Session {
+  Dialogue d;
+  double seconds;
+  explicit Session(const std::vector<std::string>& args = {}, double promptSeconds = 20.0);
+  ~Session();
+  bool wait(const std::string& text) { return wait_for(d, text, seconds); }
+  // Reads for a short while: true if `text` shows up meanwhile.
+  bool appears_soon(const std::string& text);
+  // Reads until `text` has appeared `n` times in all.
+  bool wait_count(const std::string& text, int n);
+  // Reads until `text` appears at or after `from` in the output.
+  bool wait_after(size_t from, const std::string& text);
+  // "isready" and its answer: everything sent before has been read.
+  bool sync();
+};
 std::vector<std::string> lines_of(const std::string& text);
 // How often `part` occurs in `text` (overlapping occurrences counted).
 int count_of(const std::string& text, const std::string& part);

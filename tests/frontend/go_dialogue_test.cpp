@@ -10,11 +10,6 @@
 
 namespace {
 
-// Generous guards against a hang; no test measures speed with them.
-constexpr double PROMPT_SECONDS = 20.0;
-// How long a test waits to be sure that something does NOT happen.
-constexpr double QUIET_SECONDS = 0.5;
-
 // The moves of the "bestmove" lines, in order.
 std::vector<std::string> best_moves(const std::string& output) {
   std::vector<std::string> moves;
@@ -23,50 +18,8 @@ std::vector<std::string> best_moves(const std::string& output) {
   return moves;
 }
 
-constexpr double PUMP_SECONDS = 0.05;
-const std::string NEVER = "\x01";  // never printed: waiting for it only reads
-
-struct Engine {
-  Dialogue d;
-  explicit Engine(const std::vector<std::string>& args = {}) {
-    start_engine(d, args, make_temp_dir());
-    sync();
-  }
-  ~Engine() {
-    if (d.pid > 0 && d.exitStatus == -1) {
-      send(d, "quit\n");
-      finish(d, PROMPT_SECONDS);
-    }
-  }
-  bool wait(const std::string& text) { return wait_for(d, text, PROMPT_SECONDS); }
-  // Reads for a while: true if `text` shows up meanwhile.
-  bool appears_soon(const std::string& text) { return wait_for(d, text, QUIET_SECONDS); }
-  // Reads until `text` has appeared `n` times.
-  bool wait_count(const std::string& text, int n) {
-    for (double waited = 0; waited < PROMPT_SECONDS; waited += PUMP_SECONDS) {
-      if (count_of(d.output, text) >= n) return true;
-      wait_for(d, NEVER, PUMP_SECONDS);
-    }
-    return count_of(d.output, text) >= n;
-  }
-  // Reads until `text` appears at or after `from` in the output.
-  bool wait_after(size_t from, const std::string& text) {
-    for (double waited = 0; waited < PROMPT_SECONDS; waited += PUMP_SECONDS) {
-      if (d.output.find(text, from) != std::string::npos) return true;
-      wait_for(d, NEVER, PUMP_SECONDS);
-    }
-    return d.output.find(text, from) != std::string::npos;
-  }
-  // "isready" and its answer: everything sent before has been read.
-  bool sync() {
-    int answers = count_of(d.output, "readyok");
-    send(d, "isready\n");
-    return wait_count("readyok", answers + 1);
-  }
-};
-
 TEST(GoDialogue, DepthSearchAnswersOnceAfterItsDepths) {
-  Engine e;
+  Session e;
   send(e.d, "position startpos\ngo depth 5\n");
   ASSERT_TRUE(e.wait("bestmove"));
   ASSERT_TRUE(e.sync());
@@ -89,7 +42,7 @@ TEST(GoDialogue, DepthSearchAnswersOnceAfterItsDepths) {
 // after a second "go" that replaces it, and with "isready" answered
 // meanwhile; "quit" cancels without an answer.
 TEST(GoDialogue, SearchesAnswerOnceWhateverEndsThem) {
-  Engine e;
+  Session e;
   send(e.d, "position startpos\ngo infinite\n");
   ASSERT_TRUE(e.wait("info depth 4 "));
   EXPECT_FALSE(e.appears_soon("bestmove"));
@@ -122,7 +75,7 @@ TEST(GoDialogue, SearchesAnswerOnceWhateverEndsThem) {
   send(e.d, "go infinite\n");
   ASSERT_TRUE(e.wait_after(mark, "info depth 3 "));
   send(e.d, "quit\n");
-  finish(e.d, PROMPT_SECONDS);
+  finish(e.d, e.seconds);
   EXPECT_EQ(e.d.exitStatus, 0);
   EXPECT_EQ(count_of(e.d.output, "bestmove"), 5) << "a search cancelled by quit has no answer";
 }
@@ -130,7 +83,7 @@ TEST(GoDialogue, SearchesAnswerOnceWhateverEndsThem) {
 // Pondering never ends by the clock or by its own limits: "ponderhit"
 // turns it into a timed search, "stop" answers at once.
 TEST(GoDialogue, PonderingAnswersOnlyAfterPonderhitOrStop) {
-  Engine e;
+  Session e;
   send(e.d, "position startpos moves e2e4\ngo ponder wtime 3000 btime 3000\n");
   ASSERT_TRUE(e.wait("info depth 5 "));
   EXPECT_FALSE(e.appears_soon("bestmove")) << "pondering never ends by the clock";
@@ -151,7 +104,7 @@ TEST(GoDialogue, PonderingAnswersOnlyAfterPonderhitOrStop) {
 // Answers without iterations: a fifty-move draw and a checkmated side
 // answer "0000"; depth 0 answers with the quiescence move.
 TEST(GoDialogue, ImmediateAnswers) {
-  Engine e;
+  Session e;
   std::string moves;
   for (int i = 0; i < 25; i++) moves += " a1a2 e5e6 a2a1 e6e5";
   send(e.d, "position fen 8/8/8/4k3/8/8/8/R3K3 w - - moves" + moves + " a1a2 e5e6\ngo depth 5\n");

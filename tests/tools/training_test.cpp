@@ -95,13 +95,13 @@ TEST_F(TrainingData, RulesEndGamesByMateStalemateAndRepetition) {
 // The tables decide a game that reaches them, but only right after the
 // zeroing move: later the fifty count could turn a won ending into a draw.
 TEST_F(TrainingData, TablebasesDecideGamesThatReachThem) {
-  struct Case { const char* fen; int result, fifty; } cases[] = {  // the FEN reader leaves fifty at 0
-      {"8/8/8/4k3/8/8/3QK3/8 b - - 0 1", RESULT_WHITE_WINS},   // KQvK, Black to move
-      {"8/8/8/4k3/8/8/3QK3/8 w - - 0 1", RESULT_WHITE_WINS},   // KQvK, White to move
-      {"8/8/8/4k3/8/8/q7/4K3 w - - 0 1", RESULT_BLACK_WINS},    // KvKQ, White to move
-      {"8/8/8/4k1r1/8/8/3RK3/8 w - - 0 1", RESULT_DRAW},       // KRvKR
+  struct Case { const char* fen; int result, fifty; } cases[] = {  // fifty: set after the FEN
+      {"8/8/8/4k3/8/8/3QK3/8 b - - 0 1", RESULT_WHITE_WINS, 0},   // KQvK, Black to move
+      {"8/8/8/4k3/8/8/3QK3/8 w - - 0 1", RESULT_WHITE_WINS, 0},   // KQvK, White to move
+      {"8/8/8/4k3/8/8/q7/4K3 w - - 0 1", RESULT_BLACK_WINS, 0},    // KvKQ, White to move
+      {"8/8/8/4k1r1/8/8/3RK3/8 w - - 0 1", RESULT_DRAW, 0},       // KRvKR
       {"8/8/8/4k3/8/8/3QK3/8 b - - 5 3", -1, 5},               // fifty count running
-      {"8/8/8/4k3/8/8/2NQK3/3r4 b - - 0 1", -1},               // five men: beyond these tables
+      {"8/8/8/4k3/8/8/2NQK3/3r4 b - - 0 1", -1, 0},               // five men: beyond these tables
   };
   tb_init((std::string(ZERV_DATA_DIR) + "/syzygy").c_str());
   for (const Case& c : cases) {
