@@ -6,8 +6,6 @@
 namespace {
 
 const std::string MIDDLEGAME = "r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ -";
-constexpr uint64_t WHITE_QUEENSIDE_KEY = 0x6C43EB52AULL;
-constexpr uint64_t BLACK_QUEENSIDE_KEY = 0x3E2571CB4ULL;
 
 }  // namespace
 

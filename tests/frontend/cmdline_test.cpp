@@ -28,44 +28,30 @@ class CommandLineTest : public ::testing::Test {
   CommandLine line{};
 };
 
-TEST_F(CommandLineTest, HashAndThreadsAreClamped) {
-  ASSERT_TRUE(parse({"-hash", "99999", "-threads", "0"}));
-  EXPECT_EQ(Options.Hash, 32768);
-  EXPECT_EQ(Options.Threads, 1);
-  ASSERT_TRUE(parse({"-hash", "-5", "-threads", "500"}));
-  EXPECT_EQ(Options.Hash, 0);
-  EXPECT_EQ(Options.Threads, 160);
-  ASSERT_TRUE(parse({"-hash", "123456789012345678901234567890"}));
-  EXPECT_EQ(Options.Hash, 32768);  // no wrap-around on huge numbers
-}
-
-TEST_F(CommandLineTest, FixedDepthSizesTheHashTable) {
-  ASSERT_TRUE(parse({"-d", "5"}));
-  apply_fixed_limit_hash(line);
-  EXPECT_EQ(Options.Hash, 1);
-  EXPECT_EQ(Control.limits.limitKind, LIMIT_FIXED);
-  EXPECT_FLOAT_EQ(Control.limits.timePerMove, 10000.0f);
-  ASSERT_TRUE(parse({"-d", "10"}));
-  apply_fixed_limit_hash(line);
-  EXPECT_EQ(Options.Hash, 8);
-  ASSERT_TRUE(parse({"-hash", "16", "-d", "20"}));
-  apply_fixed_limit_hash(line);
-  EXPECT_EQ(Options.Hash, 16);  // deep searches keep the setting
-  ASSERT_TRUE(parse({"-hash", "256", "-t", "2.5"}));  // no fixed limit: the setting stands
-  apply_fixed_limit_hash(line);
-  EXPECT_EQ(Options.Hash, 256);
-  EXPECT_FLOAT_EQ(Control.limits.timePerMove, 2.5f);
-}
-
-TEST_F(CommandLineTest, NodeLimitSizesTheHashTable) {
-  ASSERT_TRUE(parse({"-n", "100000"}));
-  apply_fixed_limit_hash(line);
-  EXPECT_EQ(Options.Hash, 4);
+// Hash and Threads are clamped (no wrap-around on huge numbers); a fixed
+// depth or node count sizes the table, unless the search is deep or the
+// size was given, and has a time of its own (0: not checked).
+TEST_F(CommandLineTest, ClampsAndTheTableForFixedLimits) {
+  struct Case { std::vector<std::string> args; int hash, threads; float time; } cases[] = {
+      {{"-hash", "99999", "-threads", "0"}, 32768, 1, 0},
+      {{"-hash", "-5", "-threads", "500"}, 0, 160, 0},
+      {{"-hash", "123456789012345678901234567890"}, 32768, 1, 0},
+      {{"-d", "5"}, 1, 1, 10000},
+      {{"-d", "10"}, 8, 1, 0},
+      {{"-hash", "16", "-d", "20"}, 16, 1, 0},
+      {{"-hash", "256", "-t", "2.5"}, 256, 1, 2.5f},
+      {{"-n", "1000000000"}, 64, 1, 0},
+      {{"-n", "100000"}, 4, 1, 1000},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(parse(c.args));
+    apply_fixed_limit_hash(line);
+    EXPECT_EQ(Options.Hash, c.hash) << c.args[1];
+    EXPECT_EQ(Options.Threads, c.threads) << c.args[1];
+    if (c.time) EXPECT_FLOAT_EQ(Control.limits.timePerMove, c.time) << c.args[1];
+  }
   EXPECT_EQ(Control.limits.nodeLimit, 100000u);
-  EXPECT_FLOAT_EQ(Control.limits.timePerMove, 1000.0f);
-  ASSERT_TRUE(parse({"-n", "1000000000"}));
-  apply_fixed_limit_hash(line);
-  EXPECT_EQ(Options.Hash, 64);
+  EXPECT_EQ(Control.limits.limitKind, LIMIT_FIXED);
 }
 
 TEST_F(CommandLineTest, NpsSetsTheStrengthLimit) {

@@ -4,6 +4,7 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "board/fen.h"
 #include "frontend/game.h"
@@ -18,12 +19,6 @@ namespace {
 
 constexpr const char* FREE_QUEEN = "4k3/8/8/3q4/4P3/8/8/4K3 w - -";
 constexpr const char* BACK_RANK_MATE = "6k1/5ppp/8/8/8/8/5PPP/R5K1 w - -";
-// Black's only move is Kg8, after which Ra8 mates.
-constexpr const char* MATED_NEXT = "7k/R7/6K1/8/8/8/8/8 b - -";
-// White is in check from the rook; Kb1 is the only way out.
-constexpr const char* ONE_REPLY = "8/8/8/8/8/1k6/r7/K7 w - -";
-constexpr const char* CHECKMATED = "7k/6Q1/6K1/8/8/8/8/8 b - -";
-constexpr const char* STALEMATE = "7k/8/6Q1/8/8/8/8/6K1 b - -";
 constexpr const char* MIDDLEGAME = "r1bqkb1r/pp1ppppp/2n2n2/8/3NP3/2N5/PPP2PPP/R1BQKB1R b KQkq -";
 
 int count_matching(const std::vector<std::string>& lines, const std::string& part) {
@@ -59,15 +54,15 @@ TEST_F(RootSearchTest, MateInOneStopsDeepeningAfterDepthOne) {
 }
 
 TEST_F(RootSearchTest, RootWithoutAMoveHasTheMatedOrTheDrawnScore) {
-  set(CHECKMATED);
-  search_to(5);
-  EXPECT_EQ(Control.bestMove, MOVE_NONE);
-  EXPECT_EQ(Control.score, -(MATE - 1));
-  EXPECT_EQ(Control.mainDepth.load(), 0);
-  set(STALEMATE);
-  search_to(5);
-  EXPECT_EQ(Control.bestMove, MOVE_NONE);
-  EXPECT_EQ(Control.score, 0);
+  const std::pair<const char*, int> cases[] = {{"7k/6Q1/6K1/8/8/8/8/8 b - -", -(MATE - 1)},  // mated
+                                               {"7k/8/6Q1/8/8/8/8/6K1 b - -", 0}};          // stalemate
+  for (auto [fen, score] : cases) {
+    set(fen);
+    search_to(5);
+    EXPECT_EQ(Control.bestMove, MOVE_NONE) << fen;
+    EXPECT_EQ(Control.score, score) << fen;
+    EXPECT_EQ(Control.mainDepth.load(), 0) << fen;
+  }
 }
 
 TEST_F(RootSearchTest, MultiPvPrintsThreeDistinctLinesPerDepth) {

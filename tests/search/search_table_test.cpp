@@ -34,28 +34,24 @@ TEST_F(SearchTableTest, StoppedNodesStoreNothing) {
   EXPECT_FALSE(tt_probe(t->pos, 1, hit));
 }
 
-TEST_F(SearchTableTest, QuietRootIsStoredExactWithItsBestMove) {
-  set("r1bq1rk1/ppp2ppp/2np1n2/2b1p3/2B1P3/2NP1N2/PPP2PPP/R1BQ1RK1 w - - 0 7");
-  int score = deepen(5);
-  TTHit hit;
-  ASSERT_TRUE(tt_probe(t->pos, 1, hit));
-  EXPECT_EQ(hit.move, pv[1]);
-  EXPECT_EQ(hit.score, score);
-  EXPECT_EQ(hit.depth, 5);
-  EXPECT_EQ(hit.bound, BOUND_EXACT);
-}
-
-TEST_F(SearchTableTest, MatingRootIsStoredWithItsBestMove) {
-  set("6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1");
-  search_root(3);
-  TTHit hit;
-  ASSERT_TRUE(tt_probe(t->pos, 1, hit));
-  EXPECT_EQ(hit.move, parse("a1a8"));
-  EXPECT_EQ(hit.score, MATE - 2);
-  EXPECT_EQ(hit.depth, 3);
-  // Mate on the next ply is the best any move can do: the mate-distance
-  // window closed beta there, so the mate is a fail-high.
-  EXPECT_EQ(hit.bound, BOUND_LOWER);
+// Root entries with the best move: an exact score for a quiet root
+// deepened to 5; mate in one as a fail-high, since mate on the next ply is
+// the best any move can do and the mate-distance window closed beta there.
+TEST_F(SearchTableTest, RootIsStoredWithItsBestMove) {
+  struct Case { const char* fen; int depth; const char* move; int bound; } cases[] = {
+      {"r1bq1rk1/ppp2ppp/2np1n2/2b1p3/2B1P3/2NP1N2/PPP2PPP/R1BQ1RK1 w - - 0 7", 5, nullptr, BOUND_EXACT},
+      {"6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1", 3, "a1a8", BOUND_LOWER},
+  };
+  for (const Case& c : cases) {
+    set(c.fen);
+    int score = deepen(c.depth);
+    TTHit hit;
+    ASSERT_TRUE(tt_probe(t->pos, 1, hit)) << c.fen;
+    EXPECT_EQ(hit.move, c.move ? parse(c.move) : pv[1]) << c.fen;
+    EXPECT_EQ(hit.score, c.move ? MATE - 2 : score) << c.fen;
+    EXPECT_EQ(hit.depth, c.depth) << c.fen;
+    EXPECT_EQ(hit.bound, c.bound) << c.fen;
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 
 #include "frontend/control.h"
 #include "frontend/options.h"
@@ -42,12 +43,9 @@ class SearchParamsTest : public ::testing::Test {
 
 TEST_F(SearchParamsTest, SelectivityZeroSwitchesPruningOff) {
   with_selectivity(0);
-  EXPECT_EQ(SParams.LMR_depth, 100);
-  EXPECT_EQ(SParams.NMP_depth, 100);
-  EXPECT_EQ(SParams.LMP_depth, 0);
-  EXPECT_EQ(SParams.SEP_depth, 0);
-  EXPECT_EQ(SParams.FP_depth, 0);
-  EXPECT_EQ(SParams.BP_margin, 5000);
+  const SearchParams& p = SParams;
+  EXPECT_EQ(std::tuple(p.LMR_depth, p.NMP_depth, p.LMP_depth, p.SEP_depth, p.FP_depth, p.BP_margin),
+            std::tuple(100, 100, 0, 0, 0, 5000));
   EXPECT_EQ(max_entry(SParams.lmrPV), 0);
   // The non-PV table keeps its constant part, 1 from row 3 and column 1.
   for (int d = 3; d < LMR_SIZE; d++)
@@ -66,19 +64,15 @@ TEST_F(SearchParamsTest, HalfSelectivityWidensBetaPruningAndHalvesReductions) {
 }
 
 TEST_F(SearchParamsTest, NodeRateLimitNeedsATargetClearlyBelowTheCalibration) {
-  Control.calibrationNps = 1000000;
-  Control.targetNps = 1000000;
-  init_search_params();
-  EXPECT_FALSE(SParams.nodeRateLimited);
-  Control.targetNps = 999985;  // within the tolerance of 20
-  init_search_params();
-  EXPECT_FALSE(SParams.nodeRateLimited);
-  Control.targetNps = 500000;
-  init_search_params();
-  EXPECT_TRUE(SParams.nodeRateLimited);
-  Control.calibrationNps = Control.targetNps = 0;  // tools: never calibrated
-  init_search_params();
-  EXPECT_FALSE(SParams.nodeRateLimited);
+  // Within the tolerance of 20 nodes a second no limit; tools never calibrate.
+  struct Case { float calibration, target; bool limited; } cases[] = {
+      {1000000, 1000000, false}, {1000000, 999985, false}, {1000000, 500000, true}, {0, 0, false}};
+  for (const Case& c : cases) {
+    Control.calibrationNps = c.calibration;
+    Control.targetNps = c.target;
+    init_search_params();
+    EXPECT_EQ(SParams.nodeRateLimited, c.limited) << c.target;
+  }
 }
 
 }  // namespace
