@@ -1,6 +1,5 @@
 // Move text against an independent oracle (san.txt) and the printing and
 // reading rules of coordinate and algebraic notation.
-#include <cstring>
 
 #include "board/makemove.h"
 #include "board/notation.h"

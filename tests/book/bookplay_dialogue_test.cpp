@@ -1,6 +1,5 @@
 // The books in play through the built engine: which book answers at which
 // game ply, the lines of a book answer, and moves that would draw.
-#include <fstream>
 
 #include "../board/board_fixture.h"
 #include "../frontend/dialogue.h"

@@ -1,7 +1,6 @@
 // FEN text as "position fen" hands it to the game: set-up with its checks,
 // then the position must survive move generation two plies deep and its
 // own FEN must set up the same position again.
-#include <cstring>
 #include <string>
 
 #include "board/fen.h"

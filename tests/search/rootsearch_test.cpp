@@ -1,7 +1,6 @@
 // The root driver run on the test's own thread: what it publishes, when it
 // stops deepening, and the lines it prints.
 #include <algorithm>
-#include <regex>
 #include <set>
 #include <string>
 #include <utility>

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <functional>
 #include <fstream>
-#include <random>
 
 #include "../frontend/dialogue.h"
 #include "syzygy/tbprobe.h"
