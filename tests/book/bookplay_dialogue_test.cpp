@@ -1,6 +1,5 @@
 // The books in play through the built engine: which book answers at which
 // game ply, the lines of a book answer, and moves that would draw.
-
 #include "../board/board_fixture.h"
 #include "../frontend/dialogue.h"
 #include "book/polyglot.h"
@@ -38,24 +37,20 @@ TEST(BookPlayDialogue, BooksAnswerByGamePly) {
   };
   // Each search is answered before the next case is sent: a "go" during a
   // search would end it without an answer.
-  Dialogue d;
-  ASSERT_TRUE(start_engine(d, {"-hash", "1"}, make_temp_dir()));
+  Session s({"-hash", "1"});
   int answered = 0;
   for (const Case& c : cases) {
-    size_t from = d.output.size();
-    send(d, c.setup + go);
-    answered++;
-    for (int i = 0; i < 400 && count_of(d.output, "bestmove") < answered; i++) wait_for(d, "\x01", 0.05);
-    std::vector<std::string> got = answers(d.output.substr(from));
+    size_t from = s.d.output.size();
+    send(s.d, c.setup + go);
+    ASSERT_TRUE(s.wait_count("bestmove", ++answered)) << c.setup;
+    std::vector<std::string> got = answers(s.d.output.substr(from));
     if (c.fromBook) {
       EXPECT_EQ(got, bookAnswer) << c.setup;
     } else {
-      ASSERT_EQ(got.size(), 1u) << c.setup << d.output.substr(from);
+      ASSERT_EQ(got.size(), 1u) << c.setup << s.d.output.substr(from);
       EXPECT_EQ(got[0].rfind("bestmove", 0), 0u);
     }
   }
-  send(d, "quit\n");
-  finish(d, 20.0);
 }
 
 class BookDrawTest : public BoardTest {};
@@ -68,22 +63,16 @@ TEST_F(BookDrawTest, MoveThatRepeatsAThirdTimeIsDropped) {
   std::FILE* f = std::fopen((dir + "/draw.bin").c_str(), "wb");
   write_book_entry(f, {key, uint16_t(45 << 6 | 62), 10, 0});
   std::fclose(f);
-  std::string input = options("draw.bin", 24, "", 0) +
-                      "position startpos moves g1f3 g8f6 f3g1\ngo depth 1\n"
-                      "position startpos moves g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1\ngo depth 1\n";
-  // "quit" only after both answers: it would cancel a search still running.
-  Dialogue d;
-  ASSERT_TRUE(start_engine(d, {"-hash", "1"}, dir));
-  send(d, input);
-  for (int i = 0; i < 400 && count_of(d.output, "bestmove") < 2; i++) wait_for(d, "\x01", 0.05);
-  send(d, "quit\n");
-  finish(d, 20.0);
-  std::vector<std::string> got = answers(d.output);
-  ASSERT_GE(got.size(), 3u) << d.output;
+  Session s({"-hash", "1"});
+  send(s.d, options(dir + "/draw.bin", 24, "", 0) + "position startpos moves g1f3 g8f6 f3g1\ngo depth 1\n"
+            "position startpos moves g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1\ngo depth 1\n");
+  ASSERT_TRUE(s.wait_count("bestmove", 2));  // quit would cancel a search still running
+  std::vector<std::string> got = answers(s.d.output);
+  ASSERT_GE(got.size(), 3u) << s.d.output;
   std::vector<std::string> bookAnswer = {"info string ( book moves are: f6g8  )",
                                          "info string book move is f6g8", "bestmove f6g8"};
   EXPECT_EQ(std::vector<std::string>(got.begin(), got.begin() + 3), bookAnswer);
-  ASSERT_EQ(got.size(), 5u) << d.output;
+  ASSERT_EQ(got.size(), 5u) << s.d.output;
   EXPECT_EQ(got[3], bookAnswer[0]);  // listed, then dropped: a search answers
   EXPECT_NE(got[4], bookAnswer[2]);
 }

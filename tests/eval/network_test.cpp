@@ -68,14 +68,7 @@ std::string net_bytes(const TestNet& n, size_t valueCount) {
   return b;
 }
 
-void write_file(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-}
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+void write_file(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 std::vector<Move> legal_moves_at(SearchThread* t) {
   std::vector<Move> moves;
@@ -134,6 +127,14 @@ class NetworkTest : public ::testing::Test {
     }
     return dir + "/" + name;
   }
+  // The built-in network, then each of `nets` loaded in turn; `run(k)` for each.
+  template <typename Run>
+  void for_each_net(const std::vector<TestNet>& nets, Run run) {
+    for (size_t k = 0; k <= nets.size() && !HasFatalFailure(); k++) {
+      ASSERT_EQ(k == 0 ? load("embedded") : load_net(nets[k - 1]), 1);
+      run(k);
+    }
+  }
   // The score of a position evaluated from scratch (a search root).
   int fresh_score(SearchThread* th, const std::string& fen) {
     set_position(th->pos, fen.c_str());
@@ -190,7 +191,8 @@ TEST_F(NetworkTest, NewNetworkIsSavedByteExactAndReloads) {
   EXPECT_EQ(printed, "info string created new NN\n");
   ASSERT_EQ(Net.count, 1404685u);
   std::vector<float> made(Net.values, Net.values + Net.count);
-  std::string bytes = read_file(file);
+  std::ifstream in(file, std::ios::binary);
+  std::string bytes(std::istreambuf_iterator<char>(in), {});
   ASSERT_EQ(bytes.size(), 2809388u);
   TestNet expected{{540, 1, 1792, 32, 768, 0, 5, 0}, {}};
   for (float v : made) expected.values.push_back(int16_t(std::lround(double(v) * 5000)));
@@ -254,11 +256,7 @@ std::vector<TestNet> symmetry_nets() {
 TEST_F(NetworkTest, ColourFlippedTwinsScoreExactlyTheSame) {
   std::vector<std::string> fens = epd_positions();
   ASSERT_GT(fens.size(), 1500u);
-  std::vector<TestNet> nets = symmetry_nets();
-  for (size_t k = 0; k <= nets.size(); k++) {
-    if (k > 0) {
-      ASSERT_EQ(load_net(nets[k - 1]), 1);
-    }
+  for_each_net(symmetry_nets(), [&](size_t k) {
     int nonzero = 0;
     for (const std::string& fen : fens) {
       int a = fresh_score(t, fen), b = fresh_score(ref, flip_fen(fen));
@@ -266,7 +264,7 @@ TEST_F(NetworkTest, ColourFlippedTwinsScoreExactlyTheSame) {
       ASSERT_EQ(a, b) << "net " << k << ": " << fen << " / " << flip_fen(fen);
     }
     EXPECT_GT(nonzero, int(fens.size()) / 2) << "net " << k;
-  }
+  });
 }
 
 bool in_check(const Position& pos) { return square_attacked(pos, pos.kingSq[pos.side], pos.side ^ 1); }
@@ -313,11 +311,7 @@ const std::vector<std::string> GAME_STARTS = {
 };
 
 TEST_F(NetworkTest, IncrementalFirstLayerMatchesFreshRecomputation) {
-  std::vector<TestNet> nets = symmetry_nets();
-  for (size_t k = 0; k <= nets.size(); k++) {
-    if (k > 0) {
-      ASSERT_EQ(load_net(nets[k - 1]), 1);
-    }
+  for_each_net(symmetry_nets(), [&](size_t k) {
     int h1 = Net.header.hidden1;
     std::vector<float> raw(h1), activated(h1);
     uint64_t evals = 0, updatesBefore = t->net ? t->net->updates : 0;
@@ -340,7 +334,7 @@ TEST_F(NetworkTest, IncrementalFirstLayerMatchesFreshRecomputation) {
       ASSERT_NEAR(s, fresh_score(ref, fen), 1) << "net " << k << " " << fen;
     });
     EXPECT_GT(t->net->updates - updatesBefore, evals / 2) << "the incremental path must carry most evaluations";
-  }
+  });
 }
 
 // Every kernel set this processor runs against the scalar reference. Sets
@@ -381,8 +375,7 @@ TEST_F(NetworkTest, EveryKernelSetMatchesTheScalarReference) {
       k.activate(rv.data(), n);
       EXPECT_EQ(rv, as) << k.name << " " << n;
     }
-    for (size_t net = 0; net <= nets.size(); net++) {
-      ASSERT_EQ(net == 0 ? load("embedded") : load_net(nets[net - 1]), 1);
+    for_each_net(nets, [&](size_t net) {
       int differing = 0;
       walk_games(t, GAME_STARTS, 4, [&] {
         if (HasFatalFailure()) return;
@@ -396,7 +389,7 @@ TEST_F(NetworkTest, EveryKernelSetMatchesTheScalarReference) {
         differing += sv != ss;
       });
       if (differing) std::printf("%s against the reference, net %zu: %d scores 1 cp apart\n", k.name, net, differing);
-    }
+    });
   }
   EXPECT_GE(tested, 2) << "the reference and at least SSE2 on x86-64";
 }

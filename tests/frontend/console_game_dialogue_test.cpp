@@ -75,19 +75,18 @@ TEST(ConsoleGameDialogue, TheBoardEditorPlacesRemovesAndRefuses) {
 }
 
 TEST(ConsoleGameDialogue, SelfPlayPlaysOnUntilStopped) {
-  Dialogue d;
-  ASSERT_TRUE(start_engine(d, {"-c"}, make_temp_dir()));
-  send(d, "set level 0 0:20 0\nself\n");
-  ASSERT_TRUE(wait_for(d, "\nblack\n", 20));
-  ASSERT_TRUE(wait_for(d, "\nwhite\n", 20));  // the engine answered its own move
-  send(d, ".\n");
-  send(d, "isready\n");
-  send(d, "quit\n");
-  finish(d, 20);
-  EXPECT_EQ(d.exitStatus, 0);
-  EXPECT_GE(count_of(d.output, "move= "), 2);
+  {
+    Session s({"-c"});
+    send(s.d, "set level 0 0:20 0\nself\n");
+    ASSERT_TRUE(s.wait("\nblack\n"));
+    ASSERT_TRUE(s.wait("\nwhite\n"));  // the engine answered its own move
+    send(s.d, ".\nisready\nquit\n");
+    finish(s.d, s.seconds);
+    EXPECT_EQ(s.d.exitStatus, 0);
+    EXPECT_GE(count_of(s.d.output, "move= "), 2);
+  }
   // Stalemate: the search finds no move and self-play stops by itself.
-  d = run_engine({"-c"}, "fen 7k/5Q2/6K1/8/8/8/8/8 b - -\nself\nbd\n");
+  Dialogue d = run_engine({"-c"}, "fen 7k/5Q2/6K1/8/8/8/8/8 b - -\nself\nbd\n");
   EXPECT_EQ(count_of(d.output, "move= "), 1);
   EXPECT_EQ(boards(d).back(), "7k/5Q2/6K1/8/8/8/8/8 b - -");
 }

@@ -35,14 +35,11 @@ TEST(TbDialogue, PathFromEachSourceSetsTheTablesUp) {
 }
 
 TEST(TbDialogue, GoAfterTenQuietMovesAnswersFromTheTables) {
-  Dialogue d;
-  ASSERT_TRUE(start_engine(d, {"-tbpath", TABLES}, make_temp_dir()));
-  send(d, KQK_AFTER_TEN + "go depth 40\n");
-  ASSERT_TRUE(wait_for(d, "bestmove", PROMPT_SECONDS)) << d.output;
-  send(d, "quit\n");
-  finish(d, PROMPT_SECONDS);
-  EXPECT_NE(d.output.find("info depth 99 seldepth 99 score cp 9800 "), std::string::npos) << d.output;
-  EXPECT_NE(d.output.find(" tbhits 1 "), std::string::npos) << d.output;
+  Session s({"-tbpath", TABLES}, PROMPT_SECONDS);
+  send(s.d, KQK_AFTER_TEN + "go depth 40\n");
+  ASSERT_TRUE(s.wait("bestmove")) << s.d.output;
+  EXPECT_NE(s.d.output.find("info depth 99 seldepth 99 score cp 9800 "), std::string::npos) << s.d.output;
+  EXPECT_NE(s.d.output.find(" tbhits 1 "), std::string::npos) << s.d.output;
 }
 
 }  // namespace
