@@ -55,3 +55,9 @@ std::vector<Move> legal_moves(Position& pos) {
     if (move_is_legal(pos, pos.side, e->move)) moves.push_back(e->move);
   return moves;
 }
+
+std::string fen_of(const Position& pos, bool counters) {
+  char text[128];
+  position_to_fen(pos, text, counters);
+  return text;
+}

@@ -42,3 +42,5 @@ std::vector<SanCase> read_san_file(const std::string& path);
 
 // Every legal move of the side to move (generated into the current ply).
 std::vector<Move> legal_moves(Position& pos);
+// The position's FEN, with the two counters when asked.
+std::string fen_of(const Position& pos, bool counters = false);

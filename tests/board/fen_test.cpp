@@ -11,12 +11,6 @@ using FenTest = BoardTest;
 
 constexpr int A1 = 0, B1 = 1, C1 = 2, D1 = 3, E1 = 4, F1 = 5, G1 = 6, H1 = 7;
 
-std::string fen_of(const Position& pos, bool counters = false) {
-  char out[128];
-  position_to_fen(pos, out, counters);
-  return out;
-}
-
 TEST_F(FenTest, StandardCastlingFromLettersAndFiles) {
   Position a = set(START_FEN);
   EXPECT_EQ(a.castling, 15);

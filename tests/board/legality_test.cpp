@@ -9,29 +9,7 @@
 
 namespace {
 
-class LegalityTest : public BoardTest {
- protected:
-  // Plays nothing: looks the move up in the generated list and asks.
-  bool legal(const char* fen, const char* uci) {
-    Position& pos = set(fen);
-    Move m = find_move(pos, uci);
-    EXPECT_NE(m, MOVE_NONE) << fen << " " << uci << " is not even generated";
-    return move_is_legal(pos, pos.side, m);
-  }
-  bool checks(const char* fen, const char* uci) {
-    Position& pos = set(fen);
-    Move m = find_move(pos, uci);
-    EXPECT_NE(m, MOVE_NONE) << fen << " " << uci;
-    MoveEntry e{m, 0, pos.board[move_from(m)], pos.board[move_to(m)]};
-    return gives_check(pos, pos.side, e);
-  }
-};
-
-struct MoveCase {
-  const char* fen;
-  const char* move;
-  bool expected;
-};
+using LegalityTest = BoardTest;
 
 TEST_F(LegalityTest, GivesCheckAgreesWithThePlayedMove) {
   // Castling (the rook's part) and en passant (the removed pawn) are left

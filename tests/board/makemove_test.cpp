@@ -29,11 +29,7 @@ struct Snapshot {
 
 class MakeMoveTest : public BoardTest {
  protected:
-  std::string fen(bool counters = false) {
-    char out[128];
-    position_to_fen(t->pos, out, counters);
-    return out;
-  }
+  std::string fen() { return fen_of(t->pos); }
   // Legal moves generated at ply 1 whatever the line's length: the game
   // may run deeper than the per-ply records.
   std::vector<Move> moves_here() {

@@ -17,11 +17,9 @@ class PickerTest : public BoardTest {
     BoardTest::SetUp();
     reset_order_tables(t);
   }
-  // Runs ply 3 of a line, the way the searches prepare a node, and
-  // collects everything next_move hands out. The two moves before it are
-  // none unless a test sets them.
-  std::vector<MoveEntry> pick(uint16_t flags, Move hash = MOVE_NONE, Move killer1 = 0, Move killer2 = 0,
-                              Move checkKiller = 0) {
+  // Runs ply 3 of a line, the way the searches prepare a node (no hash
+  // move, no moves before it), and collects everything next_move hands out.
+  std::vector<MoveEntry> pick(uint16_t flags, Move killer1 = 0, Move killer2 = 0) {
     Position& pos = t->pos;
     t->ply = PLY;
     t->plies[PLY - 1].currentMove = &previous;
@@ -30,10 +28,10 @@ class PickerTest : public BoardTest {
     PlyRecord& pr = t->plies[PLY];
     pr.checker = uint8_t(find_checker(pos, pos.kingSq[pos.side], pos.side ^ 1, occupancy(pos)));
     pr.inCheck = pr.checker != NO_SQUARE;
-    pr.hashMove = hash;
+    pr.hashMove = MOVE_NONE;
     pr.killer1 = killer1;
     pr.killer2 = killer2;
-    pr.checkKiller = checkKiller;
+    pr.checkKiller = 0;
     pr.pickStage = flags;
     std::vector<MoveEntry> out;
     while (MoveEntry* e = next_move(pos)) {
@@ -73,16 +71,13 @@ class PickerTest : public BoardTest {
   }
   static constexpr int PLY = 3;
   MoveEntry previous{}, twoBack{};
-  static long index_of(const std::vector<Move>& v, Move m) {
-    return std::find(v.begin(), v.end(), m) - v.begin();
-  }
 };
 
 TEST_F(PickerTest, GoodCapturesThenKillersThenQuietsThenLosingCaptures) {
   // Nxh3 wins a knight; Qxd5 loses the queen for a pawn.
   set("4k3/8/2p5/3p4/8/7n/8/3QK1N1 w - -");
   Move good = mv("g1h3"), losing = mv("d1d5"), k1 = mv("e1f2"), k2 = mv("d1d4");
-  auto entries = pick(PICK_FULL, MOVE_NONE, k1, k2);
+  auto entries = pick(PICK_FULL, k1, k2);
   std::vector<Move> out = moves_of(entries);
   EXPECT_EQ(sorted(out), sorted(all_generated()));
   ASSERT_GE(out.size(), 4u);

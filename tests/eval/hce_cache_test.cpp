@@ -12,17 +12,6 @@ const std::string MIDDLEGAME = "r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP
 class HceCacheTest : public HceTest {
  protected:
   EvalCacheEntry& entry() { return t->evalCache[eval_cache_index(t->pos.key, t->pos.side)]; }
-  PawnCacheEntry& pawn_entry() {
-    EvalInfo ei;
-    setup_eval_info(t->pos, ei, 0);
-    return t->pawnCache[pawn_cache_key(t->pos, ei) & PAWN_CACHE_INDEX_MASK];
-  }
-  uint64_t pawn_key(const std::string& fen) {
-    set(fen);
-    EvalInfo ei;
-    setup_eval_info(t->pos, ei, 0);
-    return pawn_cache_key(t->pos, ei);
-  }
   // Evaluation at a ply where the result cache could be read, with this
   // position's entry spoiled first so only the pawn cache may serve.
   int eval_pawn_cached(int ply) {

@@ -3,10 +3,9 @@
 // words swapped between the colours.
 #include <random>
 
+#include "../board/board_fixture.h"
 #include "board/attacks.h"
-#include "board/legality.h"
 #include "board/makemove.h"
-#include "board/movegen.h"
 #include "hce_fixture.h"
 
 namespace {
@@ -43,9 +42,7 @@ class HceSymmetryTest : public HceTest {
   bool play_random(std::mt19937& rng) {
     int16_t ply = t->ply;
     t->ply = 1;
-    std::vector<Move> legal;
-    for (MoveEntry* e = generate_all(t->pos); e->move != MOVE_END; e++)
-      if (move_is_legal(t->pos, t->pos.side, e->move)) legal.push_back(e->move);
+    std::vector<Move> legal = legal_moves(t->pos);
     t->ply = ply;
     if (legal.empty()) return false;
     make_move(t->pos, legal[rng() % legal.size()]);
@@ -62,9 +59,7 @@ TEST_F(HceSymmetryTest, RandomLinePositionsScoreLikeTheirTwins) {
   for (size_t i = 0; i < fens.size(); i += 2) {
     set(fens[i]);
     for (int n = 0; n < RANDOM_LINE_PLIES && play_random(rng); n++) {
-      char fen[128];
-      position_to_fen(t->pos, fen, false);
-      std::string text = fen;
+      std::string text = fen_of(t->pos);
       set(text);
       expect_twins(text);
       if (HasFailure()) return;

@@ -17,9 +17,7 @@
 #include "board/attacks.h"
 #include "board/bitboard.h"
 #include "board/fen.h"
-#include "board/legality.h"
 #include "board/makemove.h"
-#include "board/movegen.h"
 #include "board/see.h"
 #include "board/zobrist.h"
 #include "eval/evaluate.h"
@@ -30,6 +28,7 @@
 #include "frontend/control.h"
 #include "frontend/options.h"
 #include "search/searchthread.h"
+#include "../board/board_fixture.h"
 #include "hce_fixture.h"
 
 namespace fs = std::filesystem;
@@ -69,19 +68,6 @@ std::string net_bytes(const TestNet& n, size_t valueCount) {
 }
 
 void write_file(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-std::vector<Move> legal_moves_at(SearchThread* t) {
-  std::vector<Move> moves;
-  for (MoveEntry* e = generate_all(t->pos); e->move != MOVE_END; e++)
-    if (move_is_legal(t->pos, t->pos.side, e->move)) moves.push_back(e->move);
-  return moves;
-}
-
-std::string fen_of(const Position& pos) {
-  char buf[128];
-  position_to_fen(pos, buf, false);
-  return buf;
-}
 
 class NetworkTest : public ::testing::Test {
  protected:
@@ -151,7 +137,7 @@ class NetworkTest : public ::testing::Test {
 bool is_quiet_position(SearchThread* th) {
   const Position& pos = th->pos;
   if (square_attacked(pos, pos.kingSq[pos.side], pos.side ^ 1)) return false;
-  for (Move m : legal_moves_at(th)) {
+  for (Move m : legal_moves(th->pos)) {
     int to = move_to(m);
     if (pos.board[to] && see(pos, pos.side, move_from(m), to) > 0) return false;
   }
@@ -278,7 +264,7 @@ void walk_games(SearchThread* t, const std::vector<std::string>& starts, unsigne
   auto tree = [&](auto& self, int depth) -> void {
     check();
     if (depth == 0) return;
-    std::vector<Move> moves = legal_moves_at(t);
+    std::vector<Move> moves = legal_moves(t->pos);
     for (int b = 0; b < 2 && !moves.empty(); b++) {
       if (rng() % 8 == 0 && !in_check(t->pos)) {
         make_null_move(t->pos);
@@ -296,7 +282,7 @@ void walk_games(SearchThread* t, const std::vector<std::string>& starts, unsigne
     for (int ply = 0; ply < 40; ply++) {
       t->ply = 1;
       tree(tree, 3);
-      std::vector<Move> moves = legal_moves_at(t);
+      std::vector<Move> moves = legal_moves(t->pos);
       if (moves.empty()) break;
       make_move(t->pos, moves[rng() % moves.size()]);
     }

@@ -48,7 +48,7 @@ TEST_F(CommandLineTest, ClampsAndTheTableForFixedLimits) {
     apply_fixed_limit_hash(line);
     EXPECT_EQ(Options.Hash, c.hash) << c.args[1];
     EXPECT_EQ(Options.Threads, c.threads) << c.args[1];
-    if (c.time) EXPECT_FLOAT_EQ(Control.limits.timePerMove, c.time) << c.args[1];
+    EXPECT_FLOAT_EQ(c.time ? Control.limits.timePerMove : 0, c.time) << c.args[1];
   }
   EXPECT_EQ(Control.limits.nodeLimit, 100000u);
   EXPECT_EQ(Control.limits.limitKind, LIMIT_FIXED);

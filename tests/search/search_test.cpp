@@ -36,7 +36,9 @@ TEST_F(SearchTest, DrawsByRepetitionAndTheFiftyMoveRule) {
       for (const char* m : {"g1f3", "g8f6", "f3g1", "f6g8"}) ASSERT_TRUE(play(m));
       if (cycle + 1 == c.cyclesBeforeRoot) make_root();
     }
-    if (c.fifty) ASSERT_TRUE(play("g1f3"));
+    if (c.fifty) {
+      ASSERT_TRUE(play("g1f3"));
+    }
     int score = search_here(c.depth, -FULL, FULL);
     EXPECT_EQ(c.atLeast ? std::abs(score) > c.atLeast : score == 0, true)
         << score << ": " << c.cyclesBeforeRoot << " " << c.cyclesInLine << " " << c.fifty;

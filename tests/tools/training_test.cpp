@@ -43,9 +43,7 @@ TEST_F(TrainingData, RecordsKeepPlacementAndSideOfRealPositions) {
     pack_record(t->pos, -123, RESULT_WHITE_WINS, 77, r);
     SearchThread* u = new_search_thread();
     ASSERT_TRUE(unpack_record(r, u->pos)) << fen;
-    char text[128];
-    position_to_fen(u->pos, text, false);
-    EXPECT_EQ(placement_and_side(text), placement_and_side(fen));
+    EXPECT_EQ(placement_and_side(fen_of(u->pos)), placement_and_side(fen));
     EXPECT_EQ(r.score, -123);
     EXPECT_EQ(r.game, 77u);
     EXPECT_EQ(result_for_side_to_move(r), t->pos.side == WHITE ? 1.0 : 0.0);
