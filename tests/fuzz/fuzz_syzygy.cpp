@@ -42,36 +42,31 @@ constexpr const char* PIECE_ORDER = "KQRBNP";
 
 std::string data_path(const std::string& name) { return std::string(ZERV_DATA_DIR) + "/" + name; }
 
-// "KQvKR" for a FEN board: White's pieces, "v", Black's, strongest first.
-std::string material_of(const std::string& fen) {
+// "KQvKR" for a FEN board: White's pieces, "v", Black's, strongest first;
+// `swapped` names Black's pieces first.
+std::string material_of(const std::string& fen, bool swapped) {
   std::string sides[2];
   for (const char* p = PIECE_ORDER; *p; p++)
-    for (char c : fen.substr(0, fen.find(' '))) {
-      if (c == *p) sides[0] += c;
-      if (c == *p + ('a' - 'A')) sides[1] += *p;
-    }
+    for (char c : fen.substr(0, fen.find(' ')))
+      if (c == *p || c == *p + ('a' - 'A')) sides[(c != *p) != swapped] += *p;
   return sides[0] + "v" + sides[1];
 }
 
-// The reference positions per table (either colour stronger), read once.
-const std::vector<std::string>& positions_of(const std::string& material) {
-  static std::vector<std::pair<std::string, std::vector<std::string>>> byTable;
-  if (byTable.empty()) {
-    for (const TableFile& t : TABLES) byTable.push_back({t.material, {}});
+// The reference positions of a table (either colour stronger), at most
+// PROBES_PER_INPUT of them.
+std::vector<std::string> positions_of(const std::string& material) {
+  static std::vector<std::string> all;
+  if (all.empty()) {
     std::ifstream in(data_path("syzygy-probes.txt"));
-    for (std::string line; std::getline(in, line);) {
-      if (line.empty() || line[0] == '#') continue;
-      std::string fen = line.substr(0, line.find(" |"));
-      std::string m = material_of(fen);
-      std::string mirrored = m.substr(m.find('v') + 1) + "v" + m.substr(0, m.find('v'));
-      for (auto& entry : byTable)
-        if ((entry.first == m || entry.first == mirrored) && entry.second.size() < PROBES_PER_INPUT)
-          entry.second.push_back(fen);
-    }
+    for (std::string line; std::getline(in, line);)
+      if (!line.empty() && line[0] != '#') all.push_back(line.substr(0, line.find(" |")));
   }
-  for (auto& entry : byTable)
-    if (entry.first == material) return entry.second;
-  fuzz_fail("unknown table");
+  std::vector<std::string> found;
+  for (const std::string& fen : all)
+    if ((material_of(fen, false) == material || material_of(fen, true) == material) &&
+        found.size() < PROBES_PER_INPUT)
+      found.push_back(fen);
+  return found;
 }
 
 void probe(const std::string& fen) {

@@ -1,10 +1,10 @@
 #include "search_fixture.h"
 
+#include "../board/board_fixture.h"
+
 #include "board/bitboard.h"
 #include "board/fen.h"
-#include "board/legality.h"
 #include "board/makemove.h"
-#include "board/movegen.h"
 #include "board/notation.h"
 #include "board/zobrist.h"
 #include "eval/kpk.h"
@@ -205,12 +205,7 @@ Move RootSearchTest::parse(const char* text) {
   return m;
 }
 
-std::vector<Move> RootSearchTest::legal_moves() {
-  std::vector<Move> moves;
-  for (MoveEntry* e = generate_all(Game->pos); e->move != MOVE_END; e++)
-    if (move_is_legal(Game->pos, Game->pos.side, e->move)) moves.push_back(e->move);
-  return moves;
-}
+std::vector<Move> RootSearchTest::legal_moves() { return ::legal_moves(Game->pos); }
 
 std::vector<std::string> RootSearchTest::captured(void (*action)()) {
   testing::internal::CaptureStdout();
