@@ -25,12 +25,7 @@ class SeeTest : public BoardTest {
   int saved[7];
 };
 
-struct SeeCase {
-  const char* fen;
-  const char* from;  // "" for the threat form
-  const char* to;
-  int expected;
-};
+struct SeeCase { const char *fen, *from, *to; int expected; };  // from "" for the threat form
 
 TEST_F(SeeTest, CapturesOnOneSquare) {
   const SeeCase cases[] = {

@@ -10,11 +10,7 @@
 
 namespace {
 
-struct KpkCase {
-  std::string pawn, whiteKing, blackKing;
-  char side;
-  int result;  // 2 win for the pawn side, 0 draw
-};
+struct KpkCase { std::string pawn, whiteKing, blackKing; char side; int result; };  // result 2: a win, 0 a draw
 
 std::vector<KpkCase> read_kpk_file() {
   std::vector<KpkCase> cases;

@@ -59,16 +59,6 @@ TEST_F(OptionsTest, HashChangeAllocatesAnewOnlyForANewSize) {
   EXPECT_EQ(Options.Hash, 32768);
 }
 
-TEST_F(OptionsTest, ThreadsAreClampedAndBecomeActive) {
-  EXPECT_EQ(set("Threads", "0"), "info string Threads set to 1\n");
-  EXPECT_EQ(set("Threads", "500"), "info string Threads set to 160\n");
-  EXPECT_EQ(Options.Threads, 160);
-  EXPECT_EQ(Control.activeThreads, 160);
-  set("Threads", "4");
-  EXPECT_EQ(Options.Threads, 4);
-  EXPECT_EQ(Control.activeThreads, 4);
-}
-
 // Only the exact option name and the lower-case "true" count.
 TEST_F(OptionsTest, SpellingsOfNamesAndSwitches) {
   EXPECT_EQ(set("Ponder", "True"), "info string Ponder set to 0\n");
@@ -80,15 +70,8 @@ TEST_F(OptionsTest, SpellingsOfNamesAndSwitches) {
   EXPECT_EQ(Options.Hash + Options.MultiPV, 2);
 }
 
-struct ClampCase {
-  const char* name;
-  const char* value;
-  int expected;
-  int16_t EngineOptions::*field;
-};
-
 TEST_F(OptionsTest, NumbersAreClampedToTheirRanges) {
-  const ClampCase cases[] = {
+  struct Case { const char* name; const char* value; int expected; int16_t EngineOptions::*field; } cases[] = {
       {"MoveOverhead", "9999", 5000, &EngineOptions::MoveOverhead},
       {"Contempt", "-200", -150, &EngineOptions::Contempt},
       {"Selectivity", "300", 200, &EngineOptions::Selectivity},
@@ -98,12 +81,15 @@ TEST_F(OptionsTest, NumbersAreClampedToTheirRanges) {
       {"SyzygyProbeDepth6", "-6", -5, &EngineOptions::SyzygyProbeDepth6},
       {"UCI_Elo", "1000", 1500, &EngineOptions::UCI_Elo},
       {"UCI_Elo", "99999999999999999999", 3300, &EngineOptions::UCI_Elo},
+      {"Threads", "0", 1, &EngineOptions::Threads},
+      {"Threads", "500", 160, &EngineOptions::Threads},
   };
-  for (const ClampCase& c : cases) {
+  for (const Case& c : cases) {
     EXPECT_EQ(set(c.name, c.value), "info string " + std::string(c.name) + " set to " +
                                         std::to_string(c.expected) + "\n");
     EXPECT_EQ(Options.*c.field, c.expected) << c.name << " " << c.value;
   }
+  EXPECT_EQ(Control.activeThreads, 160) << "the threads set become active";
 }
 
 TEST(SetoptionWords, NameAndValue) {

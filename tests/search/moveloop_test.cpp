@@ -47,10 +47,7 @@ class MoveLoopTest : public ::testing::Test {
   SearchThread* t = nullptr;
 };
 
-struct MoveCase {
-  const char *fen, *move;
-  int expected;
-};
+struct MoveCase { const char *fen, *move; int expected; };
 
 TEST_F(MoveLoopTest, FlagsThatSteerTheSearch) {
   const MoveCase cases[] = {

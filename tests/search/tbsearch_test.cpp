@@ -31,13 +31,9 @@ class TbSearch : public RootSearchTest {
   }
 };
 
-struct Case {
-  const char* fen;
-  int fifty, depth, result;
-  bool atOnce;
-  const char* move;   // expected best move, or "" for any
-  const char* score;  // expected in the last "info depth" line of a search
-};
+// The expected best move ("" for any), and what the last "info depth" line
+// of a search shows.
+struct Case { const char* fen; int fifty, depth, result; bool atOnce; const char *move, *score; };
 
 TEST_F(TbSearch, RootResultsAndImmediateAnswers) {
   const Case cases[] = {
