@@ -80,7 +80,7 @@ TEST_F(EvaluateTest, SimpleAndLopsidedPositionsUseTheHandCraftedEvaluation) {
     set(c.fen);
     EXPECT_EQ(uses_hand_crafted(t), c.handCrafted) << c.fen;
   }
-  Control.useNN = 0;
+  Control.useNN = 0;  // then even the start position is the hand-crafted one's
   set(cases[5].fen);
   EXPECT_TRUE(uses_hand_crafted(t));
 }

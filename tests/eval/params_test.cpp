@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "board/see.h"
 #include "eval/param_values.h"
@@ -95,7 +96,7 @@ TEST_F(ParamsTest, SetUpReadsTheOptionFileAndRebuildsFromScratch) {
   for (auto [file, mg, eg] : cases) {
     use_param_file(file);
     setup_eval_params();
-    EXPECT_EQ(mg_of(W.mtl_pawn) * 1000 + eg_of(W.mtl_pawn), mg * 1000 + eg) << file;
+    EXPECT_EQ(std::pair(mg_of(W.mtl_pawn), eg_of(W.mtl_pawn)), std::pair(mg, eg)) << file;
   }
 }
 
