@@ -130,6 +130,8 @@ const char* const FUZZ_POSITIONS[] = {
     "8/8/8/8/8/2k5/1p6/3K4 b - - 0 1",
     "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3",
     "6k1/5ppp/8/8/8/8/1P3PPP/6K1 b - - 0 1",
+    "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1",
+    "rnbqkbnr/ppp1pppp/8/3p4/4P3/8/PPPP1PPP/RNBQKBNR w KQkq d6 0 2",
 };
 const int FUZZ_POSITION_COUNT = int(sizeof FUZZ_POSITIONS / sizeof FUZZ_POSITIONS[0]);
 

@@ -36,8 +36,9 @@ std::string fuzz_write_file(const char* name, const uint8_t* data, size_t size);
 std::string fuzz_text(const uint8_t* data, size_t size);
 
 // Positions the harnesses that need one probe or play in: the start,
-// Kiwipete, a rook ending, promotions, Chess960 castling with en passant
-// and a few endings (FUZZ_POSITION_COUNT of them).
+// Kiwipete, a rook ending, promotions, Chess960 castling with en passant,
+// a few endings and two opening positions a book knows, with en-passant
+// squares (FUZZ_POSITION_COUNT of them).
 extern const char* const FUZZ_POSITIONS[];
 extern const int FUZZ_POSITION_COUNT;
 // Sets one of them (or any FEN the harness trusts) up as the game.
