@@ -42,8 +42,12 @@ constexpr int EXIT_THREAD_FAILURE = -1;
 
 constexpr auto RELAXED = std::memory_order_relaxed;
 
-// The alignment the table was allocated with, which its release must repeat.
-size_t ttAlignment = TABLE_ALIGNMENT;
+size_t table_bytes(uint64_t entries) { return size_t(entries + SPARE_ENTRIES) * sizeof(TTEntry); }
+
+// Every probe lands on a random bucket: on huge pages the page translation
+// for it is far more often already cached. The release repeats the choice
+// from the same size.
+size_t table_alignment(size_t bytes) { return bytes >= HUGE_PAGE_BYTES ? HUGE_PAGE_BYTES : TABLE_ALIGNMENT; }
 
 uint32_t check_word(uint64_t key, Move move, int storedScore) {
   return uint32_t(key) ^ (uint32_t(move) << 16) ^ uint32_t(storedScore + int(CHECK_SCORE_OFFSET));
@@ -130,18 +134,15 @@ int tt_allocate() {
   uint64_t megabytes = Options.Hash > 0 ? uint64_t(Options.Hash) : 0;
   if (megabytes > MAX_TABLE_MB) megabytes = MAX_TABLE_MB;
   uint64_t entries = megabytes * ENTRIES_PER_MB;
-  size_t bytes = size_t(entries + SPARE_ENTRIES) * sizeof(TTEntry);
+  size_t bytes = table_bytes(entries);
   // The new table is obtained before the old one goes, so a size the
   // machine cannot give leaves the table in use untouched.
-  // Every probe lands on a random bucket: on huge pages the page
-  // translation for it is far more often already cached.
-  size_t alignment = bytes >= HUGE_PAGE_BYTES ? HUGE_PAGE_BYTES : TABLE_ALIGNMENT;
+  size_t alignment = table_alignment(bytes);
   void* memory = ::operator new(bytes, std::align_val_t(alignment), std::nothrow);
   if (!memory) return 0;
   if (alignment == HUGE_PAGE_BYTES) advise_huge_pages(memory, bytes);
   tt_free();
   ttTable = static_cast<TTEntry*>(memory);
-  ttAlignment = alignment;
   ttEntries = uint32_t(entries);
   Control.hashSize = uint32_t(megabytes);
   print_linef("info string allocated %d Mbytes for hash table", int(megabytes));
@@ -156,7 +157,7 @@ int tt_allocate() {
 bool tt_allocated() { return ttTable != nullptr; }
 
 void tt_free() {
-  if (ttTable) ::operator delete(ttTable, std::align_val_t(ttAlignment));
+  if (ttTable) ::operator delete(ttTable, std::align_val_t(table_alignment(table_bytes(ttEntries))));
   ttTable = nullptr;
   ttEntries = 0;
   Control.hashSize = 0;
