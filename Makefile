@@ -58,7 +58,7 @@ tsan:
 	TSAN_OPTIONS="halt_on_error=1 exitcode=66" $(TSAN_DIR)/zerv_tests --gtest_filter='$(TSAN_FILTER)'
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(PORTABLE_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(PORTABLE_DIR) $(FUZZ_DIR) $(PGO_DIR)
 
 # Evaluation speed along random search-like lines, one thread, figures
 # printed (make bench-eval BENCH_EVAL=nn); tools/bench_eval.cpp lists the
@@ -79,6 +79,22 @@ bench-compare: engine portable
 	python3 tools/bench_compare.py --depth $(COMPARE_DEPTH) --rounds $(COMPARE_ROUNDS) \
 	  "network=$(BUILD_DIR)/zerv" "hand-crafted=$(BUILD_DIR)/zerv -use_hce" \
 	  "portable network=$(PORTABLE_DIR)/zerv"
+
+# Profile-guided engine in $(PGO_DIR): an instrumented build plays the
+# benchmark with both evaluations (network and hand-crafted, so that both
+# hot paths are profiled), then the engine is rebuilt with those counts.
+PGO_DIR   ?= build-pgo
+PGO_DEPTH ?= 12
+.PHONY: pgo
+pgo:
+	rm -rf $(PGO_DIR)/profile
+	cmake -S . -B $(PGO_DIR) -DCMAKE_BUILD_TYPE=Release -DZERV_TESTS=OFF -DZERV_PGO=GENERATE
+	cmake --build $(PGO_DIR) --target zerv -j $(JOBS)
+	./$(PGO_DIR)/zerv -d $(PGO_DEPTH) -bench > /dev/null
+	./$(PGO_DIR)/zerv -use_hce -d $(PGO_DEPTH) -bench > /dev/null
+	cmake -S . -B $(PGO_DIR) -DZERV_PGO=USE
+	cmake --build $(PGO_DIR) --target zerv -j $(JOBS)
+	@echo "profile-guided engine: $(PGO_DIR)/zerv"
 
 # A test suite solved through UCI at a fixed time per move, figures printed:
 # make bench-epd EPD=../shared/data/epd/wac.epd EPD_MS=1000 EPD_ARGS=-use_hce
