@@ -38,14 +38,6 @@ TEST_F(LegalityTest, GivesCheckAgreesWithThePlayedMove) {
   EXPECT_GT(checking, 500);
 }
 
-TEST_F(LegalityTest, NoLegalMoveOnMateAndStalemateOnly) {
-  EXPECT_TRUE(has_no_legal_move(set("7k/5Q2/6K1/8/8/8/8/8 b - -")));  // stalemate
-  EXPECT_TRUE(has_no_legal_move(set("7k/6Q1/6K1/8/8/8/8/8 b - -")));  // mate
-  EXPECT_FALSE(has_no_legal_move(set("7k/8/6K1/8/8/8/8/6Q1 b - -")));
-  // Pinned everywhere but the king can still take.
-  EXPECT_FALSE(has_no_legal_move(set("7k/6Q1/8/8/8/8/8/K7 b - -")));
-}
-
 TEST_F(LegalityTest, StoredMoveValidExactlyWhenLegalHere) {
   // Moves generated in other positions are the realistic foreign hash
   // moves: each must be accepted exactly when it is a legal move here.

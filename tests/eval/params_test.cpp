@@ -122,14 +122,4 @@ TEST_F(ParamsTest, KnightPersonalityHalvesMiddlegameAndQuartersTheOutpostAttack)
   }
 }
 
-TEST_F(ParamsTest, ExchangeValuesAreFixedWhateverTheMaterial) {
-  for (int& v : SeeValue) v = -1;
-  write_file("tuned.txt", "mtl_pawn, 120, 130\nmtl_knight, 500, 500\n");
-  use_param_file("tuned.txt");
-  Options.personality[1][PHASE_MG] = 10;
-  setup_eval_params();
-  const int expected[7] = {0, 100, 350, 350, 550, 1075, 9000};
-  for (int t = 0; t < 7; ++t) EXPECT_EQ(SeeValue[t], expected[t]) << t;
-}
-
 }  // namespace

@@ -54,8 +54,9 @@ TEST_F(GoCommandTest, ClocksAndTheIncrementOfTheSideToMove) {
   EXPECT_FLOAT_EQ(limits.clock[BLACK], 5.0f);
 }
 
-// Each limit in its range; "movetime" drops the increment, "infinite" and
-// a moves-to-go control clear the depth and node limits of an earlier go.
+// Each limit in its range; "movetime" drops the increment; every go starts
+// from the command line's limits, which "infinite" and a moves-to-go
+// control keep or clear as their own.
 TEST_F(GoCommandTest, LimitsAndTheirRanges) {
   Control.limits.maxDepth = 5;
   Control.limits.nodeLimit = 777;
@@ -63,24 +64,24 @@ TEST_F(GoCommandTest, LimitsAndTheirRanges) {
   EXPECT_EQ(limits.limitKind, LIMIT_MOVESTOGO_MARK);
   EXPECT_EQ(limits.movesToGo, 17);
   EXPECT_EQ(limits.maxDepth + limits.nodeLimit, uint64_t(MAX_DEPTH));
-  go("depth 12");
-  EXPECT_EQ(limits.maxDepth, 12);
-  EXPECT_EQ(limits.limitKind, LIMIT_FIXED);
-  EXPECT_FLOAT_EQ(limits.timePerMove, UNLIMITED_SECONDS);
   go("depth 99");
   EXPECT_EQ(limits.maxDepth, MAX_DEPTH);
+  EXPECT_EQ(limits.limitKind, LIMIT_FIXED);
   go("wtime 1000 btime 1000 winc 500 movetime 250");
   EXPECT_FLOAT_EQ(limits.timePerMove, 0.25f);
   EXPECT_FLOAT_EQ(limits.increment, 0.0f);
   go("mate 999 wtime 1000 btime 1000");
   EXPECT_EQ(limits.mateMoves, MAX_MATE_MOVES);
   EXPECT_EQ(limits.limitKind, LIMIT_CLOCK);
-  go("mate 3");
-  EXPECT_FLOAT_EQ(limits.timePerMove, UNLIMITED_SECONDS) << "mate alone has no time limit";
-  Control.limits.nodeLimit = 5000;
+  go("");
+  EXPECT_EQ(limits.mateMoves + limits.searchMoveCount, 0) << "nothing kept from the last go";
+  Control.baseLimits.maxDepth = 6;
+  Control.baseLimits.nodeLimit = 9000;
+  go("wtime 1000 btime 1000 movestogo 20");
+  EXPECT_EQ(limits.maxDepth + limits.nodeLimit, 6 + 9000u);
   go("infinite");
   EXPECT_FLOAT_EQ(limits.timePerMove, UNLIMITED_SECONDS);
-  EXPECT_EQ(limits.maxDepth + limits.nodeLimit, uint64_t(MAX_DEPTH));
+  EXPECT_EQ(limits.maxDepth + limits.nodeLimit, uint64_t(MAX_DEPTH)) << "analysis runs until stop";
   // Nodes are spread by at most 4 %, both ways, without overflow.
   bool low = false, high = false;
   for (int i = 0; i < 100; i++) {
@@ -93,33 +94,11 @@ TEST_F(GoCommandTest, LimitsAndTheirRanges) {
   EXPECT_TRUE(low && high);
 }
 
-TEST_F(GoCommandTest, EveryGoStartsFromTheCommandLineLimits) {
-  uci_command("ucinewgame");
-  go("depth 3 nodes 5000 wtime 900 btime 900 winc 500 searchmoves e2e4 mate 2");
-  go("");
-  EXPECT_EQ(limits.maxDepth, MAX_DEPTH);
-  EXPECT_EQ(limits.nodeLimit, 0u);
-  EXPECT_EQ(limits.limitKind, LIMIT_CLOCK);
-  EXPECT_FLOAT_EQ(limits.clock[BLACK], 60.0f) << "the new game's clock";
-  EXPECT_FLOAT_EQ(limits.increment, 0.0f);
-  EXPECT_EQ(limits.searchMoveCount + limits.mateMoves, 0);
-  // Depth and node limits of the command line hold under every clock form.
-  Control.baseLimits.maxDepth = 6;
-  Control.baseLimits.nodeLimit = 9000;
-  go("wtime 1000 btime 1000 movestogo 20");
-  EXPECT_EQ(limits.maxDepth + limits.nodeLimit, 6 + 9000u);
-  go("depth 9");
-  EXPECT_EQ(limits.maxDepth, 9) << "what the go names wins";
-  go("infinite");
-  EXPECT_EQ(limits.maxDepth + limits.nodeLimit, uint64_t(MAX_DEPTH)) << "analysis runs until stop";
-}
-
 TEST_F(GoCommandTest, SearchMovesKeepTheDistinctLegalMovesListed) {
   struct Case { const char* fen; const char* args; std::set<std::string> kept; } cases[] = {
       {nullptr, "searchmoves a2a3 b2b3 depth 8", {"a2a3", "b2b3"}},
       {nullptr, "depth 8 searchmoves a2a3 e2e5 zz a2a3 g1f3x b1c3 ponder", {"a2a3", "b1c3"}},
       {nullptr, "searchmoves 0000", {}},
-      {nullptr, "searchmoves", {}},
       // Into check, along the checking rook's lines: only the capture is legal.
       {"4k3/8/8/8/8/8/3r4/4K3 w - -", "searchmoves e1e2 e1d1 e1d2", {"e1d2"}},
       // Castling written either way is the one move.
@@ -136,11 +115,6 @@ TEST_F(GoCommandTest, SearchMovesKeepTheDistinctLegalMovesListed) {
     EXPECT_EQ(kept, expected) << c.args;
     EXPECT_EQ(size_t(limits.searchMoveCount), c.kept.size()) << c.args;
   }
-  uci_command("position startpos");
-  go("searchmoves e2e4 depth 5");
-  EXPECT_EQ(limits.maxDepth, 5) << "a keyword ends the list";
-  EXPECT_TRUE(root_move_allowed(limits, game_move_from_text("e2e4")));
-  EXPECT_FALSE(root_move_allowed(limits, game_move_from_text("d2d4")));
 }
 
 }  // namespace

@@ -18,7 +18,10 @@ std::vector<std::string> best_moves(const std::string& output) {
   return moves;
 }
 
-TEST(GoDialogue, DepthSearchAnswersOnceAfterItsDepths) {
+// A depth search answers once after its depths. Answers without
+// iterations: a fifty-move draw and a checkmated side answer "0000";
+// depth 0 answers with the quiescence move.
+TEST(GoDialogue, DepthSearchAndImmediateAnswers) {
   Session e;
   send(e.d, "position startpos\ngo depth 5\n");
   ASSERT_TRUE(e.wait("bestmove"));
@@ -36,6 +39,20 @@ TEST(GoDialogue, DepthSearchAnswersOnceAfterItsDepths) {
   EXPECT_EQ(deepest, 5);
   std::regex answer(R"(\nbestmove [a-h][1-8][a-h][1-8] ponder [a-h][1-8][a-h][1-8]\n)");
   EXPECT_TRUE(std::regex_search(e.d.output, answer)) << e.d.output;
+  size_t mark = e.d.output.size();
+  std::string moves;
+  for (int i = 0; i < 25; i++) moves += " a1a2 e5e6 a2a1 e6e5";
+  send(e.d, "position fen 8/8/8/4k3/8/8/8/R3K3 w - - moves" + moves + " a1a2 e5e6\ngo depth 5\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 2));
+  // Each search is answered before the next "go": a "go" during a search
+  // would end it without an answer.
+  send(e.d, "position fen 7k/6Q1/6K1/8/8/8/8/8 b - -\ngo depth 3\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 3));
+  EXPECT_EQ(count_of(e.d.output, "\nbestmove 0000\n"), 2) << e.d.output;
+  send(e.d, "position fen 4k3/8/8/3q4/4P3/8/8/4K3 w - -\ngo depth 0\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 4));
+  EXPECT_NE(e.d.output.find("\nbestmove e4d5\n"), std::string::npos) << e.d.output;
+  EXPECT_EQ(count_of(e.d.output.substr(mark), "info depth"), 0);
 }
 
 // Every search that is not cancelled answers exactly once: after "stop",
@@ -99,25 +116,6 @@ TEST(GoDialogue, PonderingAnswersOnlyAfterPonderhitOrStop) {
   ASSERT_TRUE(e.wait_count("bestmove", 2));
   ASSERT_TRUE(e.sync());
   EXPECT_EQ(count_of(e.d.output, "bestmove"), 2);
-}
-
-// Answers without iterations: a fifty-move draw and a checkmated side
-// answer "0000"; depth 0 answers with the quiescence move.
-TEST(GoDialogue, ImmediateAnswers) {
-  Session e;
-  std::string moves;
-  for (int i = 0; i < 25; i++) moves += " a1a2 e5e6 a2a1 e6e5";
-  send(e.d, "position fen 8/8/8/4k3/8/8/8/R3K3 w - - moves" + moves + " a1a2 e5e6\ngo depth 5\n");
-  ASSERT_TRUE(e.wait_count("bestmove", 1));
-  // Each search is answered before the next "go": a "go" during a search
-  // would end it without an answer.
-  send(e.d, "position fen 7k/6Q1/6K1/8/8/8/8/8 b - -\ngo depth 3\n");
-  ASSERT_TRUE(e.wait_count("bestmove", 2));
-  EXPECT_EQ(count_of(e.d.output, "\nbestmove 0000\n"), 2) << e.d.output;
-  send(e.d, "position fen 4k3/8/8/3q4/4P3/8/8/4K3 w - -\ngo depth 0\n");
-  ASSERT_TRUE(e.wait_count("bestmove", 3));
-  EXPECT_NE(e.d.output.find("\nbestmove e4d5\n"), std::string::npos) << e.d.output;
-  EXPECT_EQ(count_of(e.d.output, "info depth"), 0);
 }
 
 }  // namespace

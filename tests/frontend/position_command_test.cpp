@@ -109,12 +109,4 @@ TEST_F(PositionCommandTest, CompactionKeepsTheRecordsSinceTheLastPawnMove) {
   EXPECT_EQ(game_ply(), 823);
 }
 
-TEST_F(PositionCommandTest, RepetitionNeedsThreeOccurrences) {
-  std::string command = "position startpos moves e2e4 e7e5";
-  uci_command((command + SHUFFLE + SHUFFLE).c_str());
-  EXPECT_FALSE(is_draw(Game->pos, 0));
-  uci_command((command + SHUFFLE + SHUFFLE + SHUFFLE).c_str());
-  EXPECT_TRUE(is_draw(Game->pos, 0));
-}
-
 }  // namespace

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <set>
 #include <string>
-#include <utility>
 
 #include "board/fen.h"
 #include "frontend/game.h"
@@ -16,25 +15,12 @@
 
 namespace {
 
-constexpr const char* FREE_QUEEN = "4k3/8/8/3q4/4P3/8/8/4K3 w - -";
 constexpr const char* BACK_RANK_MATE = "6k1/5ppp/8/8/8/8/5PPP/R5K1 w - -";
 constexpr const char* MIDDLEGAME = "r1bqkb1r/pp1ppppp/2n2n2/8/3NP3/2N5/PPP2PPP/R1BQKB1R b KQkq -";
 
 int count_matching(const std::vector<std::string>& lines, const std::string& part) {
   return int(std::count_if(lines.begin(), lines.end(),
                            [&](const std::string& l) { return l.find(part) != std::string::npos; }));
-}
-
-TEST_F(RootSearchTest, DepthZeroRunsNoIterationAndAnswersWithTheQuiescenceLine) {
-  set(FREE_QUEEN);
-  search_to(0);
-  EXPECT_EQ(Control.bestMove, parse("e4d5"));
-  EXPECT_EQ(Control.mainDepth.load(), 0);
-  EXPECT_EQ(Control.depthNodes[1], 0u);
-  EXPECT_EQ(count_matching(lines, "info depth"), 0);
-  set(MIDDLEGAME);  // nothing to capture: no move at all
-  search_to(0);
-  EXPECT_EQ(Control.bestMove, MOVE_NONE);
 }
 
 TEST_F(RootSearchTest, MateInOneStopsDeepeningAfterDepthOne) {
@@ -50,36 +36,6 @@ TEST_F(RootSearchTest, MateInOneStopsDeepeningAfterDepthOne) {
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_NE(lines[0].find("score mate 1 "), std::string::npos) << lines[0];
   EXPECT_NE(lines[0].find(" pv a1a8"), std::string::npos) << lines[0];
-}
-
-TEST_F(RootSearchTest, RootWithoutAMoveHasTheMatedOrTheDrawnScore) {
-  const std::pair<const char*, int> cases[] = {{"7k/6Q1/6K1/8/8/8/8/8 b - -", -(MATE - 1)},  // mated
-                                               {"7k/8/6Q1/8/8/8/8/6K1 b - -", 0}};          // stalemate
-  for (auto [fen, score] : cases) {
-    set(fen);
-    search_to(5);
-    EXPECT_EQ(Control.bestMove, MOVE_NONE) << fen;
-    EXPECT_EQ(Control.score, score) << fen;
-    EXPECT_EQ(Control.mainDepth.load(), 0) << fen;
-  }
-}
-
-TEST_F(RootSearchTest, MultiPvPrintsThreeDistinctLinesPerDepth) {
-  Options.MultiPV = 3;
-  search_to(4);
-  ASSERT_EQ(lines.size(), 12u);
-  for (int depth = 1; depth <= 4; depth++) {
-    std::set<std::string> firstMoves;
-    for (int k = 1; k <= 3; k++) {
-      const std::string& l = lines[(depth - 1) * 3 + (k - 1)];
-      std::string head = "info multipv " + std::to_string(k) + " depth " + std::to_string(depth) + " ";
-      EXPECT_EQ(l.rfind(head, 0), 0u) << l;
-      size_t pv = l.find(" pv ");
-      ASSERT_NE(pv, std::string::npos);
-      firstMoves.insert(l.substr(pv + 4, 4));
-    }
-    EXPECT_EQ(firstMoves.size(), 3u) << "depth " << depth;
-  }
 }
 
 // The node count of a fixed search with the hand-crafted evaluation is the

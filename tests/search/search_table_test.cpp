@@ -24,12 +24,16 @@ class SearchTableTest : public SearchTest {
   }
 };
 
+// A node limit stops the whole tree at once: the node that crossed it was
+// the last one entered.
 TEST_F(SearchTableTest, StoppedNodesStoreNothing) {
   set("r1bq1rk1/ppp2ppp/2np1n2/2b1p3/2B1P3/2NP1N2/PPP2PPP/R1BQ1RK1 w - - 0 7");
-  t->nodeLimit = 2000;
-  t->rootDepthDone = 2;
+  constexpr uint64_t LIMIT = 2000;
+  t->nodeLimit = LIMIT;
+  t->rootDepthDone = 2;  // the limit applies once a best move exists
   EXPECT_EQ(search_root(10), 0);
   ASSERT_EQ(Control.stop.load(), 1);
+  EXPECT_EQ(t->nodes, LIMIT + 1);
   TTHit hit;
   EXPECT_FALSE(tt_probe(t->pos, 1, hit));
 }

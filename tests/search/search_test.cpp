@@ -1,12 +1,14 @@
-// The node search driven directly: mate and draw scores, node limits and
-// the line it returns.
+// The node search driven directly: draw scores, node limits, the line it
+// returns, and a handful of easy Win At Chess positions as a sanity check
+// of the whole node search (no transposition table, no root driver): each
+// is solved by depth 6, the mates with their exact distance.
 #include "search/search.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <string>
 
-#include "board/legality.h"
-#include "board/makemove.h"
-#include "board/movegen.h"
+#include "board/fen.h"
 #include "eval/evaluate.h"
 #include "search/searchparams.h"
 #include "search_fixture.h"
@@ -45,31 +47,6 @@ TEST_F(SearchTest, DrawsByRepetitionAndTheFiftyMoveRule) {
   }
 }
 
-TEST_F(SearchTest, NodeLimitStopsTheWholeTreeAtOnce) {
-  set("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
-  constexpr uint64_t LIMIT = 3000;
-  t->nodeLimit = LIMIT;
-  t->rootDepthDone = 2;  // the limit applies once a best move exists
-  EXPECT_EQ(search_root(12), 0);
-  EXPECT_EQ(Control.stop.load(), 1);
-  // The node that crossed the limit was the last one entered.
-  EXPECT_EQ(t->nodes, LIMIT + 1);
-}
-
-TEST_F(SearchTest, PrincipalVariationIsALegalLine) {
-  set("r1bq1rk1/ppp2ppp/2np1n2/2b1p3/2B1P3/2NP1N2/PPP2PPP/R1BQ1RK1 w - - 0 7");
-  deepen(5);
-  int length = 0;
-  for (int i = 1; i < MAX_PLY && pv[i]; i++, length++) {
-    bool legal = false;
-    for (MoveEntry* e = generate_all(t->pos); e->move != MOVE_END; e++)
-      legal = legal || (e->move == pv[i] && move_is_legal(t->pos, t->pos.side, pv[i]));
-    ASSERT_TRUE(legal) << "ply " << i;
-    make_move(t->pos, pv[i]);
-  }
-  EXPECT_GE(length, 3);
-}
-
 TEST(PvCopyTest, NeverWritesBeyondTheLastPly) {
   Move dst[MAX_PLY + 1], src[MAX_PLY + 1];
   for (int i = 0; i <= MAX_PLY; i++) {
@@ -79,6 +56,49 @@ TEST(PvCopyTest, NeverWritesBeyondTheLastPly) {
   pv_copy(dst, src, 9, MAX_PLY - 3);
   EXPECT_EQ(dst[MAX_PLY - 1], 500 + MAX_PLY - 1);
   EXPECT_EQ(dst[MAX_PLY], 7000 + MAX_PLY);  // the guard entry
+}
+
+constexpr int SOLVE_DEPTH = 6;
+constexpr int NOT_A_MATE = 0;
+
+struct Tactic {
+  const char* id;
+  int matePlies;  // plies to the mate for mates, else NOT_A_MATE
+};
+
+// Mate in 2 is three plies of the winner's line: mated at ply 4.
+constexpr Tactic TACTICS[] = {
+    {"WAC.001", 3},          {"WAC.003", NOT_A_MATE}, {"WAC.004", 3},
+    {"WAC.005", 3},          {"WAC.008", NOT_A_MATE}, {"WAC.009", NOT_A_MATE},
+    {"WAC.010", NOT_A_MATE}, {"WAC.022", NOT_A_MATE}, {"WAC.032", NOT_A_MATE},
+    {"WAC.058", NOT_A_MATE},
+};
+
+bool find_epd(const char* id, EpdFields& out) {
+  std::ifstream in(std::string(ZERV_DATA_DIR) + "/epd/wac.epd");
+  std::string line, quoted = std::string("\"") + id + "\"";
+  while (std::getline(in, line)) {
+    if (line.find(quoted) == std::string::npos) continue;
+    parse_epd(line.c_str(), out);
+    return true;
+  }
+  return false;
+}
+
+TEST_F(SearchTest, EasyWinAtChessPositionsAreSolved) {
+  for (const Tactic& tactic : TACTICS) {
+    SCOPED_TRACE(tactic.id);
+    EpdFields epd;
+    ASSERT_TRUE(find_epd(tactic.id, epd));
+    set(epd.fen);
+    Move best = parse(epd.bm);
+    ASSERT_NE(best, MOVE_NONE);
+    int score = deepen(SOLVE_DEPTH);
+    EXPECT_EQ(pv[1], best);
+    if (tactic.matePlies != NOT_A_MATE) {
+      EXPECT_EQ(score, MATE - 1 - tactic.matePlies);
+    }
+  }
 }
 
 }  // namespace

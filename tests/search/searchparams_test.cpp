@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <tuple>
 
 #include "frontend/control.h"
@@ -15,51 +14,42 @@ class SearchParamsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     saved = Options;
-    savedNps = Control.targetNps;
-    savedCalibration = Control.calibrationNps;
+    savedNps = {Control.targetNps, Control.calibrationNps};
     set_default_options(Options);
     Control.targetNps = Control.calibrationNps = 0;
   }
   void TearDown() override {
     Options = saved;
-    Control.targetNps = savedNps;
-    Control.calibrationNps = savedCalibration;
+    std::tie(Control.targetNps, Control.calibrationNps) = savedNps;
     init_search_params();
   }
   void with_selectivity(int s) {
     Options.Selectivity = int16_t(s);
     init_search_params();
   }
-  static int max_entry(const int8_t (*table)[LMR_SIZE]) {
-    int m = 0;
-    for (int d = 0; d < LMR_SIZE; d++)
-      for (int c = 0; c < LMR_SIZE; c++) m = std::max(m, int(table[d][c]));
-    return m;
-  }
   EngineOptions saved;
-  float savedNps, savedCalibration;
+  std::pair<float, float> savedNps;
 };
 
-TEST_F(SearchParamsTest, SelectivityZeroSwitchesPruningOff) {
+// Selectivity 0 switches pruning off and leaves the non-PV reductions only
+// their constant part (1 from row 3 and column 1); 50 widens the beta
+// pruning margin and halves the logarithmic part of the reductions.
+TEST_F(SearchParamsTest, SelectivityScalesPruningAndReductions) {
   with_selectivity(0);
   const SearchParams& p = SParams;
   EXPECT_EQ(std::tuple(p.LMR_depth, p.NMP_depth, p.LMP_depth, p.SEP_depth, p.FP_depth, p.BP_margin),
             std::tuple(100, 100, 0, 0, 0, 5000));
-  EXPECT_EQ(max_entry(SParams.lmrPV), 0);
-  // The non-PV table keeps its constant part, 1 from row 3 and column 1.
-  for (int d = 3; d < LMR_SIZE; d++)
-    for (int m = 1; m < LMR_SIZE; m++) ASSERT_EQ(SParams.lmrOther[d][m], 1);
-}
-
-TEST_F(SearchParamsTest, HalfSelectivityWidensBetaPruningAndHalvesReductions) {
+  for (int d = 0; d < LMR_SIZE; d++)
+    for (int m = 0; m < LMR_SIZE; m++) {
+      ASSERT_EQ(p.lmrPV[d][m], 0);
+      ASSERT_EQ(p.lmrOther[d][m], d >= 3 && m >= 1) << d << " " << m;
+    }
   with_selectivity(50);
-  EXPECT_EQ(SParams.BP_margin, 40);
-  EXPECT_EQ(SParams.LMR_depth, 3);
+  EXPECT_EQ(std::pair(p.BP_margin, p.LMR_depth), std::pair(40, 3));
   // a = (0.44 ln 8 ln 27 - 0.5) / 2 = 1.26: one ply on a PV node, two elsewhere.
-  EXPECT_EQ(SParams.lmrPV[8][27], 1);
-  EXPECT_EQ(SParams.lmrOther[8][27], 2);
+  EXPECT_EQ(std::pair(p.lmrPV[8][27], p.lmrOther[8][27]), std::pair<int8_t, int8_t>(1, 2));
   // 4.69 at full selectivity is halved before the clamp to 3: 2.34.
-  EXPECT_EQ(SParams.lmrPV[31][31], 2);
+  EXPECT_EQ(p.lmrPV[31][31], 2);
 }
 
 TEST_F(SearchParamsTest, NodeRateLimitNeedsATargetClearlyBelowTheCalibration) {

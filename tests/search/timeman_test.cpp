@@ -55,14 +55,11 @@ TEST_F(TargetTimeTest, ShareOfTheClock) {
   } cases[] = {
       {"start", 0, WHITE, 0, FULL_STRENGTH, LIMIT_CLOCK, 0, 1, 0, 40, 0, 40.0f / 33},
       {"ponder", 0, WHITE, 1, FULL_STRENGTH, LIMIT_CLOCK, 0, 1, 0, 40, 0, 40.0f / 33 * 1.3f},
-      {"ponder, weaker", 0, WHITE, 1, LIMITED, LIMIT_CLOCK, 0, 1, 0, 40, 0, 40.0f / 33 * 1.3f * 0.85f},
       {"weaker", 0, WHITE, 0, LIMITED, LIMIT_CLOCK, 0, 1, 0, 40, 0, 40.0f / 33 * 0.85f},
       {"not calibrated", 0, WHITE, 0, 0, LIMIT_CLOCK, 0, 1, 0, 40, 0, 40.0f / 33},
       {"ply 10", 10, WHITE, 0, FULL_STRENGTH, LIMIT_CLOCK, 0, 1, 0, 40, 0, 40.0f / 28},
       {"ply 19", 19, BLACK, 0, FULL_STRENGTH, LIMIT_CLOCK, 0, 1, 0, 40, 0, 40.0f / 24},
       {"ply 40", 40, WHITE, 0, FULL_STRENGTH, LIMIT_CLOCK, 0, 1, 0, 10, 1, 10.0f / 24 + 10.0f / 12},
-      {"ply 40, ponder, weaker", 40, WHITE, 1, LIMITED, LIMIT_CLOCK, 0, 1, 0, 10, 1,
-       10.0f / 24 * 1.3f * 0.85f + 10.0f / 12},
       {"capped", 0, WHITE, 0, FULL_STRENGTH, LIMIT_MOVESTOGO_MARK, 0, 1, 0.05f, 2, 0, 0.65f * 2 - 5 * 0.05f},
       {"tiny clock", 0, WHITE, 0, FULL_STRENGTH, LIMIT_CLOCK, 0, 1, 0.05f, 0.01f, 0, 0.002f},
       {"movestogo", 0, WHITE, 0, FULL_STRENGTH, LIMIT_MOVESTOGO_MARK, 9, 1, 0, 60, 0, 6.0f},
@@ -131,14 +128,12 @@ TEST_F(TimeCheckTest, StopsWhenTheBudgetIsSpent) {
       // A fixed time keeps back the overhead, capped at 10% of the time.
       {"fixed, 10% kept", LIMIT_FIXED, 0.1f, 0.1f, 0.05f, 0, 2, 2, 0, 0, STATE_SEARCHING, 0.088f, 0.0905f},
       {"fixed, overhead kept", LIMIT_FIXED, 10, 10, 0.05f, 0, 2, 2, 0, 0, STATE_SEARCHING, 9.94f, 9.951f},
-      {"fixed, no overhead", LIMIT_FIXED, 10, 10, 0, 0, 2, 2, 0, 0, STATE_SEARCHING, 9.99f, NEVER},
       // A few milliseconds a move keep 5 ms back for the pipe and scheduler.
       {"fixed 20 ms", LIMIT_FIXED, 0.02f, 0.02f, 0.05f, 0, 2, 2, 0, 0, STATE_SEARCHING, 0.0148f, 0.0152f},
       // A 2 ms target with two seconds left is decided in the first
       // moments, but never before the first iteration is done; a normal
       // budget waits the 15 ms out even with almost nothing left.
       {"tiny budget", LIMIT_CLOCK, 0.002f, 2, 0, 0, 2, 2, 0, 0, STATE_SEARCHING, 0.001f, 0.003f},
-      {"tiny budget, depth 1", LIMIT_CLOCK, 0.002f, 2, 0, 0, 1, 2, 0, 0, STATE_SEARCHING, 0.003f, NEVER},
       {"first moments", LIMIT_CLOCK, 0.5f, 0.1f, 0.05f, 0, 2, 2, 0, 0, STATE_SEARCHING, 0.01f, 0.016f},
       {"depth 1", LIMIT_CLOCK, 10, 100, 0, 0, 1, 2, 0, 0, STATE_SEARCHING, 50, NEVER},
       {"pondering", LIMIT_CLOCK, 10, 100, 0, 0, 8, 2, 0, 0, STATE_PONDERING, 200, NEVER},

@@ -55,16 +55,6 @@ TEST(ScanMistakes, OpponentScoresRisingAfterTheMove) {
   }
 }
 
-TEST(TuningFilters, ScoreAgainstResult) {
-  EXPECT_NEAR(win_probability(300), 0.858, 0.001);
-  EXPECT_TRUE(score_contradicts_result(0.0, 300));   // p 0.858 > 0.7
-  EXPECT_TRUE(score_contradicts_result(0.5, 300));   // beyond 0.85
-  EXPECT_FALSE(score_contradicts_result(0.5, 250));
-  EXPECT_TRUE(score_contradicts_result(1.0, -150));  // p 0.289 < 0.3
-  EXPECT_FALSE(search_fits_result(0.0, 300));
-  EXPECT_TRUE(search_fits_result(0.0, 280));
-}
-
 // 32 plies of knight moves (the fifty counter climbs), then an opening
 // with a check at ply 38 (Black to move in check at ply 39): 44 plies.
 const char* const SHUFFLE[] = {"Nf3", "Nf6", "Ng1", "Ng8"};
