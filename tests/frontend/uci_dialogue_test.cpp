@@ -1,6 +1,10 @@
-// The engine as a GUI sees it: whole dialogues through the built binary.
+// The engine as a GUI sees it: whole dialogues through the built binary,
+// from start-up and its command-line options to settings sent around and
+// during searches.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <regex>
 #include <string>
 
@@ -13,7 +17,7 @@ namespace {
 TEST(UciDialogue, IdentifiesItselfAndAnswersIsready) {
   Dialogue d = run_engine({}, "uci\nisready\nisready");
   EXPECT_EQ(d.exitStatus, 0);  // -2 would mean it had to be killed
-  // The option lines themselves are checked by the options dialogues.
+  // The option lines themselves are checked by the python-chess client.
   std::vector<std::string> lines;
   int options = 0;
   for (const std::string& line : lines_of(d.output)) {
@@ -62,6 +66,114 @@ TEST(UciDialogue, LogHoldsTheCommandsAndTheAnswers) {
   std::vector<std::string> expected = {"info string using embedded network", "CMD: isready",
                                        "readyok", "CMD: position startpos moves e2e4", "CMD: quit"};
   EXPECT_EQ(log, expected);
+}
+
+// ------------------------------------------------------------ options
+// On a machine without 32 GB to give, the table in use stays and the
+// session goes on (a machine that has it simply allocates it).
+TEST(OptionsDialogue, HashTheMachineCannotGiveKeepsTheTable) {
+  // Under AddressSanitizer a failed allocation ends the process unless the
+  // sanitizer is told to return null, as the plain allocator does.
+  setenv("ASAN_OPTIONS", "allocator_may_return_null=1", 1);
+  Session s({}, 120.0);
+  const std::string& out = s.d.output;
+  send(s.d, "setoption name Hash value 16\nsetoption name Hash value 32768\n");
+  ASSERT_TRUE(s.sync());
+  bool kept = out.find("info string cannot allocate 32768 Mbytes for hash table, keeping 16") != std::string::npos;
+  EXPECT_TRUE(kept || out.find("allocated 32768 Mbytes") != std::string::npos) << out;
+  send(s.d, "position startpos moves e2e4\ngo depth 5\n");
+  EXPECT_TRUE(s.wait("bestmove"));
+  if (kept) {
+    send(s.d, "setoption name Hash value 16\n");  // already 16: nothing to allocate
+    ASSERT_TRUE(s.sync());
+    EXPECT_EQ(count_of(out, "allocated 16 Mbytes"), 1);
+  }
+  send(s.d, "quit\n");
+  finish(s.d, s.seconds);
+  EXPECT_EQ(s.d.exitStatus, 0);
+}
+
+
+TEST(OptionsDialogue, SettingsThatDisturbASearchWaitForItsEnd) {
+  Session s({}, 10.0);
+  send(s.d, "go infinite\n");
+  ASSERT_TRUE(s.sync());
+  send(s.d, "setoption name Clear_Hash\nsetoption name Hash value 16\nsetoption name Threads value 2\n"
+            "setoption name ConfigFilePath value x.cfg\nsetoption name MultiPV value 2\nisready\n");
+  ASSERT_TRUE(s.wait("MultiPV set to 2")) << s.d.output;
+  send(s.d, "stop\n");
+  ASSERT_TRUE(s.wait("bestmove")) << s.d.output;
+  send(s.d, "setoption name Hash value 16\nquit\n");
+  finish(s.d, s.seconds);
+  const std::string& out = s.d.output;
+  EXPECT_EQ(s.d.exitStatus, 0);
+  for (const char* deferred : {"Hash table cleared", "Threads set", "ConfigFilePath set"})
+    EXPECT_EQ(out.find(deferred), std::string::npos) << deferred;
+  size_t after = out.find("bestmove");
+  EXPECT_EQ(out.find("Hash set to 16"), out.find("Hash set to 16", after));
+  EXPECT_NE(out.find("info string allocated 16 Mbytes", after), std::string::npos);
+}
+
+// ------------------------------------------------------ command line
+const char* const HELLO = "info string Hello from Zerv 5.50";
+
+// Options that end the run at once: tools without their input, tuning
+// values out of range (before any greeting), the tuning modes.
+TEST(CommandLineDialogue, RunsEndedByTheirOptions) {
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string shown;  // "" when the greeting must not appear either
+  } cases[] = {
+      {{"-tune", "x.epd", "0.01", "5"}, 1, ""},
+      {{"-tune", "x.epd", "0.001", "5"}, 1, "Need to compile with 'make ttune'\n"},
+      {{"-mktraindata", "f.epd", "1000"}, 1, "Need to compile with 'make ttune'"},
+      {{"-mkbook"}, 1, ""},
+      {{"-mktraindata", "f.epd"}, 1, ""},
+  };
+  for (const Case& c : cases) {
+    Dialogue d = run_engine(c.args, "");
+    EXPECT_EQ(d.exitStatus, c.status) << c.args[0];
+    if (c.shown.empty()) {
+      EXPECT_EQ(d.output.find(HELLO), std::string::npos) << c.args[0];
+      EXPECT_EQ(d.output.find("make ttune"), std::string::npos) << c.args[0];
+    } else {
+      EXPECT_NE(d.output.find(c.shown), std::string::npos) << d.output;
+    }
+  }
+}
+
+// The calibration's rating from a given speed, then the normal start-up.
+TEST(CommandLineDialogue, MkconfigStartsAndEndsCleanly) {
+  Dialogue d = run_engine({"-nps", "1000000", "-mkconfig"}, "");
+  EXPECT_EQ(d.exitStatus, 0);
+  std::vector<std::string> expected = {"Elo= 3200"};
+  expected.insert(expected.end(), startup_lines().begin(), startup_lines().end());
+  EXPECT_EQ(lines_of(d.output), expected);
+  d = run_engine({"-nps", "500000", "-mkconfig"}, "");
+  EXPECT_EQ(lines_of(d.output).front(), "Elo= 3096");
+}
+
+// -------------------------------------------------------- python-chess
+// The built engine under the python-chess engine API (python_client.py
+// beside this file): analysis, a game move on the clock, chosen root moves,
+// a mate search, every option as a GUI parses it, MultiPV analysis and a
+// short game with pondering. Skipped without the library or python3.
+
+namespace fs = std::filesystem;
+
+std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
+
+TEST(PythonClient, AnalysePlayRootMovesAndMate) {
+  fs::path library = fs::path(ZERV_DATA_DIR) / ".." / "tools" / "python-chess";
+  if (!fs::exists(library / "chess" / "engine.py")) GTEST_SKIP() << "no python-chess at " << library;
+  if (std::system("python3 -c '' >/dev/null 2>&1") != 0) GTEST_SKIP() << "no python3";
+  fs::path script = fs::path(__FILE__).parent_path() / "python_client.py";
+  fs::path dir = make_temp_dir();
+  std::string command = "cd " + quoted(dir) + " && PYTHONPATH=" + quoted(library) + " python3 " +
+                        quoted(script) + " " + quoted(ZERV_BINARY) + " >report.txt 2>&1";
+  int status = std::system(command.c_str());
+  EXPECT_EQ(status, 0) << read_file((dir / "report.txt").string());
 }
 
 }  // namespace
