@@ -200,7 +200,6 @@ TEST(SetoptionWords, NameAndValue) {
       {"name " + std::string(150, 'n') + " value " + std::string(300, 'v'), true, std::string(100, 'n'),
        std::string(200, 'v')},
       {"", false, "", ""},
-      {"name   ", false, "", ""},
       {"Hash value 16", false, "", ""},
       {"name value 16", false, "", ""},
   };
