@@ -46,7 +46,7 @@ TEST_F(BitboardTest, LeastAttackerTakesCheapestThenLowestSquare) {
   EXPECT_EQ(least_attacker(pos, d5, BLACK, occupancy(pos)), NO_SQUARE);
 }
 
-// -------------------------------------------------- static exchange
+// -------------------------------------------------------- static exchange
 // Static exchange evaluation on hand-checked exchanges, with the piece
 // values the evaluation installs (knight and bishop 350, rook 550, queen
 // 1075).

@@ -117,7 +117,7 @@ TEST_F(PickerTest, SameMovesAsFullGeneration) {
   EXPECT_GT(checked, 900);
 }
 
-// ------------------------------------------------------------ history
+// ---------------------------------------------------------------- history
 // Move-ordering tables: the gravity updates of the history, and which
 // slots a quiet move that raises alpha lands in.
 

@@ -155,7 +155,7 @@ TEST_F(PgnTest, SharedCollectionsReadWithoutAbandonedGames) {
   }
 }
 
-// ------------------------------------------------------ book making
+// ------------------------------------------------------------ book making
 // Book creation: the keep rule and weights on hand-made collections, and a
 // book from real games read back entry by entry.
 

@@ -126,7 +126,7 @@ TEST_F(PolyglotTest, PickWalksTheAdjustedWeightsSkippingWeightZero) {
   }
 }
 
-// ------------------------------------------------------------ in play
+// ---------------------------------------------------------------- in play
 // The books in play through the built engine: which book answers at which
 // game ply, the lines of a book answer, and moves that would draw.
 

@@ -123,7 +123,7 @@ TEST_F(EvaluateTest, FiftyMoveCounterShrinksTheScoreTowardZero) {
   }
 }
 
-// --------------------------------------------------------- parameters
+// ------------------------------------------------------------- parameters
 // The evaluation parameters: the built-in table against the registry, the
 // parameter file and personality scaling.
 

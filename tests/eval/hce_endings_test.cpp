@@ -65,7 +65,7 @@ TEST_F(HceEndingsTest, OneOrTwoExtraPawnsAgainstPieces) {
   EXPECT_FLOAT_EQ(sf("8/6P1/8/8/6k1/8/r7/4K2R w - -", 100), 0.8f);
 }
 
-// ---------------------------------------------------------------- KPK
+// -------------------------------------------------------------------- KPK
 // The king-and-pawn table against tablebase truth for every legal position
 // with the pawn on files a-d and a sample on files e-h, seen from both
 // colours.

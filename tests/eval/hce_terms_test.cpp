@@ -22,7 +22,7 @@ Bitboard squares(std::initializer_list<const char*> names) {
   return b;
 }
 
-// ----------------------------------------------------------- symmetry
+// --------------------------------------------------------------- symmetry
 // Colour-flipped twins: the board mirrored top to bottom with colours and
 // the side to move swapped must score exactly the same, with the threat
 // words swapped between the colours.
@@ -84,7 +84,7 @@ TEST_F(HceSymmetryTest, RandomLinePositionsScoreLikeTheirTwins) {
   EXPECT_GT(checked, 10000);
 }
 
-// ------------------------------------------------------------- caches
+// ----------------------------------------------------------------- caches
 // The result cache (read from ply 2 on, never at the root, threat words
 // copied on a hit) and the pawn cache with its key rule.
 

@@ -64,7 +64,7 @@ TEST_F(CommandLineTest, ClampsAndTheTableForFixedLimits) {
   EXPECT_EQ(Control.limits.limitKind, LIMIT_FIXED);
 }
 
-// ----------------------------------------------------------- strength
+// --------------------------------------------------------------- strength
 // The strength limit (set by -nps among others): the decision taken at
 // every search start, with the speed found by inverting the rating formula.
 
@@ -111,7 +111,7 @@ TEST_F(StrengthLimit, EachSearchStartSetsTheTargetAndTheRating) {
   }
 }
 
-// ------------------------------------------------------------ options
+// ---------------------------------------------------------------- options
 // The option handler, the "setoption" words and the configuration file,
 // run in-process so the settings can be inspected.
 

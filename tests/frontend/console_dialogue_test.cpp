@@ -54,7 +54,7 @@ TEST(ConsoleDialogue, BoardCommands) {
   EXPECT_NE(d.output.find("uciok\nreadyok\n"), std::string::npos);
 }
 
-// ------------------------------------------------------------- games
+// ------------------------------------------------------------------ games
 // Loading, saving and stepping through games, and self-play.
 
 const std::string SAMPLES = std::string(ZERV_DATA_DIR) + "/pgn/samples/";
@@ -124,7 +124,7 @@ TEST(ConsoleGameDialogue, SelfPlayPlaysOnUntilStopped) {
   EXPECT_EQ(boards(d).back(), "7k/5Q2/6K1/8/8/8/8/8 b - -");
 }
 
-// ---------------------------------------------------------- searches
+// --------------------------------------------------------------- searches
 // Analysis to a depth and the table's line.
 
 TEST(ConsoleSearchDialogue, AnalysisToADepthEndsWithTheStatisticsLines) {

@@ -114,7 +114,7 @@ TEST_F(PositionCommandTest, CompactionKeepsTheRecordsSinceTheLastPawnMove) {
   EXPECT_EQ(game_ply(), 823);
 }
 
-// ------------------------------------------------------------------ go
+// --------------------------------------------------------------------- go
 
 class GoCommandTest : public PositionCommandTest {
  protected:

@@ -75,7 +75,7 @@ TEST_F(RootSearchTest, GameHistoryReachesTheSearch) {
   EXPECT_LT(Control.score, -500);
 }
 
-// ------------------------------------------------------ limits of a "go"
+// ------------------------------------------------------- limits of a "go"
 
 void restrict_root(const std::vector<Move>& moves) {
   std::copy(moves.begin(), moves.end(), Control.limits.searchMoves);
@@ -117,7 +117,7 @@ TEST_F(RootSearchTest, MateLimitStopsAtTheFirstIterationThatProvesIt) {
   }
 }
 
-// ------------------------------------------------------------ threads
+// ---------------------------------------------------------------- threads
 // Searches on their own threads: the master, the secondary threads and
 // stopping. The suite also runs under ThreadSanitizer (make tsan).
 
@@ -191,7 +191,7 @@ TEST_F(ThreadedSearch, ACommandChangingTheGameDuringTheSearchChangesNothingInIt)
   EXPECT_TRUE(is_legal(legal_moves(), before));
 }
 
-// --------------------------------------------------------- tablebases
+// ------------------------------------------------------------- tablebases
 // The tables in the search: the root decision answers at once once the
 // fifty count has grown, its result sets the shown score (cursed wins
 // and blessed losses show as draws), and a position with castling rights
@@ -275,7 +275,7 @@ TEST_F(TbSearch, SearchProbeConditions) {
   }
 }
 
-// -------------------------------------------------------------- time
+// ------------------------------------------------------------------- time
 // Planning the time of a move and the check that ends a search. The time
 // check is driven with a search start set back on the clock, never by
 // waiting.
@@ -350,7 +350,7 @@ TEST_F(TargetTimeTest, ShareOfTheClock) {
   EXPECT_FLOAT_EQ(Control.limits.clock[WHITE], 0.5f) << "the fixed time is the clock too";
 }
 
-// ------------------------------------------------------------ time check
+// ------------------------------------------------------------- time check
 
 class TimeCheckTest : public RootSearchTest {
  protected:

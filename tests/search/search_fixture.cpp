@@ -79,7 +79,7 @@ std::vector<std::string> split_lines(const std::string& text) {
   return out;
 }
 
-// ------------------------------------------------------------ SearchTest
+// ------------------------------------------------------------- SearchTest
 
 void SearchTest::SetUpTestSuite() { set_up_tables(); }
 
@@ -144,7 +144,7 @@ int SearchTest::deepen(int depth) {
   return score;
 }
 
-// -------------------------------------------------------- RootSearchTest
+// --------------------------------------------------------- RootSearchTest
 
 void RootSearchTest::SetUpTestSuite() {
   set_up_tables();

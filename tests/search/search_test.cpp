@@ -104,7 +104,7 @@ TEST_F(SearchTest, EasyWinAtChessPositionsAreSolved) {
   }
 }
 
-// -------------------------------------------------------- quiescence
+// ------------------------------------------------------------- quiescence
 // Through the node entry: delta pruning spares checks, and a recapture is
 // tried at any depth.
 
@@ -143,7 +143,7 @@ TEST_F(SearchTest, RecaptureOnTheLastMovesSquareIsTriedAtAnyDepth) {
   EXPECT_EQ(pv[2], parse("f3d4"));
 }
 
-// -------------------------------------------------- hash table in use
+// ------------------------------------------------------ hash table in use
 // Root entries and their moves; a stopped search leaves no entries for
 // the nodes it abandoned.
 
@@ -197,7 +197,7 @@ TEST_F(SearchTableTest, RootIsStoredWithItsBestMove) {
   }
 }
 
-// --------------------------------------------------------- move loop
+// -------------------------------------------------------------- move loop
 // The flags that steer extensions, pruning and reductions, and the threat
 // test that saves a late quiet move from pruning.
 
@@ -283,7 +283,7 @@ TEST_F(MoveLoopTest, ThreatsThatSaveAQuietMove) {
   }
 }
 
-// --------------------------------------------------------- parameters
+// ------------------------------------------------------------- parameters
 // The pruning settings and reduction tables derived from the options.
 
 class SearchParamsTest : public ::testing::Test {
@@ -341,7 +341,7 @@ TEST_F(SearchParamsTest, NodeRateLimitNeedsATargetClearlyBelowTheCalibration) {
   }
 }
 
-// ------------------------------------------------------- hash table
+// ------------------------------------------------------------- hash table
 // The transposition table: scores as stored and read back, the bucket's
 // replacement choices, torn and foreign entries (a stored move's validity
 // is the legality tests').

@@ -84,7 +84,7 @@ TEST_F(TbProbe, MissingMaterialFails) {
   }
 }
 
-// ------------------------------------------------------------ indexing
+// --------------------------------------------------------------- indexing
 // Index numbers of hand-placed pieces against the worked examples of the
 // format: three-unique, two-kings and pawn encodings, both pawn groups,
 // the symmetry normalisations, and the sub-table sizes.
@@ -140,7 +140,7 @@ TEST(TbIndex, RefusesImpossiblePieceLists) {
   EXPECT_FALSE(tb_build_layout(l, kpvk, 3, true, 9, 15, 0));  // digit order beyond the groups
 }
 
-// ---------------------------------------------------------- root moves
+// ------------------------------------------------------------- root moves
 // The root decision against the reference file: result code under the
 // fifty-move count, |DTZ| of the root, a move among the best ones, and
 // the moves that keep the result (all best moves; exactly the drawing

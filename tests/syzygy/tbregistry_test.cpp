@@ -89,7 +89,7 @@ TEST_F(TbRegistry, DamagedFilesDisableOnlyTheirMaterial) {
   }
 }
 
-// ------------------------------------------------------------ dialogue
+// --------------------------------------------------------------- dialogue
 // The tables through the built engine: SyzygyPath from the command line,
 // the configuration file and "setoption", each setting the tables up again.
 

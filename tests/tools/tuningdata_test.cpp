@@ -162,7 +162,7 @@ TEST(TuneDialogue, LabelledPositionsOfBothKinds) {
   EXPECT_LE(std::stoi(m[1]), -9800);
 }
 
-// -------------------------------------------------------- EPD runner
+// ------------------------------------------------------------- EPD runner
 // The counting rules of one answer.
 
 constexpr const char* START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
@@ -204,7 +204,7 @@ TEST_F(EpdScoring, BestMovesAvoidMovesAndPoints) {
   }
 }
 
-// ----------------------------------------------------------- training
+// --------------------------------------------------------------- training
 // The training pipeline: the record format against real positions, the
 // self-play rules (quiet positions, adjudication), the network trainer's
 // gradient against finite differences, and the table tuner's error model.
