@@ -107,6 +107,18 @@ TEST(ConsoleGameDialogue, SavedGamesLoadBackAndTagsPickTheGame) {
   EXPECT_EQ(d.output.find("can't parse"), std::string::npos);
 }
 
+TEST(ConsoleGameDialogue, TheBoardEditorPlacesRemovesAndRefuses) {
+  Dialogue d = run_engine({"-c"}, "edit\n#\nw Ke1 Ra1 Rh1 Pe2 Qz9 Pa2\n\nb Ke8 Pd7 xd7 Ra8 Kq0 Pa7\n.\n"
+                                  "edit\n# w Kd4\n.\nedit\nb Ke7 ke8\nw Pe8 Bb8\n.\n");
+  std::vector<std::string> b = boards(d);
+  ASSERT_EQ(b.size(), 3u) << d.output;
+  // "Qz9" and "Kq0" end their lines; "xd7" only empties d7.
+  EXPECT_EQ(b[0], "r3k3/8/8/8/8/8/4P3/R3K2R b KQq -");
+  EXPECT_EQ(b[1], b[0]);  // no kings left: refused, the position kept
+  EXPECT_NE(d.output.find("info string position refused"), std::string::npos);
+  EXPECT_EQ(b[2], b[0]);  // two black kings, a pawn on the eighth rank: refused
+}
+
 TEST(ConsoleGameDialogue, SelfPlayPlaysOnUntilStopped) {
   {
     Session s({"-c"});
@@ -145,6 +157,21 @@ TEST(ConsoleSearchDialogue, AnalysisToADepthEndsWithTheStatisticsLines) {
   ASSERT_TRUE(c.wait("\nwhite\n"));
   std::regex pv(R"(PV: ([KQRBN]?[a-h]?x?[a-h][1-8][+#]? )+\n\n)");
   EXPECT_TRUE(std::regex_search(c.d.output, pv)) << c.d.output;
+}
+
+// Other commands wait while an open analysis runs ("bd" before the dot is
+// dropped); "mv" plays the engine's move, and without a legal move none.
+TEST(ConsoleSearchDialogue, DotStopsAnOpenAnalysisAndMvPlays) {
+  Session c({"-c"});
+  send(c.d, "an\n");
+  ASSERT_TRUE(c.wait("00] 05"));
+  send(c.d, "bd\n.\n");
+  ASSERT_TRUE(c.wait("Hash fill= "));
+  EXPECT_EQ(c.d.output.find("\nwhite\n"), std::string::npos) << "bd was ignored";
+  send(c.d, "set depth 3\nmv\n");
+  ASSERT_TRUE(c.wait("\nblack\n"));
+  send(c.d, "fen 7k/6Q1/6K1/8/8/8/8/8 b - -\nmv\n");
+  ASSERT_TRUE(c.wait("move= null"));
 }
 
 }  // namespace

@@ -150,6 +150,22 @@ TEST(CommandLineDialogue, MkconfigStartsAndEndsCleanly) {
   EXPECT_EQ(lines_of(d.output).front(), "Elo= 3096");
 }
 
+// The benchmark is a signature of the search: the same node count on every
+// run, threaded or on the main thread, and more nodes deeper.
+TEST(CommandLineDialogue, BenchmarkNodeCountIsTheSame) {
+  auto nodes = [](std::vector<std::string> args) {
+    std::smatch m;
+    static const std::regex total(R"(total time= \d+\.\d\d seconds, nodes= (\d+), nps= \d+)");
+    std::string out = run_engine(args, "").output;
+    return std::regex_search(out, m, total) ? std::stoll(m[1]) : -1LL;
+  };
+  long long first = nodes({"-d", "6", "-bench"});
+  ASSERT_GT(first, 0);
+  EXPECT_EQ(nodes({"-d", "6", "-bench"}), first);
+  EXPECT_EQ(nodes({"-d", "6", "-pbench"}), first);
+  EXPECT_LT(nodes({"-d", "5", "-bench"}), first);
+}
+
 // ----------------------------------------------------------- python-chess
 // The built engine under the python-chess engine API (python_client.py
 // beside this file): analysis, a game move on the clock, chosen root moves,
