@@ -186,18 +186,10 @@ TEST_F(NetworkTest, NewNetworkIsSavedByteExactAndReloads) {
   for (size_t i = 0; i < made.size() - 8; i++) ASSERT_TRUE(made[i] >= -1.0f && made[i] <= 1.0f) << i;
   for (size_t i = made.size() - 8; i < made.size(); i++) EXPECT_EQ(made[i], 2.0f);
 
-  // The file holds the values rounded to file steps; with the network in
-  // memory rounded the same way, the reloaded one must score identically.
-  for (size_t i = 0; i < Net.count; i++) Net.values[i] = float(expected.values[i] * 0.0002);
-  std::vector<float> rounded(Net.values, Net.values + Net.count);
-  std::vector<std::string> fens = epd_positions();
-  fens.resize(200);
-  std::vector<int> before;
-  for (const std::string& fen : fens) before.push_back(fresh_score(t, fen));
+  // The file holds the values rounded to file steps: they come back as such.
   ASSERT_EQ(load(file), 1);
   EXPECT_EQ(printed, "info string loaded " + file + "\n");
-  EXPECT_TRUE(std::equal(rounded.begin(), rounded.end(), Net.values));
-  for (size_t i = 0; i < fens.size(); i++) ASSERT_EQ(fresh_score(t, fens[i]), before[i]) << fens[i];
+  for (size_t i = 0; i < Net.count; i++) ASSERT_EQ(Net.values[i], float(expected.values[i] * 0.0002)) << i;
 }
 
 TEST_F(NetworkTest, ShortFilesAreRejectedAndThePreviousNetworkKept) {

@@ -1,14 +1,24 @@
-// The command-line reader, run in-process so the settings it writes can be
+// The command-line reader, the strength limit, the option handler and the
+// configuration file, run in-process so the settings they write can be
 // inspected directly.
 #include "frontend/cmdline.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "board/bitboard.h"
+#include "dialogue.h"
 #include "frontend/control.h"
+#include "frontend/game.h"
 #include "frontend/options.h"
+#include "frontend/optionset.h"
+#include "frontend/strength.h"
+#include "frontend/uci.h"
+#include "search/tt.h"
 
 namespace {
 
@@ -54,13 +64,227 @@ TEST_F(CommandLineTest, ClampsAndTheTableForFixedLimits) {
   EXPECT_EQ(Control.limits.limitKind, LIMIT_FIXED);
 }
 
-TEST_F(CommandLineTest, NpsSetsTheStrengthLimit) {
-  ASSERT_TRUE(parse({"-nps", "1000000"}));
-  EXPECT_EQ(Options.UCI_LimitStrength, 1);
-  EXPECT_EQ(Options.UCI_Elo, 3200);
-  EXPECT_FLOAT_EQ(Control.targetNps, 1000000.0f);
-  ASSERT_TRUE(parse({"-nps", "0"}));
-  EXPECT_EQ(Options.UCI_LimitStrength, 0);  // refused, no logarithm of 0
+// --------------------------------------------------------------- strength
+// The strength limit (set by -nps among others): the decision taken at
+// every search start, with the speed found by inverting the rating formula.
+
+class StrengthLimit : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    savedOptions = Options;
+    saved[0] = Control.calibrationNps;
+    saved[1] = Control.calibratedElo;
+    saved[2] = Control.targetNps;
+  }
+  void TearDown() override {
+    Options = savedOptions;
+    Control.calibrationNps = saved[0];
+    Control.calibratedElo = saved[1];
+    Control.targetNps = saved[2];
+  }
+  // A machine whose calibrated speed is 1000000 nps (rating 3200.3).
+  void run(int limit, int elo) {
+    Control.calibrationNps = 1000000;
+    Control.calibratedElo = float(elo_for_nps(1000000));
+    Options.UCI_LimitStrength = int16_t(limit);
+    Options.UCI_Elo = int16_t(elo);
+    apply_strength_limit();
+  }
+  EngineOptions savedOptions;
+  float saved[3];
+};
+
+TEST_F(StrengthLimit, EachSearchStartSetsTheTargetAndTheRating) {
+  struct Case { int limit, elo; int limitAfter, eloAfter; float target; };
+  const Case cases[] = {
+      {1, 1500, 1, 1500, 11.95f},     // limited: the speed of the rating
+      {1, 3300, 0, 3200, 1000000},    // beyond the machine: full strength, rating reported
+      {1, 3199, 1, 3199, 992800},     // just below the machine: still limited
+      {1, 3201, 0, 3200, 1000000},    // just above: full strength
+      {0, 1800, 0, 3200, 1000000},    // limit off: rating = calibrated
+  };
+  for (const Case& c : cases) {
+    run(c.limit, c.elo);
+    EXPECT_EQ(Options.UCI_LimitStrength, c.limitAfter) << c.elo;
+    EXPECT_EQ(Options.UCI_Elo, c.eloAfter) << c.elo;
+    EXPECT_NEAR(Control.targetNps / c.target, 1.0f, 0.01f) << c.elo;
+  }
+}
+
+// ---------------------------------------------------------------- options
+// The option handler, the "setoption" words and the configuration file,
+// run in-process so the settings can be inspected.
+
+class OptionsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    set_default_options(Options);
+    set_control_defaults(Control);
+    Options.Hash = 1;
+    testing::internal::CaptureStdout();
+    bool allocated = tt_allocate();
+    testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(allocated);
+    OptionDefaults = Options;
+  }
+  void TearDown() override { tt_free(); }
+
+  // What set_option printed.
+  static std::string set(const char* name, const char* value) {
+    testing::internal::CaptureStdout();
+    set_option(name, value);
+    return testing::internal::GetCapturedStdout();
+  }
+  static std::string command(const std::string& args) {
+    testing::internal::CaptureStdout();
+    setoption_command(args.c_str());
+    return testing::internal::GetCapturedStdout();
+  }
+};
+
+TEST_F(OptionsTest, HashChangeAllocatesAnewOnlyForANewSize) {
+  EXPECT_EQ(set("Hash", "2"),
+            "info string Hash set to 2\ninfo string allocated 2 Mbytes for hash table\n");
+  EXPECT_EQ(ttEntries, 2u * 65536u);
+  EXPECT_EQ(set("Hash", "2"), "info string Hash set to 2\n");
+  EXPECT_EQ(set("Hash", "-7"),
+            "info string Hash set to 0\ninfo string allocated 0 Mbytes for hash table\n");
+  EXPECT_EQ(ttEntries, 0u);
+  // Pretend the largest table is already there: the test must not take 32 GB.
+  Control.hashSize = 32768;
+  EXPECT_EQ(set("Hash", "100000"), "info string Hash set to 32768\n");
+  EXPECT_EQ(Options.Hash, 32768);
+}
+
+// Only the exact option name and the lower-case "true" count.
+TEST_F(OptionsTest, SpellingsOfNamesAndSwitches) {
+  EXPECT_EQ(set("Ponder", "True"), "info string Ponder set to 0\n");
+  EXPECT_EQ(set("OwnBook", "true"), "info string OwnBook set to 1\n");
+  EXPECT_EQ(Options.Ponder + Options.OwnBook, 1);
+  EXPECT_EQ(set("Use_NN_eval", "false"), "info string Use_NN_eval set to 0\n");
+  EXPECT_EQ(Control.useNN, 0);
+  for (const char* name : {"hash", "Hash ", "MultiPv", ""}) EXPECT_EQ(set(name, "16"), "") << name;
+  EXPECT_EQ(Options.Hash + Options.MultiPV, 2);
+}
+
+TEST_F(OptionsTest, NumbersAreClampedToTheirRanges) {
+  struct Case { const char* name; const char* value; int expected; int16_t EngineOptions::*field; } cases[] = {
+      {"MoveOverhead", "9999", 5000, &EngineOptions::MoveOverhead},
+      {"Contempt", "-200", -150, &EngineOptions::Contempt},
+      {"Selectivity", "300", 200, &EngineOptions::Selectivity},
+      {"MultiPV", "0", 1, &EngineOptions::MultiPV},
+      {"MultiPV", "256", 255, &EngineOptions::MultiPV},
+      {"OwnBook_Variety", "101", 100, &EngineOptions::OwnBook_Variety},
+      {"SyzygyProbeDepth6", "-6", -5, &EngineOptions::SyzygyProbeDepth6},
+      {"UCI_Elo", "1000", 1500, &EngineOptions::UCI_Elo},
+      {"UCI_Elo", "99999999999999999999", 3300, &EngineOptions::UCI_Elo},
+      {"Threads", "0", 1, &EngineOptions::Threads},
+      {"Threads", "500", 160, &EngineOptions::Threads},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(set(c.name, c.value), "info string " + std::string(c.name) + " set to " +
+                                        std::to_string(c.expected) + "\n");
+    EXPECT_EQ(Options.*c.field, c.expected) << c.name << " " << c.value;
+  }
+  EXPECT_EQ(Control.activeThreads, 160) << "the threads set become active";
+}
+
+TEST(SetoptionWords, NameAndValue) {
+  struct Case { std::string args; bool ok; std::string name, value; } cases[] = {
+      {"name Hash value 16", true, "Hash", "16"},
+      {"name   My Option   value    a b  ", true, "My Option", "a b  "},
+      {"name Clear_Hash   ", true, "Clear_Hash", ""},  // a button has no value
+      // Keywords inside file names are text.
+      {"name NN_File value /nets/valuename.nn", true, "NN_File", "/nets/valuename.nn"},
+      // Long words are cut to their fields.
+      {"name " + std::string(150, 'n') + " value " + std::string(300, 'v'), true, std::string(100, 'n'),
+       std::string(200, 'v')},
+      {"", false, "", ""},
+      {"Hash value 16", false, "", ""},
+      {"name value 16", false, "", ""},
+  };
+  for (const Case& c : cases) {
+    char name[OPTION_NAME_SIZE] = "", value[OPTION_VALUE_SIZE] = "";
+    ASSERT_EQ(parse_setoption(c.args.c_str(), name, value), c.ok) << c.args;
+    if (c.ok) {
+      EXPECT_EQ(name, c.name) << c.args;
+      EXPECT_EQ(value, c.value) << c.args;
+    }
+  }
+}
+
+// Configuration files in a fresh directory.
+class ConfigTest : public OptionsTest {
+ protected:
+  std::string write(const std::string& file, const std::string& text) {
+    std::string path = dir + "/" + file;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+  std::string load(const std::string& path, int* result = nullptr) {
+    std::snprintf(Options.ConfigFilePath, sizeof Options.ConfigFilePath, "%s", path.c_str());
+    testing::internal::CaptureStdout();
+    int r = load_config();
+    if (result) *result = r;
+    return testing::internal::GetCapturedStdout();
+  }
+  std::string dir = make_temp_dir();
+};
+
+TEST_F(ConfigTest, LinesOfNameEqualsValue) {
+  std::string path = write("a.cfg",
+                           "Hash=2\n Hash=3\nContempt=20 # comment\nSelectivity  =50\n"
+                           "MultiPV=   3\n#Threads=5\nThreads 6\nab\n");
+  int result = 0;
+  std::string out = load(path, &result);
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(out, "info string loading parameters from " + path +
+                     "\ninfo string Hash set to 2\ninfo string allocated 2 Mbytes for hash table\n"
+                     "info string Contempt set to 20\ninfo string Selectivity set to 50\n"
+                     "info string MultiPV set to 3\n");
+  EXPECT_EQ(Options.Hash, 2);
+  EXPECT_EQ(Options.Threads, 1);
+  // Text values lose their comments and line ends.
+  load(write("b.cfg", "OwnBook_File=x.bin   # the main book\r\nSyzygyPath=/tb\r\n"));
+  EXPECT_STREQ(Options.OwnBook_File, "x.bin");
+  EXPECT_STREQ(Options.SyzygyPath, "/tb");
+}
+
+TEST_F(ConfigTest, FileNamingItselfIsLoadedOnce) {
+  std::string path = dir + "/self.cfg";
+  write("self.cfg", "Contempt=7\nConfigFilePath=" + path + "\nMultiPV=3\n");
+  std::string out = load(path);
+  EXPECT_EQ(count_of(out, "loading parameters"), 1) << out;
+  EXPECT_EQ(count_of(out, "info string " + path + " is already being loaded"), 1) << out;
+  EXPECT_EQ(Options.Contempt, 7);
+  EXPECT_EQ(Options.MultiPV, 3);
+}
+
+TEST_F(ConfigTest, SetoptionLoadsTheFileAtOnce) {
+  std::string path = write("a.cfg", "MultiPV=5\n");
+  std::string out = command("name ConfigFilePath value " + path);
+  EXPECT_EQ(out, "info string ConfigFilePath set to '" + path +
+                     "'\ninfo string loading parameters from " + path +
+                     "\ninfo string MultiPV set to 5\n");
+  EXPECT_EQ(OptionDefaults.MultiPV, 5);
+}
+
+class NewGameTest : public OptionsTest {
+ protected:
+  static void SetUpTestSuite() {
+    init_board_tables();
+    if (!Game) {
+      ASSERT_TRUE(allocate_game());
+    }
+  }
+};
+
+TEST_F(NewGameTest, NewGameEmptiesTheTableAndStartsTheGenerationsAgain) {
+  ttTable[5].depth.store(9);
+  Control.ttAge = 12;
+  uci_command("ucinewgame");
+  EXPECT_EQ(ttTable[5].depth.load(), 0);
+  EXPECT_EQ(Control.ttAge, 0);
 }
 
 }  // namespace

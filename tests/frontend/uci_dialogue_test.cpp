@@ -1,6 +1,10 @@
-// The engine as a GUI sees it: whole dialogues through the built binary.
+// The engine as a GUI sees it: whole dialogues through the built binary,
+// from start-up and its command-line options to settings sent around and
+// during searches, and the searches themselves.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <regex>
 #include <string>
 
@@ -13,13 +17,10 @@ namespace {
 TEST(UciDialogue, IdentifiesItselfAndAnswersIsready) {
   Dialogue d = run_engine({}, "uci\nisready\nisready");
   EXPECT_EQ(d.exitStatus, 0);  // -2 would mean it had to be killed
-  // The option lines themselves are checked by the options dialogues.
+  // The option lines themselves are checked by the python-chess client.
   std::vector<std::string> lines;
-  int options = 0;
-  for (const std::string& line : lines_of(d.output)) {
-    if (line.rfind("option name ", 0) == 0) options++;
-    else lines.push_back(line);
-  }
+  for (const std::string& line : lines_of(d.output))
+    if (line.rfind("option name ", 0) != 0) lines.push_back(line);
   // The speed calibration follows the start-up lines, before any command.
   size_t calibration = startup_lines().size();
   ASSERT_GT(lines.size(), calibration);
@@ -30,7 +31,6 @@ TEST(UciDialogue, IdentifiesItselfAndAnswersIsready) {
   std::vector<std::string> expected = startup_lines();
   expected.insert(expected.end(), {"id name Zerv 5.50", "id author Orvande", "uciok", "readyok", "readyok"});
   EXPECT_EQ(lines, expected);
-  EXPECT_EQ(options, 23);
 }
 
 // Line ends of every kind, zero bytes, overlong lines (cut, the engine
@@ -62,6 +62,243 @@ TEST(UciDialogue, LogHoldsTheCommandsAndTheAnswers) {
   std::vector<std::string> expected = {"info string using embedded network", "CMD: isready",
                                        "readyok", "CMD: position startpos moves e2e4", "CMD: quit"};
   EXPECT_EQ(log, expected);
+}
+
+// ---------------------------------------------------------------- options
+// On a machine without 32 GB to give, the table in use stays and the
+// session goes on (a machine that has it simply allocates it).
+TEST(OptionsDialogue, HashTheMachineCannotGiveKeepsTheTable) {
+  // Under AddressSanitizer a failed allocation ends the process unless the
+  // sanitizer is told to return null, as the plain allocator does.
+  setenv("ASAN_OPTIONS", "allocator_may_return_null=1", 1);
+  Session s({}, 120.0);
+  const std::string& out = s.d.output;
+  send(s.d, "setoption name Hash value 16\nsetoption name Hash value 32768\n");
+  ASSERT_TRUE(s.sync());
+  bool kept = out.find("info string cannot allocate 32768 Mbytes for hash table, keeping 16") != std::string::npos;
+  EXPECT_TRUE(kept || out.find("allocated 32768 Mbytes") != std::string::npos) << out;
+  send(s.d, "position startpos moves e2e4\ngo depth 5\n");
+  EXPECT_TRUE(s.wait("bestmove"));
+  if (kept) {
+    send(s.d, "setoption name Hash value 16\n");  // already 16: nothing to allocate
+    ASSERT_TRUE(s.sync());
+    EXPECT_EQ(count_of(out, "allocated 16 Mbytes"), 1);
+  }
+  send(s.d, "quit\n");
+  finish(s.d, s.seconds);
+  EXPECT_EQ(s.d.exitStatus, 0);
+}
+
+
+TEST(OptionsDialogue, SettingsThatDisturbASearchWaitForItsEnd) {
+  Session s({}, 10.0);
+  send(s.d, "go infinite\n");
+  ASSERT_TRUE(s.sync());
+  send(s.d, "setoption name Clear_Hash\nsetoption name Hash value 16\nsetoption name Threads value 2\n"
+            "setoption name ConfigFilePath value x.cfg\nsetoption name MultiPV value 2\nisready\n");
+  ASSERT_TRUE(s.wait("MultiPV set to 2")) << s.d.output;
+  send(s.d, "stop\n");
+  ASSERT_TRUE(s.wait("bestmove")) << s.d.output;
+  send(s.d, "setoption name Hash value 16\nquit\n");
+  finish(s.d, s.seconds);
+  const std::string& out = s.d.output;
+  EXPECT_EQ(s.d.exitStatus, 0);
+  for (const char* deferred : {"Hash table cleared", "Threads set", "ConfigFilePath set"})
+    EXPECT_EQ(out.find(deferred), std::string::npos) << deferred;
+  size_t after = out.find("bestmove");
+  EXPECT_EQ(out.find("Hash set to 16"), out.find("Hash set to 16", after));
+  EXPECT_NE(out.find("info string allocated 16 Mbytes", after), std::string::npos);
+}
+
+// ----------------------------------------------------------- command line
+const char* const HELLO = "info string Hello from Zerv 5.50";
+
+// Options that end the run at once: tools without their input, tuning
+// values out of range (before any greeting), the tuning modes.
+TEST(CommandLineDialogue, RunsEndedByTheirOptions) {
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string shown;  // "" when the greeting must not appear either
+  } cases[] = {
+      {{"-tune", "x.epd", "0.01", "5"}, 1, ""},
+      {{"-tune", "x.epd", "0.001", "5"}, 1, "Need to compile with 'make ttune'\n"},
+      {{"-mktraindata", "f.epd", "1000"}, 1, "Need to compile with 'make ttune'"},
+      {{"-mkbook"}, 1, ""},
+      {{"-mktraindata", "f.epd"}, 1, ""},
+  };
+  for (const Case& c : cases) {
+    Dialogue d = run_engine(c.args, "");
+    EXPECT_EQ(d.exitStatus, c.status) << c.args[0];
+    if (c.shown.empty()) {
+      EXPECT_EQ(d.output.find(HELLO), std::string::npos) << c.args[0];
+      EXPECT_EQ(d.output.find("make ttune"), std::string::npos) << c.args[0];
+    } else {
+      EXPECT_NE(d.output.find(c.shown), std::string::npos) << d.output;
+    }
+  }
+}
+
+// The calibration's rating from a given speed, then the normal start-up.
+TEST(CommandLineDialogue, MkconfigStartsAndEndsCleanly) {
+  Dialogue d = run_engine({"-nps", "1000000", "-mkconfig"}, "");
+  EXPECT_EQ(d.exitStatus, 0);
+  std::vector<std::string> expected = {"Elo= 3200"};
+  expected.insert(expected.end(), startup_lines().begin(), startup_lines().end());
+  EXPECT_EQ(lines_of(d.output), expected);
+  d = run_engine({"-nps", "500000", "-mkconfig"}, "");
+  EXPECT_EQ(lines_of(d.output).front(), "Elo= 3096");
+}
+
+// The benchmark is a signature of the search: the same node count on every
+// run, threaded or on the main thread, and more nodes deeper.
+TEST(CommandLineDialogue, BenchmarkNodeCountIsTheSame) {
+  auto nodes = [](std::vector<std::string> args) {
+    std::smatch m;
+    static const std::regex total(R"(total time= \d+\.\d\d seconds, nodes= (\d+), nps= \d+)");
+    std::string out = run_engine(args, "").output;
+    return std::regex_search(out, m, total) ? std::stoll(m[1]) : -1LL;
+  };
+  long long first = nodes({"-d", "6", "-bench"});
+  ASSERT_GT(first, 0);
+  EXPECT_EQ(nodes({"-d", "6", "-bench"}), first);
+  EXPECT_EQ(nodes({"-d", "6", "-pbench"}), first);
+  EXPECT_LT(nodes({"-d", "5", "-bench"}), first);
+}
+
+// ----------------------------------------------------------- python-chess
+// The built engine under the python-chess engine API (python_client.py
+// beside this file): analysis, a game move on the clock, chosen root moves,
+// a mate search, every option as a GUI parses it, MultiPV analysis and a
+// short game with pondering. Skipped without the library or python3.
+
+namespace fs = std::filesystem;
+
+std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
+
+TEST(PythonClient, AnalysePlayRootMovesAndMate) {
+  fs::path library = fs::path(ZERV_DATA_DIR) / ".." / "tools" / "python-chess";
+  if (!fs::exists(library / "chess" / "engine.py")) GTEST_SKIP() << "no python-chess at " << library;
+  if (std::system("python3 -c '' >/dev/null 2>&1") != 0) GTEST_SKIP() << "no python3";
+  fs::path script = fs::path(__FILE__).parent_path() / "python_client.py";
+  fs::path dir = make_temp_dir();
+  std::string command = "cd " + quoted(dir) + " && PYTHONPATH=" + quoted(library) + " python3 " +
+                        quoted(script) + " " + quoted(ZERV_BINARY) + " >report.txt 2>&1";
+  int status = std::system(command.c_str());
+  EXPECT_EQ(status, 0) << read_file((dir / "report.txt").string());
+}
+
+// --------------------------------------------------------------- searches
+// Searches as a GUI runs them through the built engine: "go" in its forms,
+// "stop", "ponderhit", "isready" and "quit" while a search runs, and the
+// one "bestmove" line every search that was not cancelled ends with.
+
+// The moves of the "bestmove" lines, in order.
+std::vector<std::string> best_moves(const std::string& output) {
+  std::vector<std::string> moves;
+  for (const std::string& l : lines_of(output))
+    if (l.rfind("bestmove ", 0) == 0) moves.push_back(l.substr(9, l.find(' ', 9) - 9));
+  return moves;
+}
+
+// A depth search answers once after its depths. Answers without
+// iterations: a fifty-move draw and a checkmated side answer "0000";
+// depth 0 answers with the quiescence move.
+TEST(GoDialogue, DepthSearchAndImmediateAnswers) {
+  Session e;
+  send(e.d, "position startpos\ngo depth 5\n");
+  ASSERT_TRUE(e.wait("bestmove"));
+  ASSERT_TRUE(e.sync());
+  EXPECT_EQ(count_of(e.d.output, "bestmove"), 1);
+  std::regex info(R"(^info depth (\d+) seldepth \d+ score cp -?\d+ time \d+ nodes \d+ nps \d+ tbhits 0 hashfull \d+ pv .+$)");
+  int deepest = 0;
+  for (const std::string& l : lines_of(e.d.output)) {
+    std::smatch m;
+    if (!std::regex_match(l, m, info)) continue;
+    int depth = std::stoi(m[1]);
+    EXPECT_GE(depth, deepest);
+    deepest = depth;
+  }
+  EXPECT_EQ(deepest, 5);
+  std::regex answer(R"(\nbestmove [a-h][1-8][a-h][1-8] ponder [a-h][1-8][a-h][1-8]\n)");
+  EXPECT_TRUE(std::regex_search(e.d.output, answer)) << e.d.output;
+  size_t mark = e.d.output.size();
+  std::string moves;
+  for (int i = 0; i < 25; i++) moves += " a1a2 e5e6 a2a1 e6e5";
+  send(e.d, "position fen 8/8/8/4k3/8/8/8/R3K3 w - - moves" + moves + " a1a2 e5e6\ngo depth 5\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 2));
+  // Each search is answered before the next "go": a "go" during a search
+  // would end it without an answer.
+  send(e.d, "position fen 7k/6Q1/6K1/8/8/8/8/8 b - -\ngo depth 3\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 3));
+  EXPECT_EQ(count_of(e.d.output, "\nbestmove 0000\n"), 2) << e.d.output;
+  send(e.d, "position fen 4k3/8/8/3q4/4P3/8/8/4K3 w - -\ngo depth 0\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 4));
+  EXPECT_NE(e.d.output.find("\nbestmove e4d5\n"), std::string::npos) << e.d.output;
+  EXPECT_EQ(count_of(e.d.output.substr(mark), "info depth"), 0);
+}
+
+// Every search that is not cancelled answers exactly once: after "stop",
+// after a second "go" that replaces it, and with "isready" answered
+// meanwhile; "quit" cancels without an answer.
+TEST(GoDialogue, SearchesAnswerOnceWhateverEndsThem) {
+  Session e;
+  send(e.d, "position startpos\ngo infinite\n");
+  ASSERT_TRUE(e.wait("info depth 4 "));
+  EXPECT_FALSE(e.appears_soon("bestmove"));
+  ASSERT_TRUE(e.sync());
+  send(e.d, "stop\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 1));
+  size_t mark = e.d.output.size();
+  send(e.d, "go infinite\n");
+  ASSERT_TRUE(e.wait_after(mark, "info depth 3 "));
+  send(e.d, "go depth 4\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 2));
+  send(e.d, "go infinite\ngo depth 3\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 3));
+  ASSERT_TRUE(e.sync());
+  EXPECT_EQ(count_of(e.d.output, "bestmove"), 3);
+  // Stop, a new position and a new search in one write: two answers, each
+  // for its own side.
+  mark = e.d.output.size();
+  send(e.d, "go infinite\n");
+  ASSERT_TRUE(e.wait_after(mark, "info depth 3 "));
+  mark = e.d.output.size();
+  send(e.d, "stop\nposition startpos moves e2e4\ngo depth 4\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 5));
+  ASSERT_TRUE(e.sync());
+  std::vector<std::string> moves = best_moves(e.d.output.substr(mark));
+  ASSERT_EQ(moves.size(), 2u) << e.d.output;
+  EXPECT_TRUE(moves[0][1] == '1' || moves[0][1] == '2') << "the stopped search answers for White";
+  EXPECT_TRUE(moves[1][1] == '7' || moves[1][1] == '8') << "the new one for Black";
+  mark = e.d.output.size();
+  send(e.d, "go infinite\n");
+  ASSERT_TRUE(e.wait_after(mark, "info depth 3 "));
+  send(e.d, "quit\n");
+  finish(e.d, e.seconds);
+  EXPECT_EQ(e.d.exitStatus, 0);
+  EXPECT_EQ(count_of(e.d.output, "bestmove"), 5) << "a search cancelled by quit has no answer";
+}
+
+// Pondering never ends by the clock or by its own limits: "ponderhit"
+// turns it into a timed search, "stop" answers at once.
+TEST(GoDialogue, PonderingAnswersOnlyAfterPonderhitOrStop) {
+  Session e;
+  send(e.d, "position startpos moves e2e4\ngo ponder wtime 3000 btime 3000\n");
+  ASSERT_TRUE(e.wait("info depth 5 "));
+  EXPECT_FALSE(e.appears_soon("bestmove")) << "pondering never ends by the clock";
+  send(e.d, "ponderhit\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 1));
+  std::vector<std::string> moves = best_moves(e.d.output);
+  ASSERT_EQ(moves.size(), 1u);
+  EXPECT_TRUE(moves[0][1] == '7' || moves[0][1] == '8') << "a move of Black: " << moves[0];
+  size_t mark = e.d.output.size();
+  send(e.d, "go ponder infinite\n");
+  ASSERT_TRUE(e.wait_after(mark, "info depth 3 "));
+  send(e.d, "stop\n");
+  ASSERT_TRUE(e.wait_count("bestmove", 2));
+  ASSERT_TRUE(e.sync());
+  EXPECT_EQ(count_of(e.d.output, "bestmove"), 2);
 }
 
 }  // namespace

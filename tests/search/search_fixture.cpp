@@ -38,29 +38,18 @@ void set_up_tables() {
   load_network();
 }
 
-SavedSettings save_settings() {
-  return {Options,           Control.limits,     Control.noise,
-          Control.targetNps, Control.calibrationNps, Control.targetTime,
-          Control.uciMode,   Control.activeThreads, Control.useNN,
-          Control.ttInUse,   Control.chess960,   Control.rootSide,
-          Control.traceDepth, Control.traceTag};
+// The control fields of SavedSettings, assignable as one.
+auto control_fields() {
+  return std::tie(Control.limits, Control.noise, Control.targetNps, Control.calibrationNps, Control.targetTime,
+                  Control.uciMode, Control.activeThreads, Control.useNN, Control.ttInUse, Control.chess960,
+                  Control.rootSide, Control.traceDepth, Control.traceTag);
 }
+
+SavedSettings save_settings() { return {Options, control_fields()}; }
 
 void restore_settings(const SavedSettings& s) {
   Options = s.options;
-  Control.limits = s.limits;
-  Control.noise = s.noise;
-  Control.targetNps = s.targetNps;
-  Control.calibrationNps = s.calibrationNps;
-  Control.targetTime = s.targetTime;
-  Control.uciMode = s.uciMode;
-  Control.activeThreads = s.activeThreads;
-  Control.useNN = s.useNN;
-  Control.ttInUse = s.ttInUse;
-  Control.chess960 = s.chess960;
-  Control.rootSide = s.rootSide;
-  Control.traceDepth = s.traceDepth;
-  Control.traceTag = s.traceTag;
+  control_fields() = s.control;
   Control.state.store(STATE_IDLE);
   Control.stop.store(0);
   Control.mainDepth.store(0);
@@ -90,7 +79,7 @@ std::vector<std::string> split_lines(const std::string& text) {
   return out;
 }
 
-// ------------------------------------------------------------ SearchTest
+// ------------------------------------------------------------- SearchTest
 
 void SearchTest::SetUpTestSuite() { set_up_tables(); }
 
@@ -155,7 +144,7 @@ int SearchTest::deepen(int depth) {
   return score;
 }
 
-// -------------------------------------------------------- RootSearchTest
+// --------------------------------------------------------- RootSearchTest
 
 void RootSearchTest::SetUpTestSuite() {
   set_up_tables();

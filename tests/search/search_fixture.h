@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "board/types.h"
@@ -17,15 +18,13 @@
 #include "frontend/options.h"
 #include "search/searchthread.h"
 
-// The option record and the control fields a search test may change.
+// The option record and the control fields a search test may change, in
+// the order of control_fields() in the fixture's source.
 struct SavedSettings {
   EngineOptions options;
-  SearchLimits limits;
-  float noise, targetNps, calibrationNps, targetTime;
-  uint16_t uciMode;
-  uint8_t activeThreads, useNN, ttInUse, chess960, rootSide;
-  int traceDepth;
-  uint64_t traceTag;
+  std::tuple<SearchLimits, float, float, float, float, uint16_t, uint8_t, uint8_t, uint8_t, uint8_t, uint8_t, int,
+             uint64_t>
+      control;
 };
 
 class SearchTest : public ::testing::Test {

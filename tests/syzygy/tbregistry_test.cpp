@@ -1,11 +1,13 @@
 // Finding tables on disk and surviving bad ones: several directories, the
 // empty path, damaged and truncated copies (random damage is the syzygy
-// fuzzer's).
+// fuzzer's); the paths as the engine is given them.
 #include "syzygy/tbregistry.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 
 #include "../frontend/dialogue.h"
 #include "syzygy/tbprobe.h"
@@ -84,6 +86,29 @@ TEST_F(TbRegistry, DamagedFilesDisableOnlyTheirMaterial) {
     EXPECT_EQ(err, "") << d.what;
     EXPECT_EQ(probe(KRK, success, err), -2) << d.what;
     EXPECT_EQ(success, 1) << d.what;
+  }
+}
+
+// --------------------------------------------------------------- dialogue
+// The tables through the built engine: SyzygyPath from the command line,
+// the configuration file and "setoption", each setting the tables up again.
+
+const std::string TABLES = std::string(ZERV_DATA_DIR) + "/syzygy";
+const std::string FOUND = "info string found 35 tablebases";
+TEST(TbDialogue, PathFromEachSourceSetsTheTablesUp) {
+  std::string dir = make_temp_dir();
+  std::ofstream(dir + "/z.cfg") << "SyzygyPath=" << TABLES << "\n";
+  struct Case { std::vector<std::string> args; std::string input; int found; } cases[] = {
+      {{"-tbpath", TABLES}, "quit\n", 1},
+      {{"-cfg", "z.cfg"}, "quit\n", 2},  // the file, then the start of the UCI mode
+      {{}, "setoption name SyzygyPath value " + TABLES + "\nsetoption name SyzygyPath value <empty>\nquit\n", 1},
+      {{}, "setoption name SyzygyPath value " + TABLES + ";" + TABLES + "\nquit\n", 1},
+  };
+  for (const Case& c : cases) {
+    Dialogue d = run_engine(c.args, c.input, dir);
+    EXPECT_EQ(d.exitStatus, 0);
+    EXPECT_EQ(count_of(d.output, FOUND), c.found) << d.output;
+    EXPECT_EQ(count_of(d.output, "info string found"), c.found) << d.output;
   }
 }
 
