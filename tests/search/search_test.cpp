@@ -201,16 +201,10 @@ TEST_F(SearchTableTest, RootIsStoredWithItsBestMove) {
 // The flags that steer extensions, pruning and reductions, and the threat
 // test that saves a late quiet move from pruning.
 
-class MoveLoopTest : public ::testing::Test {
+class MoveLoopTest : public BoardTest {
  protected:
-  static void SetUpTestSuite() {
-    init_board_tables();
-    init_zobrist();
-  }
-  void SetUp() override { t = new_search_thread(); }
-  void TearDown() override { free_search_thread(t); }
   void set(const char* fen) {
-    set_position(t->pos, fen);
+    BoardTest::set(fen);
     reset_ply_lists(t);
   }
   // The move as the picker would hand it out.
@@ -231,7 +225,6 @@ class MoveLoopTest : public ::testing::Test {
     MoveEntry e = entry(text);
     return move_threatens(t->pos, t->pos.side, e);
   }
-  SearchThread* t = nullptr;
 };
 
 struct MoveCase { const char *fen, *move; int expected; };
