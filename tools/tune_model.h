@@ -52,7 +52,7 @@ void tune_gradient(const TuneSet& s, const TuneDeltas& d, double k, std::vector<
 double fit_scale(const TuneSet& s);
 // One Adam step on the listed entries (the others stay at zero change),
 // on the error plus l2 * (sum of squared deltas): the penalty keeps
-// entries the data says little about near their hand-made values.
+// entries the data says little about near their built-in values.
 void tune_step(const TuneSet& s, TuneDeltas& d, double k, const std::vector<int>& tuned, TuneOptimizer& opt,
                double lr, double l2);
 // How many times each entry is used over the set.
