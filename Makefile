@@ -87,7 +87,7 @@ PGO_DIR   ?= build-pgo
 PGO_DEPTH ?= 12
 .PHONY: pgo
 pgo:
-	rm -rf $(PGO_DIR)/profile
+	[ ! -d $(PGO_DIR) ] || find $(PGO_DIR) -name '*.gcda' -delete
 	cmake -S . -B $(PGO_DIR) -DCMAKE_BUILD_TYPE=Release -DZERV_TESTS=OFF -DZERV_PGO=GENERATE
 	cmake --build $(PGO_DIR) --target zerv -j $(JOBS)
 	./$(PGO_DIR)/zerv -d $(PGO_DEPTH) -bench > /dev/null
