@@ -117,7 +117,7 @@ struct Contender {
   EvalFn eval;
   bool network;
   double best = 0;  // fastest walk, seconds
-  uint64_t evals = 0, refreshes = 0, updates = 0, calls = 0, hits = 0;
+  uint64_t evals = 0, refreshes = 0, updates = 0, fromKept = 0, calls = 0, hits = 0;
   long long checksum = 0;
 };
 
@@ -127,12 +127,14 @@ double timed_walk(SearchThread* t, Contender* c) {
   std::memset(t->evalCache, 0, sizeof t->evalCache);
   Walk w = {t, std::mt19937(SEED), c ? c->eval : nullptr, 0, 0};
   NetWorkspace* ws = c && c->network ? net_workspace(t) : nullptr;
-  uint64_t calls = t->evalCalls, hits = t->evalHits, refreshes = ws ? ws->refreshes : 0, updates = ws ? ws->updates : 0;
+  uint64_t calls = t->evalCalls, hits = t->evalHits, refreshes = ws ? ws->refreshes : 0, updates = ws ? ws->updates : 0,
+           fromKept = ws ? ws->fromKept : 0;
   double seconds = run_walk(w);
   if (c) {
     c->evals = w.evals, c->checksum = w.checksum;
     c->calls = t->evalCalls - calls, c->hits = t->evalHits - hits;
     c->refreshes = ws ? ws->refreshes - refreshes : 0, c->updates = ws ? ws->updates - updates : 0;
+    c->fromKept = ws ? ws->fromKept - fromKept : 0;
   }
   return seconds;
 }
@@ -153,7 +155,9 @@ void compare(SearchThread* t, Contender* list, int count) {
     double seconds = std::max(c.best - bare, 1e-9);
     std::printf("%-34s %9llu evals %7.3f s %8.3f M evals/s", c.label, (unsigned long long)c.evals, seconds,
                 c.evals / seconds / 1e6);
-    if (c.network) std::printf("  refresh %llu update %llu", (unsigned long long)c.refreshes, (unsigned long long)c.updates);
+    if (c.network)
+      std::printf("  refresh %llu (%llu from kept) update %llu", (unsigned long long)c.refreshes,
+                  (unsigned long long)c.fromKept, (unsigned long long)c.updates);
     if (c.calls) std::printf("  cache hits %.1f%%", 100.0 * double(c.hits) / double(c.calls));
     std::printf("  (checksum %lld)\n", c.checksum);
   }

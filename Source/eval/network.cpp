@@ -78,6 +78,12 @@ ScoreSteps make_score_steps() {
   return steps;
 }
 
+void empty_slots(NetWorkspace* w) {
+  w->slot[0].filled = w->slot[1].filled = false;
+  for (auto& side : w->kept)
+    for (AccumulatorSlot& k : side) k.filled = false;
+}
+
 size_t rounded(size_t bytes) { return (bytes + WORKSPACE_ALIGNMENT - 1) / WORKSPACE_ALIGNMENT * WORKSPACE_ALIGNMENT; }
 
 // (Re)makes the arrays for the network in use; all slots start empty.
@@ -87,7 +93,8 @@ bool size_workspace(NetWorkspace* w) {
   w->hidden1 = w->hidden2 = 0;
   const NetHeader& h = Net.header;
   size_t vectorBytes = rounded(h.hidden1 * sizeof(float)), secondBytes = rounded(h.hidden2 * sizeof(float));
-  size_t total = 3 * vectorBytes + secondBytes;
+  constexpr int vectors = 3 + 2 * NET_KING_PLACEMENTS;  // current, two slots, the kept ones
+  size_t total = vectors * vectorBytes + secondBytes;
   auto* block = static_cast<uint8_t*>(std::aligned_alloc(WORKSPACE_ALIGNMENT, total));
   if (!block) return false;
   std::memset(block, 0, total);
@@ -95,10 +102,16 @@ bool size_workspace(NetWorkspace* w) {
   w->current = reinterpret_cast<float*>(block);
   w->slot[0].vector = reinterpret_cast<float*>(block + vectorBytes);
   w->slot[1].vector = reinterpret_cast<float*>(block + 2 * vectorBytes);
-  w->second = h.hidden2 ? reinterpret_cast<float*>(block + 3 * vectorBytes) : nullptr;
+  uint8_t* next = block + 3 * vectorBytes;
+  for (auto& side : w->kept)
+    for (AccumulatorSlot& k : side) {
+      k.vector = reinterpret_cast<float*>(next);
+      next += vectorBytes;
+    }
+  w->second = h.hidden2 ? reinterpret_cast<float*>(next) : nullptr;
   w->hidden1 = h.hidden1;
   w->hidden2 = h.hidden2;
-  w->slot[0].filled = w->slot[1].filled = false;
+  empty_slots(w);
   return true;
 }
 
@@ -149,6 +162,38 @@ void refresh_columns(const NetWeights& net, const float* const* adds, int count,
   k.applyColumns(raw, activated, ColumnChanges{nullptr, 0, adds, count, heads}, n);
 }
 
+// A first layer not updated from its slot: from the kept vector of its
+// side and king placement when that is closer than the bias (see
+// NET_KEPT_MAX_REUSES), else from scratch; the kept vector then holds the
+// result and the slot a copy. A search root always starts from scratch.
+void rebuild_first_layer(NetWorkspace* w, AccumulatorSlot& s, AccumulatorSlot& kept, const FeatureSet& list,
+                         int ply, float* activated, const NetKernels& k, HeadRows* heads) {
+  const float* subs[MAX_NET_FEATURES];
+  const float* adds[MAX_NET_FEATURES];
+  int subCount = 0, addCount = 0;
+  bool reuse = kept.filled && ply > 1 && kept.reuses < NET_KEPT_MAX_REUSES;
+  if (reuse) {
+    subCount = changed_columns(kept.features, list, subs);
+    addCount = changed_columns(list, kept.features, adds);
+    reuse = subCount + addCount < list.count;
+  }
+  int n = Net.header.hidden1;
+  if (reuse) {
+    k.applyColumns(kept.vector, activated, ColumnChanges{subs, subCount, adds, addCount, heads}, n);
+    kept.reuses++;
+    w->fromKept++;
+  } else {
+    FeatureSet none = {};
+    int count = changed_columns(list, none, adds);
+    refresh_columns(Net, adds, count, kept.vector, activated, k, heads);
+    kept.reuses = 0;
+    kept.filled = true;
+  }
+  kept.features = list;
+  std::memcpy(s.vector, kept.vector, sizeof(float) * size_t(n));
+  w->refreshes++;
+}
+
 // Brings the side to move's slot to the position; `heads` (when given)
 // get their sums, and the current vector the activated copy where the
 // second layer or an unfused head reads it.
@@ -162,11 +207,7 @@ void first_layer(SearchThread* t, NetWorkspace* w, const FeatureSet& list, int k
     update_first_layer(s, list, activated, k, heads);
     w->updates++;
   } else {
-    const float* adds[MAX_NET_FEATURES];
-    FeatureSet none = {};
-    int count = changed_columns(list, none, adds);
-    refresh_columns(Net, adds, count, s.vector, activated, k, heads);
-    w->refreshes++;
+    rebuild_first_layer(w, s, w->kept[t->pos.side & 1][kingWing], list, t->ply, activated, k, heads);
   }
   s.filled = true;
   s.ply = t->ply;
@@ -230,7 +271,7 @@ NetWorkspace* net_workspace(SearchThread* t) {
   if (w->hidden1 != Net.header.hidden1 || w->hidden2 != Net.header.hidden2)
     if (!size_workspace(w)) return nullptr;
   if (w->generation != Net.generation) {
-    w->slot[0].filled = w->slot[1].filled = false;
+    empty_slots(w);
     w->generation = Net.generation;
   }
   return w;

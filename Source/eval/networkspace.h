@@ -16,6 +16,14 @@ struct SearchThread;
 constexpr int NET_UPDATE_MAX_FEATURE_CHANGE = 8;
 constexpr int NET_UPDATE_MAX_SQUARE_CHANGE = 8;
 
+// A first layer that cannot be updated from its slot starts instead from
+// the one last made for the same side to move and king placement, when
+// fewer columns separate the two than the position has inputs. Such a kept
+// vector is made from scratch again after this many reuses (and at every
+// search root), so rounding cannot pile up over a long search.
+constexpr int NET_KING_PLACEMENTS = 2;  // the kingWing flag's values
+constexpr int NET_KEPT_MAX_REUSES = 256;
+
 // Head used by the last evaluation.
 constexpr int NET_USED_BLENDED = 1;
 constexpr int NET_USED_PIECELESS = 2;
@@ -27,6 +35,7 @@ struct AccumulatorSlot {
   int ply;
   int kingWing;
   Bitboard occupancy;
+  int reuses;  // kept vectors: starts taken from it since it was made from scratch
   bool filled;
 };
 
@@ -34,6 +43,7 @@ struct NetWorkspace {
   float* current;  // first layer of the position being evaluated
   float* second;   // second layer; null for networks without one
   AccumulatorSlot slot[2];
+  AccumulatorSlot kept[2][NET_KING_PLACEMENTS];  // [side to move][kingWing]
   void* block;     // the single allocation behind the arrays above
   // Shape of the arrays and the network they were filled for.
   int hidden1, hidden2;
@@ -43,8 +53,10 @@ struct NetWorkspace {
   int16_t lastScore;
   float lastOut;  // its probability is net_probability(lastOut)
   int headUsed;
-  // First-layer work done, for tests and benchmarks.
-  uint64_t refreshes, updates;
+  // First-layer work done, for tests and benchmarks: refreshes count every
+  // first layer not updated from its slot, fromKept those of them that
+  // started from a kept vector.
+  uint64_t refreshes, updates, fromKept;
 };
 
 // The thread's working memory, made on first use and brought in line with

@@ -292,7 +292,7 @@ TEST_F(NetworkTest, IncrementalFirstLayerMatchesFreshRecomputation) {
   for_each_net(symmetry_nets(), [&](size_t k) {
     int h1 = Net.header.hidden1;
     std::vector<float> raw(h1), activated(h1);
-    uint64_t evals = 0, updatesBefore = t->net ? t->net->updates : 0;
+    uint64_t evals = 0, updatesBefore = t->net ? t->net->updates : 0, keptBefore = t->net ? t->net->fromKept : 0;
     walk_games(t, GAME_STARTS, 3, [&] {
       if (HasFatalFailure()) return;
       uint64_t refreshes = t->net ? t->net->refreshes : 0;
@@ -312,6 +312,7 @@ TEST_F(NetworkTest, IncrementalFirstLayerMatchesFreshRecomputation) {
       ASSERT_NEAR(s, fresh_score(ref, fen), 1) << "net " << k << " " << fen;
     });
     EXPECT_GT(t->net->updates - updatesBefore, evals / 2) << "the incremental path must carry most evaluations";
+    EXPECT_GT(t->net->fromKept - keptBefore, 0u) << "refreshes from kept vectors must be among them";
   });
 }
 
