@@ -82,6 +82,7 @@ int build_feature_set(const Position& pos, const NetHeader& h, FeatureSet& out) 
   int kingWing = mUs != mThem && h.mainInputs >= NET_MAIN_INPUTS_WIDE ? 1 : 0;
   out.base = kingWing ? NET_WING_OFFSET : 0;
   out.extraBase = h.mainInputs;
+  out.placement = ((mUs ^ flip) ? 1 : 0) | ((mThem ^ flip) ? 2 : 0);
   fill_side(pos, us, mUs, out.group);
   fill_side(pos, them, mThem, out.group + NET_MAIN_GROUPS / 2);
   out.group[NET_EXTRA_GROUP] = extra_inputs(pos, h);

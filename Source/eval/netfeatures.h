@@ -53,7 +53,11 @@ struct FeatureSet {
   int base;       // input of bit 0 of group 0 (0, or the wing offset)
   int extraBase;  // input of bit 0 of the extra group
   int count;      // at most MAX_NET_FEATURES, as the list
+  // Which kings have their files mirrored (bit 0 ours, bit 1 theirs): sets
+  // with different placements share almost no inputs.
+  int placement;
 };
+constexpr int NET_KING_PLACEMENTS = 4;
 
 inline int feature_input(const FeatureSet& s, int group, int bit) {
   return (group < NET_MAIN_GROUPS ? s.base + group * NET_GROUP_SQUARES : s.extraBase) + bit;

@@ -116,7 +116,7 @@ bool size_workspace(NetWorkspace* w) {
 }
 
 bool can_update(const AccumulatorSlot& s, const FeatureSet& list, int kingWing, Bitboard occ, int ply) {
-  return s.filled && ply > 1 && s.kingWing == kingWing &&
+  return s.filled && ply > 1 && s.kingWing == kingWing && s.features.placement == list.placement &&
          std::abs(list.count - s.features.count) <= NET_UPDATE_MAX_FEATURE_CHANGE &&
          popcount(occ ^ s.occupancy) <= NET_UPDATE_MAX_SQUARE_CHANGE;
 }
@@ -207,7 +207,7 @@ void first_layer(SearchThread* t, NetWorkspace* w, const FeatureSet& list, int k
     update_first_layer(s, list, activated, k, heads);
     w->updates++;
   } else {
-    rebuild_first_layer(w, s, w->kept[t->pos.side & 1][kingWing], list, t->ply, activated, k, heads);
+    rebuild_first_layer(w, s, w->kept[t->pos.side & 1][list.placement], list, t->ply, activated, k, heads);
   }
   s.filled = true;
   s.ply = t->ply;

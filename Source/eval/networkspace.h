@@ -10,9 +10,10 @@
 
 struct SearchThread;
 
-// The incremental first-layer update is taken only when the feature count
-// and the occupied squares changed by at most this much since the slot
-// was saved; beyond that a refresh costs about as much.
+// The incremental first-layer update is taken only when the kings keep
+// their placement (see FeatureSet) and the feature count and the occupied
+// squares changed by at most this much since the slot was saved; beyond
+// that a refresh costs about as much.
 constexpr int NET_UPDATE_MAX_FEATURE_CHANGE = 8;
 constexpr int NET_UPDATE_MAX_SQUARE_CHANGE = 8;
 
@@ -21,7 +22,6 @@ constexpr int NET_UPDATE_MAX_SQUARE_CHANGE = 8;
 // fewer columns separate the two than the position has inputs. Such a kept
 // vector is made from scratch again after this many reuses (and at every
 // search root), so rounding cannot pile up over a long search.
-constexpr int NET_KING_PLACEMENTS = 2;  // the kingWing flag's values
 constexpr int NET_KEPT_MAX_REUSES = 256;
 
 // Head used by the last evaluation.
@@ -43,7 +43,7 @@ struct NetWorkspace {
   float* current;  // first layer of the position being evaluated
   float* second;   // second layer; null for networks without one
   AccumulatorSlot slot[2];
-  AccumulatorSlot kept[2][NET_KING_PLACEMENTS];  // [side to move][kingWing]
+  AccumulatorSlot kept[2][NET_KING_PLACEMENTS];  // [side to move][placement]
   void* block;     // the single allocation behind the arrays above
   // Shape of the arrays and the network they were filled for.
   int hidden1, hidden2;
