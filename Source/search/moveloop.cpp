@@ -233,6 +233,7 @@ int search_moves(Position& pos, int side, int ply, int depth, int alpha, int bet
 
     if (trace_file_on()) trace_move(t, ply, m);
     make_move(pos, m);
+    tt_prefetch(pos.key);
     int v = search_move(pos, side, ply, depth, alpha, beta, nodeType, r, line);
     unmake_move(pos);
     if (stopped()) return 0;

@@ -104,6 +104,7 @@ int qsearch(Position& pos, int side, int ply, int depth, int alpha, int beta, in
 
     if (trace_file_on()) trace_move(t, ply, m);
     make_move(pos, m);
+    tt_prefetch(pos.key);
     int v = -search(pos, side ^ 1, ply + 1, depth - 1, -beta, -best, -nodeType, line);
     unmake_move(pos);
     if (stopped()) return 0;

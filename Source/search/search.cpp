@@ -272,6 +272,7 @@ int null_move_search(SearchThread* t, int ply, int depth, int alpha, int beta) {
   pr.currentMove = e;
   t->plies[ply + 1].moveList = e + 1;
   make_null_move(pos);
+  tt_prefetch(pos.key);
   Move line[MAX_PLY];
   int v = -search(pos, pos.side, ply + 1, depth - r - 1, -beta, -alpha, NODE_ALL, line);
   unmake_null_move(pos);

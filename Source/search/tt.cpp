@@ -190,6 +190,14 @@ bool tt_probe(const Position& pos, int ply, TTHit& hit) {
   return false;
 }
 
+void tt_prefetch(uint64_t key) {
+  if (!table_usable()) return;
+  const TTEntry* b = bucket_of(key);
+  // A bucket at any 16-byte offset may cross into a second cache line.
+  __builtin_prefetch(b);
+  __builtin_prefetch(b + BUCKET_SIZE - 1);
+}
+
 void tt_store(const Position& pos, int ply, int depth, int score, int bound, Move move) {
   if (!table_usable()) return;
   uint32_t lock = uint32_t(pos.key >> 32);

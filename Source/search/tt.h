@@ -46,6 +46,10 @@ bool tt_allocated();
 // nothing while the table is switched off (Control.ttInUse).
 void tt_clear();
 bool tt_probe(const Position& pos, int ply, TTHit& hit);
+// Starts loading the bucket of a position about to be searched, so that its
+// probe a few hundred instructions later finds it in the cache instead of
+// waiting for memory; changes nothing the search sees.
+void tt_prefetch(uint64_t key);
 void tt_store(const Position& pos, int ply, int depth, int score, int bound, Move move);
 // Fraction of a sample of entries written by the current search.
 float tt_hashfull();
