@@ -27,6 +27,10 @@ constexpr int TILE_REGS = 8;
 
 float leaky(float x) { return x < 0 ? x * NET_LEAK_SLOPE : x; }
 
+// A first-layer unit from its integer sum: scaled to the weights' unit,
+// rounded once, then rectified (the slope is a power of two, exact).
+float unit_value(int32_t steps) { return leaky(float(steps) * NET_VALUE_STEP_FLOAT); }
+
 // With fused multiply-add in hardware the reference rounds as the fused
 // vector sets do. Without it (the portable build) std::fma would be a slow
 // software routine, so the product is rounded before the sum, as in SSE2.
@@ -66,16 +70,16 @@ float dot_scalar(const float* a, const float* b, int n) {
 
 // Column by column (each a loop the compiler can vectorise); the order of
 // the operations on any one unit is the same as unit by unit.
-void apply_columns_scalar(float* raw, float* activated, const ColumnChanges& c, int n) {
+void apply_columns_scalar(int32_t* raw, float* activated, const ColumnChanges& c, int n) {
   for (int j = 0; j < c.subCount; j++)
     for (int i = 0; i < n; i++) raw[i] -= c.subs[j][i];
   for (int j = 0; j < c.addCount; j++)
     for (int i = 0; i < n; i++) raw[i] += c.adds[j][i];
   if (activated)
-    for (int i = 0; i < n; i++) activated[i] = leaky(raw[i]);
+    for (int i = 0; i < n; i++) activated[i] = unit_value(raw[i]);
   if (c.heads)
     for (int h = 0; h < c.heads->count; h++)
-      c.heads->sums[h] = dot_scalar_of([raw](int i) { return leaky(raw[i]); }, c.heads->rows[h], n);
+      c.heads->sums[h] = dot_scalar_of([raw](int i) { return unit_value(raw[i]); }, c.heads->rows[h], n);
 }
 
 void activate_scalar(float* v, int n) {
@@ -84,26 +88,31 @@ void activate_scalar(float* v, int n) {
 
 #if NET_X86_KERNELS
 
-// Units from..to-1 one at a time (the tail after the last whole register);
-// every unit sees its subtractions, then its additions, in list order.
-void apply_units(float* raw, float* activated, const ColumnChanges& c, int from, int to) {
+// Units from..to-1 one at a time (the tail after the last whole register).
+void apply_units(int32_t* raw, float* activated, const ColumnChanges& c, int from, int to) {
   for (int i = from; i < to; i++) {
-    float x = raw[i];
+    int32_t x = raw[i];
     for (int j = 0; j < c.subCount; j++) x -= c.subs[j][i];
     for (int j = 0; j < c.addCount; j++) x += c.adds[j][i];
     raw[i] = x;
-    if (activated) activated[i] = leaky(x);
+    if (activated) activated[i] = unit_value(x);
   }
 }
 
 // The vector loops, written once. L is a lane set: Reg, WIDTH floats per
 // register, zero/load/store/add/sub/mul_add/leaky on registers, mul_add_one
-// on single floats, and Narrow, the set used for 8-lane dot products.
+// on single floats, and Narrow, the set used for 8-lane dot products; for
+// the first layer's integer sums IReg, WIDTH 32-bit integers a register,
+// with iload/istore/iadd/isub, load_steps (WIDTH file steps widened) and
+// value (an integer sum scaled by the step, as unit_value does).
 // These AVX-512 registers are passed by value only between functions that
 // are all inlined into one flattened entry, so no call ever uses the ABI
 // the compiler warns about.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpsabi"
+// The 512-bit widening and conversion intrinsics start from a deliberately
+// undefined register, which this compiler reports as uninitialised.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
 // The fused head sums: the rows, and per row the accumulators of the 16
 // dot-product lanes, which span REGS registers. The vector's register-sized
@@ -121,16 +130,16 @@ struct HeadSums {
 // raw and activated, and multiplied into the first `heads` head sums; the
 // columns stream through while the vector stays in registers.
 template <typename L, int regs, int heads>
-inline void apply_tile(float* raw, float* activated, const ColumnChanges& c, int at, HeadSums<L>& h) {
-  typename L::Reg x[regs];
-  for (int r = 0; r < regs; r++) x[r] = L::load(raw + at + r * L::WIDTH);
+inline void apply_tile(int32_t* raw, float* activated, const ColumnChanges& c, int at, HeadSums<L>& h) {
+  typename L::IReg x[regs];
+  for (int r = 0; r < regs; r++) x[r] = L::iload(raw + at + r * L::WIDTH);
   for (int j = 0; j < c.subCount; j++)
-    for (int r = 0; r < regs; r++) x[r] = L::sub(x[r], L::load(c.subs[j] + at + r * L::WIDTH));
+    for (int r = 0; r < regs; r++) x[r] = L::isub(x[r], L::load_steps(c.subs[j] + at + r * L::WIDTH));
   for (int j = 0; j < c.addCount; j++)
-    for (int r = 0; r < regs; r++) x[r] = L::add(x[r], L::load(c.adds[j] + at + r * L::WIDTH));
+    for (int r = 0; r < regs; r++) x[r] = L::iadd(x[r], L::load_steps(c.adds[j] + at + r * L::WIDTH));
   for (int r = 0; r < regs; r++) {
-    typename L::Reg a = L::leaky(x[r]);
-    L::store(raw + at + r * L::WIDTH, x[r]);
+    typename L::Reg a = L::leaky(L::value(x[r]));
+    L::istore(raw + at + r * L::WIDTH, x[r]);
     if (activated) L::store(activated + at + r * L::WIDTH, a);
     for (int k = 0; k < heads; k++) {
       typename L::Reg& acc = h.acc[k][r % HeadSums<L>::REGS];
@@ -142,7 +151,7 @@ inline void apply_tile(float* raw, float* activated, const ColumnChanges& c, int
 // Whole tiles, then (with heads, whose widths are multiples of 16) single
 // 16-float stretches, then single registers and single units.
 template <typename L, int heads>
-inline void apply_tiles(float* raw, float* activated, const ColumnChanges& c, int n, HeadSums<L>& h) {
+inline void apply_tiles(int32_t* raw, float* activated, const ColumnChanges& c, int n, HeadSums<L>& h) {
   constexpr int tile = TILE_REGS * L::WIDTH;
   int i = 0;
   for (; i + tile <= n; i += tile) apply_tile<L, TILE_REGS, heads>(raw, activated, c, i, h);
@@ -189,7 +198,7 @@ inline float dot_with(const float* a, const float* b, int n) {
 // The heads ride along with the tiles when the width takes the 16-lane
 // dot product; other widths sum them afterwards.
 template <typename L>
-inline void apply_columns_with(float* raw, float* activated, const ColumnChanges& c, int n) {
+inline void apply_columns_with(int32_t* raw, float* activated, const ColumnChanges& c, int n) {
   HeadSums<L> h;
   if (!c.heads || c.heads->count < 1 || n % NET_DOT_WIDE_LANES != 0) {
     apply_tiles<L, 0>(raw, activated, c, n, h);
@@ -226,9 +235,21 @@ struct Sse2Lanes {
   static Reg mul_add(Reg a, Reg b, Reg c) { return _mm_add_ps(_mm_mul_ps(a, b), c); }
   static float mul_add_one(float a, float b, float c) { return a * b + c; }
   static Reg leaky(Reg x) { return _mm_max_ps(x, _mm_mul_ps(x, _mm_set1_ps(NET_LEAK_SLOPE))); }
+  using IReg = __m128i;
+  static IReg iload(const int32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+  static void istore(int32_t* p, IReg x) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), x); }
+  static IReg iadd(IReg a, IReg b) { return _mm_add_epi32(a, b); }
+  static IReg isub(IReg a, IReg b) { return _mm_sub_epi32(a, b); }
+  // SSE2 has no sign-extending widen: each step goes to the upper half of
+  // its 32-bit lane and an arithmetic shift brings it down with its sign.
+  static IReg load_steps(const int16_t* p) {
+    __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+    return _mm_srai_epi32(_mm_unpacklo_epi16(v, v), 16);
+  }
+  static Reg value(IReg x) { return _mm_mul_ps(_mm_cvtepi32_ps(x), _mm_set1_ps(NET_VALUE_STEP_FLOAT)); }
 };
 
-[[gnu::flatten]] void apply_columns_sse2(float* raw, float* activated, const ColumnChanges& c, int n) {
+[[gnu::flatten]] void apply_columns_sse2(int32_t* raw, float* activated, const ColumnChanges& c, int n) {
   apply_columns_with<Sse2Lanes>(raw, activated, c, n);
 }
 [[gnu::flatten]] void activate_sse2(float* v, int n) { activate_with<Sse2Lanes>(v, n); }
@@ -252,9 +273,20 @@ struct Avx2Lanes {
     return _mm_cvtss_f32(_mm_fmadd_ss(_mm_set_ss(a), _mm_set_ss(b), _mm_set_ss(c)));
   }
   static Reg leaky(Reg x) { return _mm256_max_ps(x, _mm256_mul_ps(x, _mm256_set1_ps(NET_LEAK_SLOPE))); }
+  using IReg = __m256i;
+  static IReg iload(const int32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+  static void istore(int32_t* p, IReg x) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), x); }
+  static IReg iadd(IReg a, IReg b) { return _mm256_add_epi32(a, b); }
+  static IReg isub(IReg a, IReg b) { return _mm256_sub_epi32(a, b); }
+  static IReg load_steps(const int16_t* p) {
+    return _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+  }
+  static Reg value(IReg x) {
+    return _mm256_mul_ps(_mm256_cvtepi32_ps(x), _mm256_set1_ps(NET_VALUE_STEP_FLOAT));
+  }
 };
 
-[[gnu::flatten]] void apply_columns_avx2(float* raw, float* activated, const ColumnChanges& c, int n) {
+[[gnu::flatten]] void apply_columns_avx2(int32_t* raw, float* activated, const ColumnChanges& c, int n) {
   apply_columns_with<Avx2Lanes>(raw, activated, c, n);
 }
 [[gnu::flatten]] void activate_avx2(float* v, int n) { activate_with<Avx2Lanes>(v, n); }
@@ -284,9 +316,20 @@ struct Avx512Lanes {
     __mmask16 below = _mm512_cmp_ps_mask(x, _mm512_setzero_ps(), _CMP_LT_OQ);
     return _mm512_mask_mul_ps(x, below, x, _mm512_set1_ps(NET_LEAK_SLOPE));
   }
+  using IReg = __m512i;
+  static IReg iload(const int32_t* p) { return _mm512_loadu_si512(p); }
+  static void istore(int32_t* p, IReg x) { _mm512_storeu_si512(p, x); }
+  static IReg iadd(IReg a, IReg b) { return _mm512_add_epi32(a, b); }
+  static IReg isub(IReg a, IReg b) { return _mm512_sub_epi32(a, b); }
+  static IReg load_steps(const int16_t* p) {
+    return _mm512_cvtepi16_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)));
+  }
+  static Reg value(IReg x) {
+    return _mm512_mul_ps(_mm512_cvtepi32_ps(x), _mm512_set1_ps(NET_VALUE_STEP_FLOAT));
+  }
 };
 
-[[gnu::flatten]] void apply_columns_avx512(float* raw, float* activated, const ColumnChanges& c, int n) {
+[[gnu::flatten]] void apply_columns_avx512(int32_t* raw, float* activated, const ColumnChanges& c, int n) {
   apply_columns_with<Avx512Lanes>(raw, activated, c, n);
 }
 [[gnu::flatten]] void activate_avx512(float* v, int n) { activate_with<Avx512Lanes>(v, n); }

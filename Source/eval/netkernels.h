@@ -3,10 +3,16 @@
 // the widest the processor runs, whatever the build targets. All of them
 // add in the order of the scalar reference: per unit the columns in list
 // order, and dot products over 16 lanes (8 when the length is not a
-// multiple of 16) folded half onto half. Sets that round a multiply-add
-// once, as the reference does in a build for FMA processors, give
-// bit-identical results; the others may differ in the last centipawn.
+// multiple of 16) folded half onto half. The first layer is summed in
+// integers, so every set gets it bit for bit. Sets that round a
+// multiply-add once, as the reference does in a build for FMA processors,
+// give bit-identical head sums too; the others may differ in the last
+// centipawn.
 #pragma once
+
+#include <cstdint>
+
+#include "netweights.h"
 
 // Slope of the leaky rectifier below zero.
 constexpr float NET_LEAK_SLOPE = 0.0625f;
@@ -26,16 +32,16 @@ struct HeadRows {
   float sums[NET_MAX_FUSED_HEADS];
 };
 
-// First-layer columns moved in or out of a vector: for every unit,
-// raw[i] -= each subs column, then += each adds column, in list order;
-// then activated[i] = leaky(raw[i]). Both arrays n floats. With `heads`
-// the head sums are filled as well; then, when n is a multiple of
-// NET_DOT_WIDE_LANES, `activated` may be null (a network without a second
-// layer needs only the sums, and the store costs a pass).
+// First-layer columns moved in or out of a vector of sums in file steps:
+// for every unit, raw[i] -= each subs column, then += each adds column;
+// then activated[i] = leaky(raw[i] * NET_VALUE_STEP_FLOAT). Both arrays n
+// long. With `heads` the head sums are filled as well; then, when n is a
+// multiple of NET_DOT_WIDE_LANES, `activated` may be null (a network
+// without a second layer needs only the sums, and the store costs a pass).
 struct ColumnChanges {
-  const float* const* subs;
+  const int16_t* const* subs;
   int subCount;
-  const float* const* adds;
+  const int16_t* const* adds;
   int addCount;
   HeadRows* heads = nullptr;
 };
@@ -44,7 +50,7 @@ struct ColumnChanges {
 struct NetKernels {
   const char* name;
   bool fused;  // a multiply-add rounds once
-  void (*applyColumns)(float* raw, float* activated, const ColumnChanges& c, int n);
+  void (*applyColumns)(int32_t* raw, float* activated, const ColumnChanges& c, int n);
   void (*activate)(float* v, int n);  // leaky rectifier in place
   float (*dot)(const float* a, const float* b, int n);
 };

@@ -26,9 +26,11 @@ constexpr uint16_t NEW_NET_OUTPUTS = 5;
 constexpr NetHeader NEW_NET_HEADER = {NEW_NET_VERSION, NET_RESERVED_VALUE, NET_MAIN_INPUTS_WIDE,
                                       NEW_NET_EXTRA_INPUTS, NEW_NET_HIDDEN1, NEW_NET_HIDDEN2,
                                       NEW_NET_OUTPUTS, 0};
-constexpr int NEW_NET_SPREAD = 20000;            // rand() mod this ...
-constexpr double NEW_NET_STEP = 0.0001;          // ... times this ...
-constexpr double NEW_NET_OFFSET = 1.0;           // ... minus this: -1.0 .. 0.9999
+// Weights are drawn in file steps, so the network in use is exactly the
+// one saved: rand() mod this, minus the offset, times NET_VALUE_STEP, which
+// gives -1.0 .. 0.9998.
+constexpr int NEW_NET_SPREAD = 10000;
+constexpr int NEW_NET_OFFSET_STEPS = 5000;
 constexpr float NEW_NET_PARAM_VALUE = 2.0f;
 constexpr const char* NEW_NET_FILE = "nn.bin";
 constexpr const char* NEW_NET_NAME = "new";
@@ -102,6 +104,7 @@ bool read_network(ByteSource& src, const char* name, NetWeights& fresh) {
 // The only place the network in use changes; bumping the generation tells
 // every thread's working memory that its saved first layers are stale.
 void install(NetWeights& fresh) {
+  fill_net_steps(fresh);
   uint32_t generation = Net.generation + 1;
   free_net_weights(Net);
   Net = fresh;
@@ -139,7 +142,7 @@ int load_new_network() {
   std::srand(unsigned(std::time(nullptr)));
   size_t weights = fresh.count - NET_PARAM_COUNT;
   for (size_t i = 0; i < weights; i++)
-    fresh.values[i] = float((std::rand() % NEW_NET_SPREAD) * NEW_NET_STEP - NEW_NET_OFFSET);
+    fresh.values[i] = float((std::rand() % NEW_NET_SPREAD - NEW_NET_OFFSET_STEPS) * NET_VALUE_STEP);
   for (size_t i = weights; i < fresh.count; i++) fresh.values[i] = NEW_NET_PARAM_VALUE;
   install(fresh);
   // The network is in use whether or not it could be saved.

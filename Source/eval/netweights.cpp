@@ -90,26 +90,37 @@ int16_t quantize_net_value(float v) {
 bool allocate_net_weights(NetWeights& w, const NetHeader& h) {
   w = NetWeights{};
   size_t count = net_value_count(h);
+  size_t inputs = size_t(h.mainInputs) + h.extraInputs;
+  size_t floatBytes = (count * sizeof(float) + NET_BLOCK_ALIGNMENT - 1) / NET_BLOCK_ALIGNMENT * NET_BLOCK_ALIGNMENT;
+  size_t used = floatBytes + inputs * h.hidden1 * sizeof(int16_t);
   // A block of megabytes is read a column here and a column there at every
   // evaluation: on huge pages those reads stay within few page translations.
-  size_t alignment = count * sizeof(float) >= HUGE_PAGE_BYTES ? HUGE_PAGE_BYTES : NET_BLOCK_ALIGNMENT;
-  size_t bytes = (count * sizeof(float) + alignment - 1) / alignment * alignment;
-  auto* values = static_cast<float*>(std::aligned_alloc(alignment, bytes));
-  if (!values) return false;
-  if (alignment == HUGE_PAGE_BYTES) advise_huge_pages(values, bytes);
+  size_t alignment = used >= HUGE_PAGE_BYTES ? HUGE_PAGE_BYTES : NET_BLOCK_ALIGNMENT;
+  size_t bytes = (used + alignment - 1) / alignment * alignment;
+  auto* block = static_cast<uint8_t*>(std::aligned_alloc(alignment, bytes));
+  if (!block) return false;
+  if (alignment == HUGE_PAGE_BYTES) advise_huge_pages(block, bytes);
+  auto* values = reinterpret_cast<float*>(block);
   w.header = h;
-  w.inputs = h.mainInputs + h.extraInputs;
+  w.inputs = int(inputs);
   w.count = count;
   w.values = values;
   w.firstLayer = values;
-  w.secondLayer = values + size_t(w.inputs) * h.hidden1;
+  w.secondLayer = values + inputs * h.hidden1;
   const float* next = w.secondLayer + size_t(h.hidden2 ? h.hidden2 : h.outputs) * h.hidden1;
   if (h.hidden2) {
     w.thirdLayer = next;
     next += size_t(h.hidden2) * h.outputs;
   }
   w.params = next + h.outputs;  // the output biases are kept but never used
+  w.firstSteps = reinterpret_cast<int16_t*>(block + floatBytes);
   return true;
+}
+
+void fill_net_steps(NetWeights& w) {
+  size_t first = size_t(w.inputs) * w.header.hidden1;
+  for (size_t i = 0; i < first; i++) w.firstSteps[i] = quantize_net_value(w.firstLayer[i]);
+  w.firstBiasSteps = quantize_net_value(w.params[NET_PARAM_FIRST_BIAS]);
 }
 
 void free_net_weights(NetWeights& w) {

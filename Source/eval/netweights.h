@@ -10,6 +10,8 @@
 constexpr int NET_HEADER_FIELDS = 7;
 constexpr int NET_HEADER_BYTES = NET_HEADER_FIELDS * 2 + 4;
 constexpr double NET_VALUE_STEP = 0.0002;
+// The step as the float the first layer's integer sums are scaled by.
+constexpr float NET_VALUE_STEP_FLOAT = float(NET_VALUE_STEP);
 constexpr double NET_VALUES_PER_UNIT = 5000.0;  // 1 / NET_VALUE_STEP, for writing
 constexpr int NET_PARAM_COUNT = 8;              // trailing netParams
 constexpr int NET_PARAM_FIRST_BIAS = 1;         // added to every first-layer unit
@@ -54,7 +56,10 @@ struct NetHeader {
 };
 
 // The loaded network. Every pointer below points into `values`, which
-// holds `count` floats in file order.
+// holds `count` floats in file order, followed by the first layer again in
+// file steps. The evaluation sums the first layer in those integers: the
+// sum is exact whatever order the columns come in (update, refresh or a
+// kept vector), and the columns take half the memory.
 struct NetWeights {
   NetHeader header;
   int inputs;  // main + extra
@@ -64,6 +69,8 @@ struct NetWeights {
   const float* secondLayer;  // rows of hidden1 weights (heads, or second-layer units)
   const float* thirdLayer;   // outputs rows of hidden2 weights; null without a second layer
   const float* params;       // NET_PARAM_COUNT netParams
+  int16_t* firstSteps;       // firstLayer / NET_VALUE_STEP, the same columns
+  int32_t firstBiasSteps;    // the first-layer bias / NET_VALUE_STEP
   uint32_t generation;       // bumped by every successful load
 };
 
@@ -85,6 +92,10 @@ int16_t quantize_net_value(float v);
 // Allocates an uninitialised block for the header's values with its layout
 // pointers set; false when memory is short (w is then left empty).
 bool allocate_net_weights(NetWeights& w, const NetHeader& h);
+// Fills firstSteps and firstBiasSteps from the float values, once they are
+// all in place. Values off the file's grid take their file step, so the
+// network evaluated is always the one its file holds.
+void fill_net_steps(NetWeights& w);
 void free_net_weights(NetWeights& w);
 
 // Writes the network in the file format; false when the file cannot be

@@ -92,6 +92,7 @@ bool size_workspace(NetWorkspace* w) {
   w->block = nullptr;
   w->hidden1 = w->hidden2 = 0;
   const NetHeader& h = Net.header;
+  static_assert(sizeof(int32_t) == sizeof(float), "slot and current vectors share one size");
   size_t vectorBytes = rounded(h.hidden1 * sizeof(float)), secondBytes = rounded(h.hidden2 * sizeof(float));
   constexpr int vectors = 3 + 2 * NET_KING_PLACEMENTS;  // current, two slots, the kept ones
   size_t total = vectors * vectorBytes + secondBytes;
@@ -100,12 +101,12 @@ bool size_workspace(NetWorkspace* w) {
   std::memset(block, 0, total);
   w->block = block;
   w->current = reinterpret_cast<float*>(block);
-  w->slot[0].vector = reinterpret_cast<float*>(block + vectorBytes);
-  w->slot[1].vector = reinterpret_cast<float*>(block + 2 * vectorBytes);
+  w->slot[0].vector = reinterpret_cast<int32_t*>(block + vectorBytes);
+  w->slot[1].vector = reinterpret_cast<int32_t*>(block + 2 * vectorBytes);
   uint8_t* next = block + 3 * vectorBytes;
   for (auto& side : w->kept)
     for (AccumulatorSlot& k : side) {
-      k.vector = reinterpret_cast<float*>(next);
+      k.vector = reinterpret_cast<int32_t*>(next);
       next += vectorBytes;
     }
   w->second = h.hidden2 ? reinterpret_cast<float*>(next) : nullptr;
@@ -121,13 +122,13 @@ bool can_update(const AccumulatorSlot& s, const FeatureSet& list, int kingWing, 
          popcount(occ ^ s.occupancy) <= NET_UPDATE_MAX_SQUARE_CHANGE;
 }
 
-const float* column(int feature) { return Net.firstLayer + size_t(feature) * Net.header.hidden1; }
+const int16_t* column(int feature) { return Net.firstSteps + size_t(feature) * Net.header.hidden1; }
 
 // Columns of the inputs in `from` and not in `to`, in ascending input
 // order (the order of the lists); the count. A move changes two to four
 // groups: a first pass without branches finds them, so the walk skips the
 // unchanged words without a guess per group.
-int changed_columns(const FeatureSet& from, const FeatureSet& to, const float** out) {
+int changed_columns(const FeatureSet& from, const FeatureSet& to, const int16_t** out) {
   Bitboard diff[NET_FEATURE_GROUPS];
   unsigned changed = 0;
   for (int g = 0; g < NET_FEATURE_GROUPS; g++) {
@@ -148,30 +149,30 @@ int changed_columns(const FeatureSet& from, const FeatureSet& to, const float** 
 // order. Both sets have the same base (the kingWing flags agree).
 void update_first_layer(AccumulatorSlot& s, const FeatureSet& now, float* activated, const NetKernels& k,
                         HeadRows* heads) {
-  const float* subs[MAX_NET_FEATURES];
-  const float* adds[MAX_NET_FEATURES];
+  const int16_t* subs[MAX_NET_FEATURES];
+  const int16_t* adds[MAX_NET_FEATURES];
   int subCount = changed_columns(s.features, now, subs);
   int addCount = changed_columns(now, s.features, adds);
   k.applyColumns(s.vector, activated, ColumnChanges{subs, subCount, adds, addCount, heads}, Net.header.hidden1);
 }
 
-void refresh_columns(const NetWeights& net, const float* const* adds, int count, float* raw, float* activated,
-                     const NetKernels& k, HeadRows* heads) {
+void refresh_columns(const NetWeights& net, const int16_t* const* adds, int count, int32_t* raw,
+                     float* activated, const NetKernels& k, HeadRows* heads) {
   int n = net.header.hidden1;
-  std::fill(raw, raw + n, net.params[NET_PARAM_FIRST_BIAS]);
+  std::fill(raw, raw + n, net.firstBiasSteps);
   k.applyColumns(raw, activated, ColumnChanges{nullptr, 0, adds, count, heads}, n);
 }
 
 // A first layer not updated from its slot: from the kept vector of its
-// side and king placement when that is closer than the bias (see
-// NET_KEPT_MAX_REUSES), else from scratch; the kept vector then holds the
-// result and the slot a copy. A search root always starts from scratch.
+// side and king placement when that is closer than the bias, else from
+// scratch; the kept vector then holds the result and the slot a copy.
+// The sums are exact, so the path taken never changes the result.
 void rebuild_first_layer(NetWorkspace* w, AccumulatorSlot& s, AccumulatorSlot& kept, const FeatureSet& list,
-                         int ply, float* activated, const NetKernels& k, HeadRows* heads) {
-  const float* subs[MAX_NET_FEATURES];
-  const float* adds[MAX_NET_FEATURES];
+                         float* activated, const NetKernels& k, HeadRows* heads) {
+  const int16_t* subs[MAX_NET_FEATURES];
+  const int16_t* adds[MAX_NET_FEATURES];
   int subCount = 0, addCount = 0;
-  bool reuse = kept.filled && ply > 1 && kept.reuses < NET_KEPT_MAX_REUSES;
+  bool reuse = kept.filled;
   if (reuse) {
     subCount = changed_columns(kept.features, list, subs);
     addCount = changed_columns(list, kept.features, adds);
@@ -180,17 +181,15 @@ void rebuild_first_layer(NetWorkspace* w, AccumulatorSlot& s, AccumulatorSlot& k
   int n = Net.header.hidden1;
   if (reuse) {
     k.applyColumns(kept.vector, activated, ColumnChanges{subs, subCount, adds, addCount, heads}, n);
-    kept.reuses++;
     w->fromKept++;
   } else {
     FeatureSet none = {};
     int count = changed_columns(list, none, adds);
     refresh_columns(Net, adds, count, kept.vector, activated, k, heads);
-    kept.reuses = 0;
     kept.filled = true;
   }
   kept.features = list;
-  std::memcpy(s.vector, kept.vector, sizeof(float) * size_t(n));
+  std::memcpy(s.vector, kept.vector, sizeof(int32_t) * size_t(n));
   w->refreshes++;
 }
 
@@ -207,7 +206,7 @@ void first_layer(SearchThread* t, NetWorkspace* w, const FeatureSet& list, int k
     update_first_layer(s, list, activated, k, heads);
     w->updates++;
   } else {
-    rebuild_first_layer(w, s, w->kept[t->pos.side & 1][list.placement], list, t->ply, activated, k, heads);
+    rebuild_first_layer(w, s, w->kept[t->pos.side & 1][list.placement], list, activated, k, heads);
   }
   s.filled = true;
   s.ply = t->ply;
@@ -277,10 +276,10 @@ NetWorkspace* net_workspace(SearchThread* t) {
   return w;
 }
 
-void refresh_first_layer(const NetWeights& net, const FeatureList& list, float* raw, float* activated,
+void refresh_first_layer(const NetWeights& net, const FeatureList& list, int32_t* raw, float* activated,
                          const NetKernels& k, HeadRows* heads) {
-  const float* adds[MAX_NET_FEATURES];
-  for (int i = 0; i < list.count; i++) adds[i] = net.firstLayer + size_t(list.index[i]) * net.header.hidden1;
+  const int16_t* adds[MAX_NET_FEATURES];
+  for (int i = 0; i < list.count; i++) adds[i] = net.firstSteps + size_t(list.index[i]) * net.header.hidden1;
   refresh_columns(net, adds, list.count, raw, activated, k, heads);
 }
 

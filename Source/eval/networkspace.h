@@ -19,10 +19,7 @@ constexpr int NET_UPDATE_MAX_SQUARE_CHANGE = 8;
 
 // A first layer that cannot be updated from its slot starts instead from
 // the one last made for the same side to move and king placement, when
-// fewer columns separate the two than the position has inputs. Such a kept
-// vector is made from scratch again after this many reuses (and at every
-// search root), so rounding cannot pile up over a long search.
-constexpr int NET_KEPT_MAX_REUSES = 256;
+// fewer columns separate the two than the position has inputs.
 
 // Head used by the last evaluation.
 constexpr int NET_USED_BLENDED = 1;
@@ -30,12 +27,11 @@ constexpr int NET_USED_PIECELESS = 2;
 
 // The first layer as last computed for one side to move.
 struct AccumulatorSlot {
-  float* vector;  // before the activation
+  int32_t* vector;  // sums in file steps, before the activation
   FeatureSet features;
   int ply;
   int kingWing;
   Bitboard occupancy;
-  int reuses;  // kept vectors: starts taken from it since it was made from scratch
   bool filled;
 };
 
@@ -67,7 +63,7 @@ NetWorkspace* net_workspace(SearchThread* t);
 // The first layer from scratch: the bias, then every listed column, in
 // raw (before the activation) and activated form; with `heads` their sums
 // over the activated layer too.
-void refresh_first_layer(const NetWeights& net, const FeatureList& list, float* raw, float* activated,
+void refresh_first_layer(const NetWeights& net, const FeatureList& list, int32_t* raw, float* activated,
                          const NetKernels& k, HeadRows* heads = nullptr);
 
 // The network's evaluation without the cache, with a chosen set of layer

@@ -186,10 +186,11 @@ TEST_F(NetworkTest, NewNetworkIsSavedByteExactAndReloads) {
   for (size_t i = 0; i < made.size() - 8; i++) ASSERT_TRUE(made[i] >= -1.0f && made[i] <= 1.0f) << i;
   for (size_t i = made.size() - 8; i < made.size(); i++) EXPECT_EQ(made[i], 2.0f);
 
-  // The file holds the values rounded to file steps: they come back as such.
+  // The weights are drawn on the file's grid, so the saved network is the
+  // one that was in use, value for value.
   ASSERT_EQ(load(file), 1);
   EXPECT_EQ(printed, "info string loaded " + file + "\n");
-  for (size_t i = 0; i < Net.count; i++) ASSERT_EQ(Net.values[i], float(expected.values[i] * 0.0002)) << i;
+  for (size_t i = 0; i < Net.count; i++) ASSERT_EQ(Net.values[i], made[i]) << i;
 }
 
 TEST_F(NetworkTest, ShortFilesAreRejectedAndThePreviousNetworkKept) {
@@ -291,7 +292,8 @@ const std::vector<std::string> GAME_STARTS = {
 TEST_F(NetworkTest, IncrementalFirstLayerMatchesFreshRecomputation) {
   for_each_net(symmetry_nets(), [&](size_t k) {
     int h1 = Net.header.hidden1;
-    std::vector<float> raw(h1), activated(h1);
+    std::vector<int32_t> raw(h1);
+    std::vector<float> activated(h1);
     uint64_t evals = 0, updatesBefore = t->net ? t->net->updates : 0, keptBefore = t->net ? t->net->fromKept : 0;
     walk_games(t, GAME_STARTS, 3, [&] {
       if (HasFatalFailure()) return;
@@ -304,12 +306,11 @@ TEST_F(NetworkTest, IncrementalFirstLayerMatchesFreshRecomputation) {
       FeatureList list;
       build_feature_list(t->pos, Net.header, list);
       refresh_first_layer(Net, list, raw.data(), activated.data(), SCALAR_KERNELS);
-      const float* slot = t->net->slot[t->pos.side].vector;
-      float worst = 0;
-      for (int i = 0; i < h1; i++) worst = std::max(worst, std::fabs(slot[i] - raw[i]));
+      const int32_t* slot = t->net->slot[t->pos.side].vector;
       std::string fen = fen_of(t->pos);
-      ASSERT_LT(worst, 2e-3f) << "net " << k << " " << fen;
-      ASSERT_NEAR(s, fresh_score(ref, fen), 1) << "net " << k << " " << fen;
+      // Integer sums: whichever path made the vector, it is the fresh one.
+      ASSERT_TRUE(std::equal(raw.begin(), raw.end(), slot)) << "net " << k << " " << fen;
+      ASSERT_EQ(s, fresh_score(ref, fen)) << "net " << k << " " << fen;
     });
     EXPECT_GT(t->net->updates - updatesBefore, evals / 2) << "the incremental path must carry most evaluations";
     EXPECT_GT(t->net->fromKept - keptBefore, 0u) << "refreshes from kept vectors must be among them";
@@ -332,27 +333,42 @@ TEST_F(NetworkTest, EveryKernelSetMatchesTheScalarReference) {
     int allowed = sameRounding ? 0 : 1;
     tested++;
     for (int n : {5, 8, 13, 32, 48, 136, 768}) {
-      std::vector<float> a(n), b(n), c1(n), c2(n);
-      for (int i = 0; i < n; i++) a[i] = value(rng), b[i] = value(rng), c1[i] = value(rng), c2[i] = value(rng);
+      std::vector<float> a(n), b(n), c1(n);
+      for (int i = 0; i < n; i++) a[i] = value(rng), b[i] = value(rng), c1[i] = value(rng);
       float dv = k.dot(a.data(), b.data(), n), ds = SCALAR_KERNELS.dot(a.data(), b.data(), n);
       if (sameRounding) EXPECT_EQ(std::memcmp(&dv, &ds, sizeof dv), 0) << k.name << " " << n;
       else EXPECT_NEAR(dv, ds, 1e-4f * n) << k.name << " " << n;
-      // Adding and subtracting columns and the rectifier round alike
-      // everywhere; the head sums taken along are dot products of the result.
-      const float* subs[] = {c1.data()};
-      const float* adds[] = {c2.data(), b.data()};
-      std::vector<float> rv = a, rs = a, av(n), as(n);
+      // First-layer columns in file steps, extremes among them (widening
+      // must keep their signs): the integer sums are exact in every set,
+      // so the units must agree bit for bit; the head sums taken along are
+      // dot products of those units.
+      std::vector<int16_t> s1(n), s2(n), s3(n);
+      std::vector<int32_t> start(n);
+      for (int i = 0; i < n; i++) {
+        s1[i] = int16_t(i % 7 == 0 ? -32767 : int(rng() % 65535) - 32767);
+        s2[i] = int16_t(i % 5 == 0 ? 32767 : int(rng() % 65535) - 32767);
+        s3[i] = int16_t(int(rng() % 20001) - 10000);
+        start[i] = int32_t(rng() % 400001) - 200000;
+      }
+      const int16_t* subs[] = {s1.data()};
+      const int16_t* adds[] = {s2.data(), s3.data()};
+      std::vector<int32_t> rv = start, rs = start;
+      std::vector<float> av(n), as(n);
       HeadRows heads = {{b.data(), c1.data()}, n % 32 == 0 ? 1 : 2, {}};
       k.applyColumns(rv.data(), av.data(), {subs, 1, adds, 2, &heads}, n);
       SCALAR_KERNELS.applyColumns(rs.data(), as.data(), {subs, 1, adds, 2}, n);
       EXPECT_TRUE(rv == rs && av == as) << k.name << " " << n;
+      for (int i = 0; i < n; i++) ASSERT_EQ(rs[i], start[i] - s1[i] + s2[i] + s3[i]) << i;
       for (int h = 0; h < heads.count; h++) {
         float sum = SCALAR_KERNELS.dot(as.data(), heads.rows[h], n);
         if (sameRounding) EXPECT_EQ(std::memcmp(&heads.sums[h], &sum, sizeof sum), 0) << k.name << " " << n;
         else EXPECT_NEAR(heads.sums[h], sum, 1e-4f * n) << k.name << " " << n;
       }
-      k.activate(rv.data(), n);
-      EXPECT_EQ(rv, as) << k.name << " " << n;
+      // The rectifier of a second layer, on floats.
+      std::vector<float> fv = a, fs = a;
+      k.activate(fv.data(), n);
+      SCALAR_KERNELS.activate(fs.data(), n);
+      EXPECT_EQ(fv, fs) << k.name << " " << n;
     }
     for_each_net(nets, [&](size_t net) {
       int differing = 0;
