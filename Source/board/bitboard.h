@@ -20,7 +20,24 @@ void init_board_tables();
 
 inline int lsb(Bitboard b) { return __builtin_ctzll(b); }
 inline int msb(Bitboard b) { return 63 - __builtin_clzll(b); }
+// The bit-parallel count: pairs, then nibbles, then bytes, then one
+// multiply adds the eight byte counts into the top byte.
+constexpr Bitboard POP_PAIRS = 0x5555555555555555ULL, POP_NIBBLES = 0x3333333333333333ULL,
+                   POP_BYTES = 0x0F0F0F0F0F0F0F0FULL, POP_BYTE_SUM = 0x0101010101010101ULL;
+constexpr int POP_TOP_BYTE_SHIFT = 56;
+inline int popcount_parallel(Bitboard b) {
+  b -= (b >> 1) & POP_PAIRS;
+  b = (b & POP_NIBBLES) + ((b >> 2) & POP_NIBBLES);
+  b = (b + (b >> 4)) & POP_BYTES;
+  return int((b * POP_BYTE_SUM) >> POP_TOP_BYTE_SHIFT);
+}
+// A generic x86-64 build has no population-count instruction, and the
+// compiler would call a library routine at every count: it counts inline.
+#if defined(__POPCNT__) || !defined(__x86_64__)
 inline int popcount(Bitboard b) { return __builtin_popcountll(b); }
+#else
+inline int popcount(Bitboard b) { return popcount_parallel(b); }
+#endif
 
 // Returns the lowest set square and clears it; an empty set yields 0.
 inline int pop_lsb(Bitboard& b) {
