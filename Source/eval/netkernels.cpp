@@ -100,7 +100,7 @@ void apply_units(int32_t* raw, float* activated, const ColumnChanges& c, int fro
 }
 
 // The vector loops, written once. L is a lane set: Reg, WIDTH floats per
-// register, zero/load/store/add/sub/mul_add/leaky on registers, mul_add_one
+// register, zero/load/store/mul_add/leaky on registers, mul_add_one
 // on single floats, and Narrow, the set used for 8-lane dot products; for
 // the first layer's integer sums IReg, WIDTH 32-bit integers a register,
 // with iload/istore/iadd/isub, load_steps (WIDTH file steps widened) and
@@ -230,8 +230,6 @@ struct Sse2Lanes {
   static Reg zero() { return _mm_setzero_ps(); }
   static Reg load(const float* p) { return _mm_loadu_ps(p); }
   static void store(float* p, Reg x) { _mm_storeu_ps(p, x); }
-  static Reg add(Reg a, Reg b) { return _mm_add_ps(a, b); }
-  static Reg sub(Reg a, Reg b) { return _mm_sub_ps(a, b); }
   static Reg mul_add(Reg a, Reg b, Reg c) { return _mm_add_ps(_mm_mul_ps(a, b), c); }
   static float mul_add_one(float a, float b, float c) { return a * b + c; }
   static Reg leaky(Reg x) { return _mm_max_ps(x, _mm_mul_ps(x, _mm_set1_ps(NET_LEAK_SLOPE))); }
@@ -266,8 +264,6 @@ struct Avx2Lanes {
   static Reg zero() { return _mm256_setzero_ps(); }
   static Reg load(const float* p) { return _mm256_loadu_ps(p); }
   static void store(float* p, Reg x) { _mm256_storeu_ps(p, x); }
-  static Reg add(Reg a, Reg b) { return _mm256_add_ps(a, b); }
-  static Reg sub(Reg a, Reg b) { return _mm256_sub_ps(a, b); }
   static Reg mul_add(Reg a, Reg b, Reg c) { return _mm256_fmadd_ps(a, b, c); }
   static float mul_add_one(float a, float b, float c) {
     return _mm_cvtss_f32(_mm_fmadd_ss(_mm_set_ss(a), _mm_set_ss(b), _mm_set_ss(c)));
@@ -306,8 +302,6 @@ struct Avx512Lanes {
   static Reg zero() { return _mm512_setzero_ps(); }
   static Reg load(const float* p) { return _mm512_loadu_ps(p); }
   static void store(float* p, Reg x) { _mm512_storeu_ps(p, x); }
-  static Reg add(Reg a, Reg b) { return _mm512_add_ps(a, b); }
-  static Reg sub(Reg a, Reg b) { return _mm512_sub_ps(a, b); }
   static Reg mul_add(Reg a, Reg b, Reg c) { return _mm512_fmadd_ps(a, b, c); }
   static float mul_add_one(float a, float b, float c) { return Avx2Lanes::mul_add_one(a, b, c); }
   // A masked multiply of the units below zero; same results as the max
