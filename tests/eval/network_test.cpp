@@ -301,7 +301,7 @@ TEST_F(NetworkTest, IncrementalFirstLayerMatchesFreshRecomputation) {
       int s = nn_evaluate_uncached(t);
       evals++;
       if (t->ply == 1) {
-        ASSERT_EQ(t->net->refreshes, refreshes + 1) << "a search root must recompute";
+        ASSERT_EQ(t->net->refreshes, refreshes + 1) << "a search root must not update from its slot";
       }
       FeatureList list;
       build_feature_list(t->pos, Net.header, list);
