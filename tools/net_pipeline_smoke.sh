@@ -18,6 +18,17 @@ cmp "$work/sp.bin" "$work/cut.bin"
 "$build/pgn_to_records" "$work/pgn.bin" "$data/pgn/engine-games.pgn"
 "$build/train_net" -epochs 2 -batch 1024 -lambda 0.7 -out "$work/net.nn" "$work/sp.bin" "$work/pgn.bin" | tee "$work/train.log"
 grep -q "self-check" "$work/train.log"
+# The streamed path: merge and shuffle, train one epoch, then continue the
+# run from its checkpoint for a second.
+"$build/prepare_data" -out "$work/train.bin" -valid "$work/valid.bin" -tmp "$work" "$work/sp.bin" "$work/pgn.bin" \
+  > "$work/prepare.log"
+grep -q "training" "$work/prepare.log"
+"$build/train_net" -epochs 1 -batch 1024 -window 5000 -valid "$work/valid.bin" -out "$work/stream.nn" \
+  "$work/train.bin" >/dev/null
+"$build/train_net" -epochs 2 -batch 1024 -window 5000 -valid "$work/valid.bin" -resume -out "$work/stream.nn" \
+  "$work/train.bin" > "$work/resume.log"
+grep -q "^resuming epoch 2" "$work/resume.log"
+grep -q "^epoch 2 lr" "$work/resume.log"
 "$build/tune_pst" -iterations 20 -min-count 50 -out "$work/params.txt" "$work/sp.bin" "$work/pgn.bin" >/dev/null
 test "$(wc -l < "$work/params.txt")" -gt 900
 

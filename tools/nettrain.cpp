@@ -98,9 +98,10 @@ void batch_gradient(const Model& m, const SampleSet& s, const uint32_t* order, s
     const uint16_t* f = s.features.data() + s.start[i];
     int n = int(s.start[i + 1] - s.start[i]);
     double out = forward(m, f, n, s.mix[i], s.pieceless[i], raw.data(), act.data());
-    double p = sigmoid(out), e = p - s.target[i];
+    double p = sigmoid(out * m.outScale), e = p - s.target[i];
     grad.loss += e * e;
-    backward(m, f, n, s.mix[i], s.pieceless[i], raw.data(), act.data(), 2 * e * p * (1 - p), grad, gRaw.data());
+    double g = 2 * e * p * (1 - p) * m.outScale;
+    backward(m, f, n, s.mix[i], s.pieceless[i], raw.data(), act.data(), g, grad, gRaw.data());
   }
 }
 
@@ -113,12 +114,13 @@ void adam_update(Model& model, Adam& a, const std::vector<float>& g, double scal
   const double c2 = 1.0 - std::pow(ADAM_BETA2, double(a.step));
   const float step = float(lr * std::sqrt(c2) / c1);
   const float b1 = float(ADAM_BETA1), b2 = float(ADAM_BETA2), sc = float(scale);
+  const float keep = float(1.0 - lr * a.weightDecay);
   const size_t trainedEnd = model.headOffset + size_t(TRAINED_HEADS) * model.hidden;
   auto update = [&](size_t i) {
     float gi = g[i] * sc;
     a.m[i] = b1 * a.m[i] + (1 - b1) * gi;
     a.v[i] = b2 * a.v[i] + (1 - b2) * gi * gi;
-    float w = model.values[i] - step * a.m[i] / (std::sqrt(a.v[i]) + float(ADAM_EPSILON));
+    float w = keep * model.values[i] - step * a.m[i] / (std::sqrt(a.v[i]) + float(ADAM_EPSILON));
     model.values[i] = std::clamp(w, -WEIGHT_LIMIT, WEIGHT_LIMIT);
   };
   for (size_t i = 0; i < trainedEnd; i++) update(i);
@@ -131,7 +133,7 @@ Evaluation evaluate_set(const Model& m, const SampleSet& s) {
   for (size_t i = 0; i < s.size(); i++) {
     const uint16_t* f = s.features.data() + s.start[i];
     double out = forward(m, f, int(s.start[i + 1] - s.start[i]), s.mix[i], s.pieceless[i], raw.data(), act.data());
-    double e = sigmoid(out) - s.target[i];
+    double e = sigmoid(out * m.outScale) - s.target[i];
     loss += e * e;
     err += std::abs(net_score_from_probability(net_probability(float(out))) - s.score[i]);
   }
@@ -139,7 +141,7 @@ Evaluation evaluate_set(const Model& m, const SampleSet& s) {
 }
 
 // Adds the thread's position; result < 0 when the data has none.
-bool add_sample(SearchThread* t, const NetHeader& h, int score, double result, double lambda, SampleSet& s,
+bool add_sample(SearchThread* t, const NetHeader& h, int score, double result, const TargetRule& rule, SampleSet& s,
                 bool keepFen) {
   if (!kings_are_valid(t->pos)) return false;
   FeatureList list;
@@ -149,8 +151,8 @@ bool add_sample(SearchThread* t, const NetHeader& h, int score, double result, d
   s.start.push_back(uint32_t(s.features.size()));
   s.mix.push_back(float(std::min(1.0, MIX_PER_MATERIAL_UNIT * (pos.matValue[WHITE] + pos.matValue[BLACK]))));
   s.pieceless.push_back(std::max(pos.matValue[WHITE], pos.matValue[BLACK]) == 0);
-  double p = sigmoid(score / SCORE_PER_OUTPUT);
-  s.target.push_back(float(result < 0 ? p : lambda * p + (1 - lambda) * result));
+  double p = sigmoid(score / rule.scoreScale);
+  s.target.push_back(float(result < 0 ? p : rule.lambda * p + (1 - rule.lambda) * result));
   s.score.push_back(int16_t(score));
   if (keepFen) {
     char fen[FEN_BUFFER];

@@ -38,6 +38,11 @@ struct Model {
   std::vector<float> values;
   size_t headOffset;  // first head row
   size_t biasIndex;   // netParams first-layer bias
+  // Training only: the loss compares sigmoid(out * outScale) with the
+  // target. 1 is the engine's own mapping; a fitted score scale K other
+  // than SCORE_PER_OUTPUT gives SCORE_PER_OUTPUT / K, so the network keeps
+  // the engine's centipawns while its probabilities follow the games.
+  double outScale = 1.0;
 };
 
 // Gradient of one value block, one per thread.
@@ -49,6 +54,7 @@ struct Gradient {
 struct Adam {
   std::vector<float> m, v;
   long long step;
+  double weightDecay = 0;  // decoupled, per unit of learning rate
 };
 
 struct Evaluation {
@@ -69,9 +75,15 @@ void batch_gradient(const Model& m, const SampleSet& s, const uint32_t* order, s
 void adam_update(Model& model, Adam& a, const std::vector<float>& g, double scale, double lr);
 // Loss and mean absolute centipawn error of the engine-style score.
 Evaluation evaluate_set(const Model& m, const SampleSet& s);
+// How a score and a result become the target: lambda * sigmoid(score /
+// scoreScale) + (1 - lambda) * result.
+struct TargetRule {
+  double lambda = 1.0;
+  double scoreScale = SCORE_PER_OUTPUT;
+};
 // Adds the thread's position with its score; result (0..1, side to move)
-// < 0 when the data has none, else the target blends the two by lambda.
-bool add_sample(SearchThread* t, const NetHeader& h, int score, double result, double lambda, SampleSet& s,
+// < 0 when the data has none, else the target blends the two by the rule.
+bool add_sample(SearchThread* t, const NetHeader& h, int score, double result, const TargetRule& rule, SampleSet& s,
                 bool keepFen);
 // One pass over the shuffled order in mini-batches on up to two threads;
 // returns the summed loss.

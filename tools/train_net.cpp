@@ -18,19 +18,34 @@
 // Adam on mini-batches; gradients of a batch are summed by up to two
 // threads. Weights stay inside the range the 16-bit file can hold.
 //
-// A held-out share of the positions (chosen by key) measures each epoch:
-// loss and mean absolute error in centipawns against the hand-crafted
-// score. After writing, the file is loaded through the engine's loading
-// path and the engine's network score is compared with the trainer's on
-// the held-out positions; only rounding to the file's 16-bit steps may
-// separate them.
+// Two ways to read the data. Files that fit in memory are read once,
+// repeats dropped and a share held out by key. Data larger than memory is
+// first merged and shuffled by tools/prepare_data.cpp into a training and
+// a validation file; given -valid, the trainer streams the training files
+// one window at a time (a new window order every epoch, a new order inside
+// each window) and writes a checkpoint beside the output after every
+// window, from which -resume continues exactly.
+//
+// The validation positions measure each epoch: loss and mean absolute
+// error in centipawns against the score. After writing, the file is
+// loaded through the engine's loading path and the engine's network score
+// is compared with the trainer's on the held-out positions; only rounding
+// to the file's 16-bit steps may separate them.
 //
 // Usage: train_net [-init FILE] [-epochs N] [-lr X] [-decay X] [-batch N]
-//                  [-threads N] [-seed N] [-lambda X] [-max N] -out FILE DATA...
+//                  [-threads N] [-seed N] [-lambda X] [-scale CP] [-wd X]
+//                  [-max N] [-valid FILE [-window N] [-resume]] -out FILE DATA...
 //   -init: start network (default: the one built into the engine)
 //   -lr, -decay: learning rate of the first epoch, factor per epoch
 //   -lambda: share of the search score in the target of record files
-//   -max: read at most N positions (all by default)
+//   -scale: centipawns per unit of the target's logistic (default 500/3,
+//           the engine's own; a scale fitted to game results changes only
+//           what the loss weighs, not the network's centipawns)
+//   -wd: decoupled weight decay (AdamW), per unit of learning rate
+//   -max: read at most N positions (all by default; in-memory reading)
+//   -valid: prepared validation records: stream the DATA files
+//   -window: positions per streamed window
+//   -resume: continue from FILE.ckpt (the same data and -window)
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -54,8 +69,10 @@
 #include "frontend/control.h"
 #include "frontend/options.h"
 #include "search/searchthread.h"
+#include "checkpoint.h"
 #include "netdata.h"
 #include "nettrain.h"
+#include "recordstream.h"
 #include "tool_setup.h"
 
 namespace {
@@ -67,6 +84,10 @@ constexpr int SELF_CHECK_POSITIONS = 5000;
 constexpr int MAX_THREADS_USED = 2;
 constexpr size_t LINE_BUFFER = 512;
 constexpr int PROGRESS_LINES = 1'000'000;
+// Positions per streamed window: about 150 MB of features, and long enough
+// that its read and feature extraction are small beside its training.
+constexpr long long DEFAULT_WINDOW = 2'000'000;
+constexpr long long MIN_WINDOW = 1000;
 
 struct Settings {
   const char* init = nullptr;
@@ -78,8 +99,16 @@ struct Settings {
   int threads = 2;
   unsigned seed = 1;
   double lambda = 0.7;
+  double scale = SCORE_PER_OUTPUT;  // centipawns per unit of the target's logistic
+  double weightDecay = 0;
   long long maxPositions = -1;
+  // Streaming from prepared data: the validation file, the positions per
+  // window, and whether to continue from the checkpoint beside -out.
+  const char* valid = nullptr;
+  long long window = DEFAULT_WINDOW;
+  bool resume = false;
   std::vector<const char*> data;
+  TargetRule rule() const { return {lambda, scale}; }
 };
 
 
@@ -152,7 +181,7 @@ void read_samples(SearchThread* t, const NetHeader& h, const Settings& cfg, Samp
         continue;
       }
       bool held = (t->pos.key >> VALIDATION_KEY_SHIFT) % VALIDATION_SHARE == 0;
-      if (!add_sample(t, h, score, result, cfg.lambda, held ? valid : train, held)) n.bad++;
+      if (!add_sample(t, h, score, result, cfg.rule(), held ? valid : train, held)) n.bad++;
     }
     std::fclose(f);
   }
@@ -230,6 +259,11 @@ bool parse_args(int argc, char** argv, Settings& cfg) {
     else if (a == "-seed" && hasValue) cfg.seed = unsigned(std::strtoul(argv[++i], nullptr, 10));
     else if (a == "-lambda" && hasValue) cfg.lambda = std::clamp(std::atof(argv[++i]), 0.0, 1.0);
     else if (a == "-max" && hasValue) cfg.maxPositions = std::atoll(argv[++i]);
+    else if (a == "-scale" && hasValue) cfg.scale = std::max(1.0, std::atof(argv[++i]));
+    else if (a == "-wd" && hasValue) cfg.weightDecay = std::max(0.0, std::atof(argv[++i]));
+    else if (a == "-valid" && hasValue) cfg.valid = argv[++i];
+    else if (a == "-window" && hasValue) cfg.window = std::max(MIN_WINDOW, std::atoll(argv[++i]));
+    else if (a == "-resume") cfg.resume = true;
     else if (a[0] == '-') return false;
     else cfg.data.push_back(argv[i]);
   }
@@ -240,27 +274,118 @@ double seconds_since(std::chrono::steady_clock::time_point t0) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
-}  // namespace
+SampleSet empty_set() {
+  SampleSet s;
+  s.start.push_back(0);
+  return s;
+}
 
-int main(int argc, char** argv) {
-  Settings cfg;
-  if (!parse_args(argc, argv, cfg)) {
-    std::fprintf(stderr,
-                 "usage: train_net [-init FILE] [-epochs N] [-lr X] [-decay X] [-batch N] [-threads N] "
-                 "[-seed N] [-lambda X] [-max N] -out FILE DATA...\n");
-    return 1;
+// Prepared records into samples (their repeats were dropped when the data
+// was prepared).
+void add_records(SearchThread* t, const NetHeader& h, const TargetRule& rule, const std::vector<NetRecord>& recs,
+                 SampleSet& s, bool keepFen) {
+  for (const NetRecord& r : recs)
+    if (unpack_record(r, t->pos)) add_sample(t, h, r.score, result_for_side_to_move(r), rule, s, keepFen);
+}
+
+// The order of the windows in one epoch, and the order inside one window:
+// fixed by (seed, epoch, window), so a resumed run trains exactly as an
+// uninterrupted one would.
+std::vector<long long> window_order(long long windows, unsigned seed, int epoch) {
+  std::vector<long long> order(static_cast<size_t>(windows));
+  for (long long i = 0; i < windows; i++) order[size_t(i)] = i;
+  std::mt19937_64 rng(uint64_t(seed) << 32 ^ uint64_t(epoch));
+  std::shuffle(order.begin(), order.end(), rng);
+  return order;
+}
+
+std::vector<uint32_t> sample_order(size_t n, unsigned seed, int epoch, long long window) {
+  std::vector<uint32_t> order(n);
+  for (size_t i = 0; i < n; i++) order[i] = uint32_t(i);
+  std::mt19937_64 rng((uint64_t(seed) << 32 ^ uint64_t(epoch)) * 0x9E3779B97F4A7C15ULL + uint64_t(window));
+  std::shuffle(order.begin(), order.end(), rng);
+  return order;
+}
+
+bool read_validation(const Settings& cfg, SearchThread* t, const Model& model, SampleSet& valid) {
+  RecordSource src;
+  std::vector<NetRecord> recs;
+  if (!open_record_source({cfg.valid}, src) || !read_record_range(src, 0, src.total, recs)) return false;
+  valid = empty_set();
+  add_records(t, model.header, cfg.rule(), recs, valid, true);
+  return valid.size() > 0;
+}
+
+// Continues from the checkpoint beside the output when asked to; refuses
+// one made on other data, since the window plan would not match.
+bool start_progress(const Settings& cfg, const std::string& ckpt, long long records, Model& model, Adam& adam,
+                    TrainProgress& at) {
+  at = {1, 0, records, cfg.lr};
+  if (!cfg.resume) return true;
+  if (!load_checkpoint(ckpt.c_str(), model, adam, at) || at.dataRecords != records) {
+    std::fprintf(stderr, "cannot resume from %s: missing, damaged, or made on other data\n", ckpt.c_str());
+    return false;
   }
-  setup_engine_for_tool();
-  SearchThread* t = new_search_thread();
-  Model model;
-  if (!t || !load_start_network(cfg, model)) {
-    std::fprintf(stderr, "no start network\n");
-    return 1;
+  std::printf("resuming epoch %d after %lld windows\n", at.epoch, at.window);
+  return true;
+}
+
+// Training on data larger than memory: one window of the prepared files
+// at a time, checkpointed after each.
+bool train_streaming(const Settings& cfg, SearchThread* t, Model& model, Adam& adam, SampleSet& valid) {
+  RecordSource src;
+  if (!open_record_source(cfg.data, src) || src.total == 0 || !read_validation(cfg, t, model, valid)) {
+    std::fprintf(stderr, "no training or validation records\n");
+    return false;
   }
+  const std::string ckpt = std::string(cfg.out) + ".ckpt";
+  TrainProgress at;
+  if (!start_progress(cfg, ckpt, src.total, model, adam, at)) return false;
+  const long long windows = (src.total + cfg.window - 1) / cfg.window;
+  std::printf("%lld training records in %lld windows, %zu validation positions\n", src.total, windows, valid.size());
+  Evaluation e = evaluate_set(model, valid);
+  std::printf("start: validation loss %.6f, mean abs error %.1f cp\n", e.loss, e.meanAbsError);
+  std::vector<Gradient> grads(cfg.threads);
+  for (Gradient& g : grads) g.g.assign(model.values.size(), 0.0f);
+  std::vector<NetRecord> recs;
+  for (; at.epoch <= cfg.epochs; at.epoch++, at.window = 0, at.lr *= cfg.decay) {
+    const std::vector<long long> plan = window_order(windows, cfg.seed, at.epoch);
+    auto t0 = std::chrono::steady_clock::now();
+    double loss = 0;
+    long long seen = 0;
+    for (; at.window < windows; at.window++) {
+      long long w = plan[size_t(at.window)], first = w * cfg.window;
+      if (!read_record_range(src, first, std::min(cfg.window, src.total - first), recs)) return false;
+      SampleSet set = empty_set();
+      add_records(t, model.header, cfg.rule(), recs, set, false);
+      loss += train_epoch(model, adam, grads, set, sample_order(set.size(), cfg.seed, at.epoch, w),
+                          size_t(cfg.batch), at.lr);
+      seen += (long long)set.size();
+      TrainProgress next = {at.epoch, at.window + 1, src.total, at.lr};
+      if (!save_checkpoint(ckpt.c_str(), model, adam, next)) std::fprintf(stderr, "cannot write %s\n", ckpt.c_str());
+      std::printf("epoch %d window %lld/%lld: training loss %.6f, %.0f positions/s\n", at.epoch, at.window + 1,
+                  windows, loss / double(std::max(1LL, seen)), seen / seconds_since(t0));
+      std::fflush(stdout);
+    }
+    e = evaluate_set(model, valid);
+    std::printf("epoch %d lr %.6f: validation loss %.6f, mean abs error %.1f cp (%.0f s, %.0f positions/s)\n",
+                at.epoch, at.lr, e.loss, e.meanAbsError, seconds_since(t0), seen / seconds_since(t0));
+    std::fflush(stdout);
+    if (!write_model(model, cfg.out)) return false;
+    // The finished epoch's evaluation and file are not redone on resuming.
+    TrainProgress next = {at.epoch + 1, 0, src.total, at.lr * cfg.decay};
+    if (!save_checkpoint(ckpt.c_str(), model, adam, next)) std::fprintf(stderr, "cannot write %s\n", ckpt.c_str());
+  }
+  return true;
+}
+
+// Training on data that fits in memory: every file read once, repeats
+// dropped and the validation share held out by key.
+bool train_in_memory(const Settings& cfg, SearchThread* t, Model& model, Adam& adam, SampleSet& valid) {
   auto t0 = std::chrono::steady_clock::now();
-  SampleSet train, valid;
+  SampleSet train;
   read_samples(t, model.header, cfg, train, valid);
-  if (train.size() == 0 || valid.size() == 0) return 1;
+  if (train.size() == 0 || valid.size() == 0) return false;
   std::printf("read in %.1f s\n", seconds_since(t0));
 
   Evaluation e = evaluate_set(model, valid);
@@ -270,24 +395,54 @@ int main(int argc, char** argv) {
   std::vector<uint32_t> order(train.size());
   for (size_t i = 0; i < order.size(); i++) order[i] = uint32_t(i);
   std::mt19937 rng(cfg.seed);
-  Adam adam = {std::vector<float>(model.values.size()), std::vector<float>(model.values.size()), 0};
   std::vector<Gradient> grads(cfg.threads);
   for (Gradient& g : grads) g.g.assign(model.values.size(), 0.0f);
 
   auto trainStart = std::chrono::steady_clock::now();
   double lr = cfg.lr;
   for (int epoch = 1; epoch <= cfg.epochs; epoch++) {
+    auto epochStart = std::chrono::steady_clock::now();
     std::shuffle(order.begin(), order.end(), rng);
     double loss = train_epoch(model, adam, grads, train, order, size_t(cfg.batch), lr);
     e = evaluate_set(model, valid);
-    std::printf("epoch %d lr %.6f: training loss %.6f, validation loss %.6f, mean abs error %.1f cp (%.0f s)\n",
-                epoch, lr, loss / double(train.size()), e.loss, e.meanAbsError, seconds_since(trainStart));
+    std::printf("epoch %d lr %.6f: training loss %.6f, validation loss %.6f, mean abs error %.1f cp "
+                "(%.0f s, %.0f positions/s)\n",
+                epoch, lr, loss / double(train.size()), e.loss, e.meanAbsError, seconds_since(trainStart),
+                double(train.size()) / seconds_since(epochStart));
     std::fflush(stdout);
-    if (!write_model(model, cfg.out)) {
-      std::fprintf(stderr, "cannot write %s\n", cfg.out);
-      return 1;
-    }
+    if (!write_model(model, cfg.out)) return false;
     lr *= cfg.decay;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Settings cfg;
+  if (!parse_args(argc, argv, cfg)) {
+    std::fprintf(stderr,
+                 "usage: train_net [-init FILE] [-epochs N] [-lr X] [-decay X] [-batch N] [-threads N] "
+                 "[-seed N] [-lambda X] [-scale CP] [-wd X] [-max N] [-valid FILE [-window N] [-resume]] "
+                 "-out FILE DATA...\n");
+    return 1;
+  }
+  setup_engine_for_tool();
+  SearchThread* t = new_search_thread();
+  Model model;
+  if (!t || !load_start_network(cfg, model)) {
+    std::fprintf(stderr, "no start network\n");
+    return 1;
+  }
+  model.outScale = SCORE_PER_OUTPUT / cfg.scale;
+  Adam adam = {std::vector<float>(model.values.size()), std::vector<float>(model.values.size()), 0,
+               cfg.weightDecay};
+  auto trainStart = std::chrono::steady_clock::now();
+  SampleSet valid;
+  bool ok = cfg.valid ? train_streaming(cfg, t, model, adam, valid) : train_in_memory(cfg, t, model, adam, valid);
+  if (!ok) {
+    std::fprintf(stderr, "training failed\n");
+    return 1;
   }
   std::printf("trained in %.0f s; network written to %s\n", seconds_since(trainStart), cfg.out);
   self_check(model, valid, t, cfg.out);

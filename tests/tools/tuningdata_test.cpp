@@ -17,10 +17,12 @@
 #include "../frontend/dialogue.h"
 #include "board/makemove.h"
 #include "board/notation.h"
+#include "checkpoint.h"
 #include "eval/netweights.h"
 #include "gamerules.h"
 #include "netdata.h"
 #include "nettrain.h"
+#include "recordstream.h"
 #include "syzygy/tbregistry.h"
 #include "tools/epdanalysis.h"
 #include "tools/pgnscan.h"
@@ -364,20 +366,76 @@ Gradient set_gradient(const Model& m, const SampleSet& s) {
 }
 
 TEST(NetworkTrainer, GradientMatchesFiniteDifferences) {
-  Model m = tiny_model(5);
   SampleSet s = tiny_samples(6, 20);
-  Gradient g = set_gradient(m, s);
-  // A used first-layer weight, each head row and the shared bias.
-  std::vector<size_t> probes = {size_t(s.features[0]) * TINY_HIDDEN + 3, m.headOffset + 1,
-                                m.headOffset + TINY_HIDDEN + 2, m.headOffset + 2 * TINY_HIDDEN + 5, m.biasIndex};
-  const float h = 1e-3f;
-  for (size_t i : probes) {
-    Model up = m, down = m;
-    up.values[i] += h;
-    down.values[i] -= h;
-    double numeric = (set_gradient(up, s).loss - set_gradient(down, s).loss) / (2 * h);
-    EXPECT_NEAR(g.g[i], numeric, 2e-3 + 0.02 * std::abs(numeric)) << "value " << i;
+  // The engine's own logistic and a fitted score scale that stretches it.
+  for (double outScale : {1.0, 1.4}) {
+    Model m = tiny_model(5);
+    m.outScale = outScale;
+    Gradient g = set_gradient(m, s);
+    // A used first-layer weight, each head row and the shared bias.
+    std::vector<size_t> probes = {size_t(s.features[0]) * TINY_HIDDEN + 3, m.headOffset + 1,
+                                  m.headOffset + TINY_HIDDEN + 2, m.headOffset + 2 * TINY_HIDDEN + 5, m.biasIndex};
+    const float h = 1e-3f;
+    for (size_t i : probes) {
+      Model up = m, down = m;
+      up.values[i] += h;
+      down.values[i] -= h;
+      double numeric = (set_gradient(up, s).loss - set_gradient(down, s).loss) / (2 * h);
+      EXPECT_NEAR(g.g[i], numeric, 2e-3 + 0.02 * std::abs(numeric)) << "value " << i << " scale " << outScale;
+    }
   }
+}
+
+// A long run stopped and resumed must continue from the very same floats
+// and moments; a checkpoint of another network shape must be refused.
+TEST(NetworkTrainer, CheckpointsRestoreTheRunAndRefuseOtherShapes) {
+  Model m = tiny_model(7);
+  Adam a = {std::vector<float>(m.values.size(), 0.25f), std::vector<float>(m.values.size(), 0.5f), 42};
+  const std::string path = ::testing::TempDir() + "zerv_train.ckpt";
+  ASSERT_TRUE(save_checkpoint(path.c_str(), m, a, {3, 17, 1000, 0.0005}));
+  Model back = tiny_model(8);
+  Adam b = {std::vector<float>(m.values.size()), std::vector<float>(m.values.size()), 0};
+  TrainProgress p;
+  ASSERT_TRUE(load_checkpoint(path.c_str(), back, b, p));
+  EXPECT_EQ(back.values, m.values);
+  EXPECT_EQ(b.m, a.m);
+  EXPECT_EQ(b.step, 42);
+  EXPECT_EQ(p.epoch, 3);
+  EXPECT_EQ(p.window, 17);
+  EXPECT_EQ(p.dataRecords, 1000);
+  Model other = tiny_model(9);
+  other.values.pop_back();
+  const std::vector<float> before = other.values;
+  EXPECT_FALSE(load_checkpoint(path.c_str(), other, b, p));
+  EXPECT_EQ(other.values, before);
+  std::remove(path.c_str());
+}
+
+// Windows of the streamed data cross file ends: two files read as one
+// sequence give back every record in order, and a range past the end fails.
+TEST(NetworkTrainer, RecordWindowsSpanFiles) {
+  const std::string dir = ::testing::TempDir();
+  std::vector<std::string> paths = {dir + "zerv_stream_a.bin", dir + "zerv_stream_b.bin"};
+  for (int file = 0; file < 2; file++) {
+    FILE* f = std::fopen(paths[file].c_str(), "wb");
+    ASSERT_TRUE(f);
+    for (int i = 0; i < 5 + file; i++) {
+      NetRecord r = {};
+      r.game = uint32_t(file * 100 + i);
+      ASSERT_TRUE(write_records(f, &r, 1));
+    }
+    std::fclose(f);
+  }
+  RecordSource src;
+  ASSERT_TRUE(open_record_source({paths[0].c_str(), paths[1].c_str()}, src));
+  EXPECT_EQ(src.total, 11);
+  std::vector<NetRecord> got;
+  ASSERT_TRUE(read_record_range(src, 3, 5, got));
+  std::vector<uint32_t> games;
+  for (const NetRecord& r : got) games.push_back(r.game);
+  EXPECT_EQ(games, (std::vector<uint32_t>{3, 4, 100, 101, 102}));
+  EXPECT_FALSE(read_record_range(src, 9, 5, got));
+  for (const std::string& p : paths) std::remove(p.c_str());
 }
 
 TEST(TableTuner, ErrorAndGradientFollowTheLinearModel) {
