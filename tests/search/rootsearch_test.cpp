@@ -15,6 +15,7 @@
 #include "search/threads.h"
 #include "search/timeman.h"
 #include "search/tt.h"
+#include "search/wdlmodel.h"
 #include "search_fixture.h"
 #include "syzygy/tbregistry.h"
 #include "syzygy/tbroot.h"
@@ -73,6 +74,32 @@ TEST_F(RootSearchTest, GameHistoryReachesTheSearch) {
   set("q3k3/8/8/8/8/8/8/4K1N1 w - -");  // without the history it is lost
   search_to(4);
   EXPECT_LT(Control.score, -500);
+}
+
+// The chances shown with a score: a whole per mille split at any score and
+// material, the win chance rising and the loss chance falling with the
+// score, one side's win the other's loss; mates and the tablebase wins the
+// search sees are certain. Material counts both sides, kings left out.
+TEST_F(RootSearchTest, WinDrawLossChancesOfAScore) {
+  set("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -");
+  EXPECT_EQ(wdl_material(Game->pos), START_MATERIAL);
+  set("8/8/4k3/8/8/2N5/3PK3/8 b - -");
+  EXPECT_EQ(wdl_material(Game->pos), 4);
+  int failures = 0;
+  for (int material : {0, 3, 30, START_MATERIAL, 2 * START_MATERIAL}) {
+    WdlPerMille last = wdl_per_mille(-MATE, material);
+    for (int s = -3000; s <= 3000; s += 5) {
+      WdlPerMille p = wdl_per_mille(s, material), mirrored = wdl_per_mille(-s, material);
+      failures += p.win + p.draw + p.loss != 1000 || p.draw < 0 || p.win < last.win ||
+                  p.loss > last.loss || p.win != mirrored.loss;
+      last = p;
+    }
+  }
+  EXPECT_EQ(failures, 0);
+  for (int s : {MATE - 1, TB_WIN - MAX_SEARCH_PLY}) {
+    EXPECT_EQ(wdl_per_mille(s, 30).win, 1000) << s;
+    EXPECT_EQ(wdl_per_mille(-s, 30).loss, 1000) << s;
+  }
 }
 
 // ------------------------------------------------------- limits of a "go"
