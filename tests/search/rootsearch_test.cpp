@@ -220,9 +220,9 @@ TEST_F(ThreadedSearch, ACommandChangingTheGameDuringTheSearchChangesNothingInIt)
 
 // ------------------------------------------------------------- tablebases
 // The tables in the search: the root decision answers at once once the
-// fifty count has grown, its result sets the shown score (cursed wins
-// and blessed losses show as draws), and a position with castling rights
-// is never probed.
+// fifty count has grown, its result sets the shown score and makes the
+// shown chances certain (cursed wins and blessed losses show as draws),
+// and a position with castling rights is never probed.
 
 class TbSearch : public RootSearchTest {
  protected:
@@ -248,10 +248,11 @@ TEST_F(TbSearch, RootResultsAndImmediateAnswers) {
       {"8/8/8/4k3/8/8/8/3QK3 w - - 0 1", 10, 20, 4, true, "", ""},
       {"8/8/8/k7/4N2R/8/3K4/8 w - - 99 50", 99, 20, 3, true, "h4h6", ""},
       {"8/8/8/5Q1K/6Q1/8/8/6k1 b - - 99 50", 99, 20, 1, true, "", ""},
-      {"8/8/8/4k3/8/8/8/R3K3 w - - 0 1", 0, 5, 4, false, "", "score cp 9800 "},
+      {"8/8/8/4k3/8/8/8/R3K3 w - - 0 1", 0, 5, 4, false, "", "score cp 9800 wdl 1000 0 0 "},
       {"8/8/8/4k3/8/8/2B5/4K3 w - - 0 1", 30, 20, 2, true, "", ""},
-      {"8/8/8/4k3/8/8/2B5/4K3 w - - 0 1", 0, 5, 2, false, "", "score cp 0 "},
+      {"8/8/8/4k3/8/8/2B5/4K3 w - - 0 1", 0, 5, 2, false, "", "score cp 0 wdl 0 1000 0 "},
   };
+  Options.UCI_ShowWDL = 1;
   for (const Case& c : cases) {
     set(c.fen);
     Game->pos.fifty = uint8_t(c.fifty);
