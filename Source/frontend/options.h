@@ -44,6 +44,7 @@ struct EngineOptions {
   int16_t LMP_step;
   int16_t LMR_depth;
   int16_t personality[PERSONALITY_GROUPS][2];  // mg and eg percentages
+  int16_t UCI_ShowWDL;    // win/draw/loss chances after every shown score
 };
 
 extern EngineOptions Options;         // in force

@@ -62,6 +62,7 @@ constexpr CheckOption PLAIN_CHECKS[] = {
     {"Ponder", &EngineOptions::Ponder},
     {"OwnBook", &EngineOptions::OwnBook},
     {"UCI_LimitStrength", &EngineOptions::UCI_LimitStrength},
+    {"UCI_ShowWDL", &EngineOptions::UCI_ShowWDL},
 };
 
 bool search_running() { return Control.state.load() != STATE_IDLE; }
@@ -239,6 +240,7 @@ void print_play_options(EngineOptions& d) {
   print_spin("UCI_Elo", d.UCI_Elo, SpinRange{ELO_RANGE.low, fullStrength});
   print_spin("Contempt", d.Contempt, CONTEMPT_RANGE);
   print_spin("Selectivity", d.Selectivity, SELECTIVITY_RANGE);
+  print_check("UCI_ShowWDL", d.UCI_ShowWDL);
 }
 
 }  // namespace

@@ -35,6 +35,7 @@
 #include "threads.h"
 #include "timeman.h"
 #include "tt.h"
+#include "wdlmodel.h"
 
 namespace {
 
@@ -114,6 +115,7 @@ constexpr int CONSOLE_INDENT = 30;
 constexpr int LINE_TEXT_SIZE = 1024;
 constexpr int MOVE_TEXT_SIZE = 8;
 constexpr int SCORE_TEXT_SIZE = 24;
+constexpr int CERTAIN = 1000;  // per mille
 
 SpinLock ProgressLock;  // a block of progress output and its statistics
 SpinLock StatsLock;     // the per-depth node counts
@@ -160,6 +162,27 @@ int shown_score(int score) {
   return score;
 }
 
+// The chances of the side to move for a shown score: the root's
+// tablebase result is certain (a win or loss the fifty-move rule takes
+// away is a draw), otherwise the fitted model of score and material.
+WdlPerMille shown_wdl(int score, const Position& root) {
+  int tb = Control.rootTbResult;
+  if (tb == TB_RESULT_WIN) return {CERTAIN, 0, 0};
+  if (tb == TB_RESULT_LOSS) return {0, 0, CERTAIN};
+  if (tb != TB_NOT_PROBED) return {0, CERTAIN, 0};
+  return wdl_per_mille(score, wdl_material(root));
+}
+
+// " wdl W D L" when the client asked for it, else nothing. It goes after
+// the whole score text: clients read a bound marker only straight after
+// the score's value, so any marker must come before the chances.
+void wdl_text(int score, const Position& root, char* out) {
+  out[0] = '\0';
+  if (!Options.UCI_ShowWDL) return;
+  WdlPerMille p = shown_wdl(score, root);
+  std::snprintf(out, SCORE_TEXT_SIZE, " wdl %d %d %d", p.win, p.draw, p.loss);
+}
+
 // The position the line starts from: the thread's own root while it
 // searches, the game once the search has finished.
 const Position& line_root(int threadIndex) {
@@ -187,18 +210,20 @@ void line_text(const Position& root, const Move* line, int maxMoves, bool wrap, 
   }
 }
 
-void print_uci_line(int multipv, int depth, int score, float elapsed, float fill, const char* pv) {
+void print_uci_line(int multipv, int depth, int score, const Position& root, float elapsed, float fill,
+                    const char* pv) {
   char prefix[SCORE_TEXT_SIZE] = "";
   if (Control.multiPV > 1) std::snprintf(prefix, sizeof prefix, "multipv %d ", multipv);
-  char scoreText[SCORE_TEXT_SIZE];
+  char scoreText[SCORE_TEXT_SIZE], wdl[SCORE_TEXT_SIZE];
   score_text(score, scoreText);
+  wdl_text(score, root, wdl);
   double nodes = double(Control.nodes);
   double nps = elapsed > NPS_MIN_TIME ? nodes / elapsed : 0;
   char text[LINE_TEXT_SIZE + OUTPUT_LINE_SIZE];
   std::snprintf(text, sizeof text,
-                "info %s%sdepth %d seldepth %d score %s time %.0f nodes %.0f nps %.0f tbhits %.0f "
+                "info %s%sdepth %d seldepth %d score %s%s time %.0f nodes %.0f nps %.0f tbhits %.0f "
                 "hashfull %.0f pv %s",
-                prefix, "", depth, Control.selDepth - 1, scoreText, elapsed * MS_PER_SECOND, nodes,
+                prefix, "", depth, Control.selDepth - 1, scoreText, wdl, elapsed * MS_PER_SECOND, nodes,
                 nps, double(Control.tbHits), fill * PER_MILLE, pv);
   print_line(text);
 }
@@ -691,7 +716,7 @@ void print_pv_line(int threadIndex, int multipv, int depth, int score, const Mov
   const Position& root = line_root(threadIndex);
   if (Control.uciMode) {
     line_text(root, line, MAX_LINE_MOVES, false, pv);
-    print_uci_line(multipv, depth, score, elapsed, fill, pv);
+    print_uci_line(multipv, depth, score, root, elapsed, fill, pv);
   } else {
     line_text(root, line, stopped ? CONSOLE_STOPPED_MOVES : CONSOLE_RUNNING_MOVES, true, pv);
     print_console_line(threadIndex, multipv, depth, score, elapsed, pv);

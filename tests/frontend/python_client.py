@@ -1,5 +1,6 @@
 """The engine driven through the python-chess engine API, as analysis tools
-and match scripts drive it. Usage: python_client.py ENGINE_BINARY.
+and match scripts drive it (win/draw/loss chances read as the library
+parses them included). Usage: python_client.py ENGINE_BINARY.
 Prints one line per failed check and exits with status 1 if any failed."""
 import sys
 
@@ -15,6 +16,7 @@ OPTION_TYPES = {
     "OwnBook_Variety": "spin", "SyzygyPath": "string", "SyzygyProbeDepth6": "spin", "Log": "check",
     "Ponder": "check", "MultiPV": "spin", "UCI_Chess960": "check", "MoveOverhead": "spin",
     "UCI_LimitStrength": "check", "UCI_Elo": "spin", "Contempt": "spin", "Selectivity": "spin",
+    "UCI_ShowWDL": "check",
 }
 failures = []
 
@@ -28,6 +30,7 @@ def run(engine):
     board, limit = chess.Board(), chess.engine.Limit
     info = engine.analyse(board, limit(depth=3))
     check(info.get("depth") == 3, f"analyse to depth 3 gave {info.get('depth')}")
+    check("wdl" not in info, f"chances shown before UCI_ShowWDL: {info.get('wdl')}")
     # A game move after the analysis: its clock, not the analysis depth, limits it.
     played = engine.play(board, limit(white_clock=10, black_clock=10), info=chess.engine.INFO_BASIC)
     check(played.info.get("depth", 0) > 3, f"play after analyse reached {played.info.get('depth')}")
@@ -41,7 +44,8 @@ def run(engine):
     check(seen == OPTION_TYPES, f"options as parsed: {seen}")
     hash_option = engine.options["Hash"]
     check((hash_option.default, hash_option.min) == (64, 0), f"Hash reads as {hash_option}")
-    engine.configure({"Hash": 16, "Contempt": 10})
+    check(engine.options["UCI_ShowWDL"].default is False, "UCI_ShowWDL is not off by default")
+    engine.configure({"Hash": 16, "Contempt": 10, "UCI_ShowWDL": True})
 
     # Each line has its own aspiration window after the lines before it, so
     # a later line may score a little above an earlier one; what a client
@@ -50,6 +54,10 @@ def run(engine):
     firsts = {line["pv"][0] for line in lines if line.get("pv")}
     depths = [line.get("depth") for line in lines]
     check(len(firsts) == 3 and depths == [8, 8, 8], f"MultiPV 3 gave first moves {firsts} at depths {depths}")
+    totals = [line["wdl"].relative.total() if "wdl" in line else None for line in lines]
+    check(totals == [1000] * 3, f"MultiPV 3 chances add up to {totals}")
+    wdl = engine.analyse(chess.Board(WAC_1), limit(depth=5)).get("wdl")
+    check(wdl is not None and wdl.white() == chess.engine.Wdl(1000, 0, 0), f"White's mate shows as {wdl}")
 
     # A short game against itself with pondering on: python-chess sends
     # "go ponder" after each move and "ponderhit" or "stop" as the game goes.

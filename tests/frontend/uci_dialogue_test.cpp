@@ -110,6 +110,30 @@ TEST(OptionsDialogue, SettingsThatDisturbASearchWaitForItsEnd) {
   EXPECT_NE(out.find("info string allocated 16 Mbytes", after), std::string::npos);
 }
 
+// UCI_ShowWDL: off at first, then every scored line, MultiPV lines
+// included, has the three per mille chances right after the score, summing
+// to 1000; a mate is a certain win.
+TEST(OptionsDialogue, ShowWdlFollowsEveryScore) {
+  Session s;
+  send(s.d, "position startpos\ngo depth 3\n");
+  ASSERT_TRUE(s.wait("bestmove"));
+  EXPECT_EQ(count_of(s.d.output, " wdl "), 0);
+  size_t mark = s.d.output.size();
+  send(s.d, "setoption name UCI_ShowWDL value true\nsetoption name MultiPV value 2\n"
+            "position fen 6k1/5ppp/8/8/8/8/5PPP/R5K1 w - -\ngo depth 3\n");
+  ASSERT_TRUE(s.wait_count("bestmove", 2));
+  std::string out = s.d.output.substr(mark);
+  std::regex scored(R"( score (?:cp|mate) -?\d+ wdl (\d+) (\d+) (\d+) time )");
+  for (const std::string& l : lines_of(out)) {
+    if (l.find(" score ") == std::string::npos) continue;
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(l, m, scored)) << l;
+    EXPECT_EQ(std::stoi(m[1]) + std::stoi(m[2]) + std::stoi(m[3]), 1000) << l;
+  }
+  EXPECT_GT(count_of(out, "multipv 2 "), 0);
+  EXPECT_GT(count_of(out, "score mate 1 wdl 1000 0 0 "), 0) << out;
+}
+
 // ----------------------------------------------------------- command line
 const char* const HELLO = "info string Hello from Zerv 5.50";
 

@@ -15,6 +15,7 @@
 #include "search/threads.h"
 #include "search/timeman.h"
 #include "search/tt.h"
+#include "search/wdlmodel.h"
 #include "search_fixture.h"
 #include "syzygy/tbregistry.h"
 #include "syzygy/tbroot.h"
@@ -73,6 +74,32 @@ TEST_F(RootSearchTest, GameHistoryReachesTheSearch) {
   set("q3k3/8/8/8/8/8/8/4K1N1 w - -");  // without the history it is lost
   search_to(4);
   EXPECT_LT(Control.score, -500);
+}
+
+// The chances shown with a score: a whole per mille split at any score and
+// material, the win chance rising and the loss chance falling with the
+// score, one side's win the other's loss; mates and the tablebase wins the
+// search sees are certain. Material counts both sides, kings left out.
+TEST_F(RootSearchTest, WinDrawLossChancesOfAScore) {
+  set("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -");
+  EXPECT_EQ(wdl_material(Game->pos), START_MATERIAL);
+  set("8/8/4k3/8/8/2N5/3PK3/8 b - -");
+  EXPECT_EQ(wdl_material(Game->pos), 4);
+  int failures = 0;
+  for (int material : {0, 3, 30, START_MATERIAL, 2 * START_MATERIAL}) {
+    WdlPerMille last = wdl_per_mille(-MATE, material);
+    for (int s = -3000; s <= 3000; s += 5) {
+      WdlPerMille p = wdl_per_mille(s, material), mirrored = wdl_per_mille(-s, material);
+      failures += p.win + p.draw + p.loss != 1000 || p.draw < 0 || p.win < last.win ||
+                  p.loss > last.loss || p.win != mirrored.loss;
+      last = p;
+    }
+  }
+  EXPECT_EQ(failures, 0);
+  for (int s : {MATE - 1, TB_WIN - MAX_SEARCH_PLY}) {
+    EXPECT_EQ(wdl_per_mille(s, 30).win, 1000) << s;
+    EXPECT_EQ(wdl_per_mille(-s, 30).loss, 1000) << s;
+  }
 }
 
 // ------------------------------------------------------- limits of a "go"
@@ -193,9 +220,9 @@ TEST_F(ThreadedSearch, ACommandChangingTheGameDuringTheSearchChangesNothingInIt)
 
 // ------------------------------------------------------------- tablebases
 // The tables in the search: the root decision answers at once once the
-// fifty count has grown, its result sets the shown score (cursed wins
-// and blessed losses show as draws), and a position with castling rights
-// is never probed.
+// fifty count has grown, its result sets the shown score and makes the
+// shown chances certain (cursed wins and blessed losses show as draws),
+// and a position with castling rights is never probed.
 
 class TbSearch : public RootSearchTest {
  protected:
@@ -221,10 +248,11 @@ TEST_F(TbSearch, RootResultsAndImmediateAnswers) {
       {"8/8/8/4k3/8/8/8/3QK3 w - - 0 1", 10, 20, 4, true, "", ""},
       {"8/8/8/k7/4N2R/8/3K4/8 w - - 99 50", 99, 20, 3, true, "h4h6", ""},
       {"8/8/8/5Q1K/6Q1/8/8/6k1 b - - 99 50", 99, 20, 1, true, "", ""},
-      {"8/8/8/4k3/8/8/8/R3K3 w - - 0 1", 0, 5, 4, false, "", "score cp 9800 "},
+      {"8/8/8/4k3/8/8/8/R3K3 w - - 0 1", 0, 5, 4, false, "", "score cp 9800 wdl 1000 0 0 "},
       {"8/8/8/4k3/8/8/2B5/4K3 w - - 0 1", 30, 20, 2, true, "", ""},
-      {"8/8/8/4k3/8/8/2B5/4K3 w - - 0 1", 0, 5, 2, false, "", "score cp 0 "},
+      {"8/8/8/4k3/8/8/2B5/4K3 w - - 0 1", 0, 5, 2, false, "", "score cp 0 wdl 0 1000 0 "},
   };
+  Options.UCI_ShowWDL = 1;
   for (const Case& c : cases) {
     set(c.fen);
     Game->pos.fifty = uint8_t(c.fifty);

@@ -28,6 +28,7 @@
 #include "tools/pgnscan.h"
 #include "tools/tuningdata.h"
 #include "tune_model.h"
+#include "wdlfit.h"
 
 namespace {
 
@@ -462,6 +463,28 @@ TEST(TableTuner, ErrorAndGradientFollowTheLinearModel) {
       double numeric = (tune_error(s, up, k) - tune_error(s, down, k)) / 2e-4;
       EXPECT_NEAR((eg ? gEg : gMg)[i], numeric, 1e-9);
     }
+  }
+}
+
+// Outcomes drawn exactly as a known model expects them, at scores and
+// material counts enough to fix both cubics: the fit finds that model's
+// curves again from a neutral start, and its likelihood beats the start's.
+TEST(WdlFit, FindsTheModelTheOutcomesCameFrom) {
+  const WdlModel truth = {{250, -300, 200, -100}, {70, 60, -20, 10}};
+  std::vector<WdlCell> cells;
+  for (int material : {3, 20, 40, 60, 78})
+    for (int score = -800; score <= 800; score += 20) {
+      double chance[OUTCOMES];
+      wdl_chances(truth, score, material, chance);
+      cells.push_back({score, material, {1000 * chance[0], 1000 * chance[1], 1000 * chance[2]}});
+    }
+  const WdlModel start = {{200, 0, 0, 0}, {100, 0, 0, 0}};
+  WdlModel fitted = fit_wdl_model(cells, start, WDL_TERMS);
+  EXPECT_LT(wdl_log_loss(cells, fitted), wdl_log_loss(cells, start));
+  for (int material : {3, 30, 50, 78}) {
+    WdlCurve want = wdl_curve(truth, material), got = wdl_curve(fitted, material);
+    EXPECT_NEAR(got.centre, want.centre, 0.5) << material;
+    EXPECT_NEAR(got.width, want.width, 0.5) << material;
   }
 }
 
