@@ -452,6 +452,11 @@ TEST(TableTuner, ErrorAndGradientFollowTheLinearModel) {
   d.eg[0] = 20;  // moves only the endgame one, against White
   EXPECT_NEAR(tuned_eval(s, 0, d), 30, 1e-9);
   EXPECT_NEAR(tuned_eval(s, 1, d), 80, 1e-9);
+  TuneSet again = s;  // measured where the deltas already stood: nothing left to add
+  again.measuredMg = {30, 0};
+  again.measuredEg = {20, 0};
+  EXPECT_NEAR(tuned_eval(again, 0, d), 0, 1e-9);
+  EXPECT_NEAR(tuned_eval(again, 1, d), 100, 1e-9);
   std::vector<double> gMg, gEg;
   tune_gradient(s, d, k, gMg, gEg);
   for (int i = 0; i < 2; i++) {
