@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -50,8 +51,16 @@ struct Run {
   double k = 0;
 };
 
-double seconds_since(std::chrono::steady_clock::time_point begin) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+// Wall time and this process's processor time: on a machine shared with
+// other work the second is what the run itself costs.
+struct Stopwatch {
+  std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
+  std::clock_t cpu = std::clock();
+};
+
+void print_time(const Stopwatch& w) {
+  double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - w.wall).count();
+  std::printf("%.1f s (processor %.1f s)", wall, double(std::clock() - w.cpu) / CLOCKS_PER_SEC);
 }
 
 void add_position(Run& run, const NetRecord& r, const TunePosition& tp) {
@@ -80,14 +89,16 @@ bool read_file(Run& run, const char* path, const Settings& cfg, long long& seen)
 }
 
 void read_positions(Run& run, const Settings& cfg) {
-  auto begin = std::chrono::steady_clock::now();
+  Stopwatch w;
   long long seen = 0;
   for (const char* path : cfg.data)
     if (!read_file(run, path, cfg, seen)) std::fprintf(stderr, "cannot open %s\n", path);
   size_t n = run.train.set.size() + run.valid.set.size();
   size_t weights = run.train.set.entries.size() + run.valid.set.entries.size();
-  std::printf("%lld records: %zu training, %zu validation positions; measured in %.1f s, %.1f weights a position\n",
-              seen, run.train.set.size(), run.valid.set.size(), seconds_since(begin), n ? double(weights) / double(n) : 0.0);
+  std::printf("%lld records: %zu training, %zu validation positions, %.1f weights a position; measured in ", seen,
+              run.train.set.size(), run.valid.set.size(), n ? double(weights) / double(n) : 0.0);
+  print_time(w);
+  std::printf("\n");
 }
 
 // The starting value of entry i moved by its rounded delta.
@@ -135,14 +146,16 @@ void remeasure(Run& run, Sample& s, bool weights, const TuneDeltas& inForce, Rem
 }
 
 void remeasure_all(Run& run, bool weights, const char* what) {
-  auto begin = std::chrono::steady_clock::now();
+  Stopwatch w;
   apply_deltas(run);
   TuneDeltas inForce = rounded(run.d);
   Remeasured r;
   remeasure(run, run.train, weights, inForce, r);
   remeasure(run, run.valid, weights, inForce, r);
-  std::printf("%s: measured in %.1f s; evaluated error: training %.6f, validation %.6f\n", what, seconds_since(begin),
+  std::printf("%s: evaluated error: training %.6f, validation %.6f; measured in ", what,
               tune_error(run.train.set, inForce, run.k), tune_error(run.valid.set, inForce, run.k));
+  print_time(w);
+  std::printf("\n");
   if (r.weights) std::printf("measured weights moved by %.5f on average\n", r.weightChange / double(r.weights));
 }
 
@@ -155,7 +168,7 @@ std::vector<int> tuned_entries(const Run& run, long minCount) {
 }
 
 void adam_round(Run& run, const Settings& cfg, const std::vector<int>& tuned, TuneOptimizer& opt, int round) {
-  auto begin = std::chrono::steady_clock::now();
+  Stopwatch w;
   for (int it = 1; it <= cfg.iterations; it++) {
     tune_step(run.train.set, run.d, run.k, tuned, opt, cfg.lr, cfg.l2);
     if (it % REPORT_EVERY == 0 || it == cfg.iterations)
@@ -163,7 +176,9 @@ void adam_round(Run& run, const Settings& cfg, const std::vector<int>& tuned, Tu
                   tune_error(run.train.set, run.d, run.k), tune_error(run.valid.set, run.d, run.k));
     std::fflush(stdout);
   }
-  std::printf("round %d: %d iterations in %.1f s\n", round, cfg.iterations, seconds_since(begin));
+  std::printf("round %d: %d iterations in ", round, cfg.iterations);
+  print_time(w);
+  std::printf("\n");
 }
 
 int moved_entries(const Run& run) {
@@ -205,7 +220,7 @@ bool parse_args(int argc, char** argv, Settings& cfg) {
 }
 
 int tune(Run& run, const Settings& cfg) {
-  auto begin = std::chrono::steady_clock::now();
+  Stopwatch w;
   read_positions(run, cfg);
   if (run.train.set.size() == 0 || run.valid.set.size() == 0) return 1;
   run.k = fit_scale(run.train.set);
@@ -220,7 +235,9 @@ int tune(Run& run, const Settings& cfg) {
     bool last = round == cfg.rounds;
     remeasure_all(run, !last, last ? "final values" : "rounded values");
   }
-  std::printf("%d entries moved; %.1f s in all\n", moved_entries(run), seconds_since(begin));
+  std::printf("%d entries moved; ", moved_entries(run));
+  print_time(w);
+  std::printf(" in all\n");
   if (!write_params(run, cfg.out)) {
     std::fprintf(stderr, "cannot write %s\n", cfg.out);
     return 1;
