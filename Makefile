@@ -105,13 +105,13 @@ EPD_ARGS ?=
 bench-epd: engine
 	python3 tools/epd_uci.py ./$(BUILD_DIR)/zerv $(EPD) --ms $(EPD_MS) --args='$(EPD_ARGS)'
 
-# The network and table training pipeline at a tiny size (self-play,
-# PGN conversion, training, tuning, the engine loading the result); see
+# The network and evaluation training pipeline at a tiny size (self-play,
+# PGN conversion, training, both tuners, the engine loading the results); see
 # nets/README.md for the full-size commands.
 .PHONY: net-smoke
 net-smoke:
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(BUILD_DIR) --target zerv selfplay pgn_to_records train_net tune_pst -j $(JOBS)
+	cmake --build $(BUILD_DIR) --target zerv selfplay pgn_to_records train_net prepare_data tune_pst tune_eval -j $(JOBS)
 	tools/net_pipeline_smoke.sh $(BUILD_DIR)
 
 # Tablebase speed, figures printed: WDL probes per second over the

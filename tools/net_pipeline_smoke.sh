@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The whole training pipeline at a tiny size: self-play games, scored PGN
 # games turned into records, a network trained on both, the piece-square
-# tuner, and the engine loading the trained network and searching with it.
+# tuner, the whole-evaluation tuner with the engine searching on its file,
+# and the engine loading the trained network and searching with it.
 # Usage: tools/net_pipeline_smoke.sh BUILD_DIR (tools and engine built there)
 set -euo pipefail
 build=$1
@@ -31,6 +32,15 @@ grep -q "^resuming epoch 2" "$work/resume.log"
 grep -q "^epoch 2 lr" "$work/resume.log"
 "$build/tune_pst" -iterations 20 -min-count 50 -out "$work/params.txt" "$work/sp.bin" "$work/pgn.bin" >/dev/null
 test "$(wc -l < "$work/params.txt")" -gt 900
+# The whole evaluation, two rounds; the engine reads the file as params.txt
+# from its folder without a misplaced name and searches differently.
+mkdir "$work/full"
+"$build/tune_eval" -iterations 20 -rounds 2 -min-count 50 -out "$work/full/params.txt" "$work/sp.bin" "$work/pgn.bin" \
+  >/dev/null
+engine="$(cd "$build" && pwd)/zerv"
+tuned=$(cd "$work/full" && "$engine" -use_hce -d 4 -bench)
+test "$(echo "$tuned" | grep -c '^error')" -eq 0
+test "$(echo "$tuned" | grep -o 'nodes= [0-9]*')" != "$("$engine" -use_hce -d 4 -bench | grep -o 'nodes= [0-9]*')"
 
 answer=$(printf 'uci\nsetoption name NN_File value %s\nposition startpos moves e2e4\ngo depth 6\n' "$work/net.nn" \
   | (cat; sleep 3; echo quit) | "$build/zerv")

@@ -15,6 +15,18 @@ constexpr double GOLDEN = 0.6180339887498949;
 
 double sigmoid(double x) { return 1.0 / (1.0 + std::exp(-x)); }
 
+double measured(const std::vector<double>& at, int index) { return at.empty() ? 0.0 : at[size_t(index)]; }
+
+// Mean squared error of the measured evaluations alone.
+double measured_error(const TuneSet& s, double k) {
+  double sum = 0;
+  for (size_t i = 0; i < s.size(); i++) {
+    double e = s.result[i] - sigmoid(k * s.eval0[i]);
+    sum += e * e;
+  }
+  return s.size() ? sum / double(s.size()) : 0;
+}
+
 }  // namespace
 
 TuneDeltas make_deltas(int count) { return {std::vector<double>(count), std::vector<double>(count)}; }
@@ -36,8 +48,8 @@ double tuned_eval(const TuneSet& s, size_t i, const TuneDeltas& d) {
   double mg = 0, eg = 0;
   for (uint32_t j = s.start[i]; j < s.start[i + 1]; j++) {
     const TuneEntry& e = s.entries[j];
-    mg += e.sign * d.mg[e.index];
-    eg += e.sign * d.eg[e.index];
+    mg += e.weight * (d.mg[e.index] - measured(s.measuredMg, e.index));
+    eg += e.weight * (d.eg[e.index] - measured(s.measuredEg, e.index));
   }
   return s.eval0[i] + s.scale[i] * ((1.0 - s.phase[i]) * mg + s.phase[i] * eg);
 }
@@ -64,21 +76,17 @@ void tune_gradient(const TuneSet& s, const TuneDeltas& d, double k, std::vector<
     double gm = g * (1.0 - s.phase[i]), ge = g * s.phase[i];
     for (uint32_t j = s.start[i]; j < s.start[i + 1]; j++) {
       const TuneEntry& e = s.entries[j];
-      gMg[e.index] += e.sign * gm;
-      gEg[e.index] += e.sign * ge;
+      gMg[e.index] += e.weight * gm;
+      gEg[e.index] += e.weight * ge;
     }
   }
 }
 
 double fit_scale(const TuneSet& s) {
-  TuneDeltas none = make_deltas(0);
-  TuneSet plain = s;
-  plain.entries.clear();
-  plain.start.assign(s.size() + 1, 0);  // no entries: the error of eval0 alone
   double a = K_LOW, b = K_HIGH;
   for (int i = 0; i < K_STEPS; i++) {
     double x1 = b - GOLDEN * (b - a), x2 = a + GOLDEN * (b - a);
-    if (tune_error(plain, none, x1) < tune_error(plain, none, x2)) b = x2;
+    if (measured_error(s, x1) < measured_error(s, x2)) b = x2;
     else a = x1;
   }
   return 0.5 * (a + b);
@@ -105,6 +113,7 @@ void tune_step(const TuneSet& s, TuneDeltas& d, double k, const std::vector<int>
 
 std::vector<long> entry_counts(const TuneSet& s, int count) {
   std::vector<long> n(size_t(count), 0);
-  for (const TuneEntry& e : s.entries) n[e.index]++;
+  for (const TuneEntry& e : s.entries)
+    if (e.weight != 0) n[e.index]++;
   return n;
 }

@@ -1,7 +1,7 @@
-// The linear error model of the piece-square tuner (tools/tune_pst.cpp):
+// The linear error model of the evaluation tuners (tools/tune_run.h):
 // positions reduced to their evaluation, phase, scale factor, result and
-// the table entries they use, and the error, its gradient and the Adam
-// steps over changes (deltas) to those entries.
+// the registry entries they use with a weight each, and the error, its
+// gradient and the Adam steps over changes (deltas) to those entries.
 #pragma once
 
 #include <cstddef>
@@ -9,12 +9,13 @@
 #include <vector>
 
 struct TuneEntry {
-  int index;    // registry entry
-  int8_t sign;  // +1 for a White man, -1 for a Black one
+  int index;     // registry entry
+  float weight;  // times the entry counts for White: +1 per White man on a table square,
+                 // -1 per Black one, fractions where a term scales its parameter
 };
 
 struct TunePosition {
-  float eval0;   // hand-crafted score with the current values, White's view
+  float eval0;   // hand-crafted score with the values it was measured at, White's view
   float phase;   // 0 middlegame .. 1 endgame
   float scale;   // the ending's scale factor
   float result;  // 0, 0.5, 1 from White's view
@@ -22,13 +23,17 @@ struct TunePosition {
 };
 
 // Positions stored flat: entries of position i are entries[start[i] .. start[i+1]).
+// measuredMg/Eg: the deltas in force when the set was measured (empty:
+// measured at the starting values); the model moves from there.
 struct TuneSet {
   std::vector<float> eval0, phase, scale, result;
   std::vector<TuneEntry> entries;
   std::vector<uint32_t> start = {0};
+  std::vector<double> measuredMg, measuredEg;
   size_t size() const { return eval0.size(); }
 };
 
+// Changes from the starting values, per registry entry.
 struct TuneDeltas {
   std::vector<double> mg, eg;
 };
@@ -48,12 +53,12 @@ double tune_error(const TuneSet& s, const TuneDeltas& d, double k);
 // Gradient of tune_error by every delta (mg then eg, count each).
 void tune_gradient(const TuneSet& s, const TuneDeltas& d, double k, std::vector<double>& gMg,
                    std::vector<double>& gEg);
-// The k that minimises the error of the unchanged values.
+// The k that minimises the error of the measured evaluations.
 double fit_scale(const TuneSet& s);
 // One Adam step on the listed entries (the others stay at zero change),
 // on the error plus l2 * (sum of squared deltas): the penalty keeps
-// entries the data says little about near their built-in values.
+// entries the data says little about near their starting values.
 void tune_step(const TuneSet& s, TuneDeltas& d, double k, const std::vector<int>& tuned, TuneOptimizer& opt,
                double lr, double l2);
-// How many times each entry is used over the set.
+// In how many positions of the set each entry has a weight.
 std::vector<long> entry_counts(const TuneSet& s, int count);

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "../board/board_fixture.h"
+#include "../eval/hce_fixture.h"
 #include "../frontend/dialogue.h"
 #include "board/makemove.h"
 #include "board/notation.h"
@@ -27,6 +28,7 @@
 #include "tools/epdanalysis.h"
 #include "tools/pgnscan.h"
 #include "tools/tuningdata.h"
+#include "tune_measure.h"
 #include "tune_model.h"
 #include "wdlfit.h"
 
@@ -453,6 +455,11 @@ TEST(TableTuner, ErrorAndGradientFollowTheLinearModel) {
   d.eg[0] = 20;  // moves only the endgame one, against White
   EXPECT_NEAR(tuned_eval(s, 0, d), 30, 1e-9);
   EXPECT_NEAR(tuned_eval(s, 1, d), 80, 1e-9);
+  TuneSet again = s;  // measured where the deltas already stood: nothing left to add
+  again.measuredMg = {30, 0};
+  again.measuredEg = {20, 0};
+  EXPECT_NEAR(tuned_eval(again, 0, d), 0, 1e-9);
+  EXPECT_NEAR(tuned_eval(again, 1, d), 100, 1e-9);
   std::vector<double> gMg, gEg;
   tune_gradient(s, d, k, gMg, gEg);
   for (int i = 0; i < 2; i++) {
@@ -485,6 +492,76 @@ TEST(WdlFit, FindsTheModelTheOutcomesCameFrom) {
     WdlCurve want = wdl_curve(truth, material), got = wdl_curve(fitted, material);
     EXPECT_NEAR(got.centre, want.centre, 0.5) << material;
     EXPECT_NEAR(got.width, want.width, 0.5) << material;
+  }
+}
+
+// The whole-evaluation tuner's weights against the real evaluation: each
+// entry a run may move, moved alone (mg and eg by different amounts),
+// changes the score as the linear model says, in middlegames with the
+// kings on one wing or on both, in endings with passers, in a scaled
+// ending, and not at all in an ending scored by rule.
+using EvaluationTuner = HceTest;
+
+constexpr int SCORE_LIMIT = 32767;
+constexpr int MG_MOVE = 40;
+constexpr int EG_MOVE = 25;
+// Truncations of the taper, the scale factor and each fractional term.
+constexpr double MODEL_TOLERANCE = 3;
+// Those truncations over the probe step: a weight that cancels between
+// the colours may measure as this much.
+constexpr double WEIGHT_NOISE = 0.05;
+
+int white_eval(SearchThread* t) {
+  int s = hce_evaluate(t, t->pos.side, 1, 0);
+  return t->pos.side == WHITE ? s : -s;
+}
+
+void move_entry(int i, int mg, int eg) {
+  EvalParam& p = Params[i];
+  p.packed = pack_score(packed_mg(p.packed) + mg, packed_eg(p.packed) + eg);
+  p.mg += float(mg);
+  p.eg += float(eg);
+}
+
+TEST_F(EvaluationTuner, MeasuredWeightsPredictEachEntrysEffect) {
+  const char* fens[] = {
+      "r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ -",
+      "2kr3r/pppq1ppp/2n1bn2/2b1p1B1/4P3/2NP1N2/PPPQ1PPP/R4RK1 b - -",
+      "8/p4k2/1p2p3/3pP1P1/1P1P4/2K5/5N2/8 b - -",
+      "6k1/4bp2/6p1/8/2B2P2/6P1/5K2/8 w - -",
+      "8/8/4k3/8/8/8/8/R3K3 w - -",
+  };
+  TuneTargets targets = tune_targets(TUNE_WHOLE_EVALUATION);
+  const std::vector<EvalParam> saved(Params, Params + ParamCount);
+  for (const char* fen : fens) {
+    set(fen);
+    TunePosition tp;
+    ASSERT_TRUE(measure_position(t, targets, SCORE_LIMIT, tp));
+    TuneSet s;
+    add_tune_position(s, tp);
+    ASSERT_EQ(tp.eval0, white_eval(t)) << fen;
+    for (int i = 0; i < ParamCount; i++) {
+      if (!targets.candidate[size_t(i)]) continue;
+      TuneDeltas d = make_deltas(ParamCount);
+      d.mg[size_t(i)] = MG_MOVE;
+      d.eg[size_t(i)] = EG_MOVE;
+      move_entry(i, MG_MOVE, EG_MOVE);
+      int real = white_eval(t);
+      Params[i] = saved[size_t(i)];
+      EXPECT_NEAR(tuned_eval(s, 0, d), real, MODEL_TOLERANCE) << fen << "  " << Params[i].name << " #" << i;
+    }
+    // Measured again after the values moved: the score and the weights of
+    // a fresh measurement there (the entries listed before).
+    for (const ProbeGroup& g : targets.groups) move_entry(g.first, MG_MOVE, -EG_MOVE);
+    TunePosition fresh;
+    measure_position(t, targets, SCORE_LIMIT, fresh);
+    remeasure_position(t, tp.eval0, tp.scale, tp.entries.data(), tp.entries.size());
+    std::copy(saved.begin(), saved.end(), Params);
+    EXPECT_EQ(tp.eval0, fresh.eval0) << fen;
+    std::vector<double> a(ParamCount, 0.0), b(ParamCount, 0.0);
+    for (const TuneEntry& e : tp.entries) a[size_t(e.index)] = e.weight;
+    for (const TuneEntry& e : fresh.entries) b[size_t(e.index)] = e.weight;
+    for (int i = 0; i < ParamCount; i++) EXPECT_NEAR(a[size_t(i)], b[size_t(i)], WEIGHT_NOISE) << fen << " #" << i;
   }
 }
 
