@@ -31,6 +31,10 @@ constexpr int WORD_SIZE = 128;         // a command word keeps 127 characters
 constexpr int MOVE_TEXT_SIZE = 16;     // longer words are no move
 constexpr int LOOP_SLEEP_MS = 2;
 constexpr int WAIT_SLEEP_MS = 1;
+// A finished search whose answer is held can only be released by a
+// command, so the loop sleeps until input comes; the limit merely bounds
+// one wait.
+constexpr int HELD_SLEEP_MS = 100;
 // The first moments of a search are timed by brief naps, not the loop's
 // usual sleep, so a very short search is not overrun by that sleep.
 constexpr float SEARCH_SPIN_SECONDS = 0.015f;
@@ -185,6 +189,7 @@ void take_book_move(Move move) {
 void begin_search(int requested) {
   prepare_search();
   Control.bestMove = Control.ponderMove = Control.bookMove = MOVE_NONE;
+  Control.answerAfterStop = Control.limits.infinite;
   if (requested == STATE_GO && Options.OwnBook) {
     Move move = book_game_move();
     // A "searchmoves" list is not overridden by the book.
@@ -198,11 +203,27 @@ void begin_search(int requested) {
   if (start_search(running) != 0) std::exit(EXIT_THREAD_FAILURE);
 }
 
-// A finished search is answered at once, except a pondering one: the GUI
-// still waits for "ponderhit" or "stop" (which both end the pondering)
-// before it may get its move.
+// A finished search is answered at once, except a pondering one and an
+// infinite one: the GUI may get its move only after "ponderhit" or "stop"
+// (both end the pondering) or after "stop", however soon the search itself
+// ended (a mate found, a single reply, the depth ceiling, a tablebase or
+// book move).
 bool answer_due(int state) {
-  return (state & STATE_FINISHED) && (state & ~STATE_FINISHED) != STATE_PONDERING;
+  return (state & STATE_FINISHED) && (state & ~STATE_FINISHED) != STATE_PONDERING &&
+         !Control.answerAfterStop;
+}
+
+bool answer_held(int state) { return (state & STATE_FINISHED) && !answer_due(state); }
+
+// How long the loop may wait for input after reading: not at all when a
+// command left work for the next pass (commands that came together, a
+// search started, released or stopped); until a command comes while an
+// answer is held; otherwise a short pause, so the clock is still watched.
+int input_pause_ms(int stateBefore) {
+  int state = Control.state.load();
+  if (input_waiting() || state != stateBefore) return 0;
+  if (answer_held(state)) return HELD_SLEEP_MS;
+  return Control.stop.load() ? 0 : LOOP_SLEEP_MS;
 }
 
 void print_uci_answer(Move best, Move ponder) {
@@ -279,18 +300,14 @@ void run_interactive() {
     if (state != STATE_IDLE) Control.elapsed.store(elapsed);
     // A finished search is answered before any further command is read, so
     // nothing read afterwards can change what its answer sees; a finished
-    // pondering search waits for the command that lets it answer.
-    bool held = (state & STATE_FINISHED) && !answer_due(state);
-    bool reading = held || (elapsed > SEARCH_SPIN_SECONDS && !Control.stop.load() && !answer_due(state));
+    // search whose answer is held waits for the command that releases it.
+    bool reading = answer_held(state) ||
+                   (elapsed > SEARCH_SPIN_SECONDS && !Control.stop.load() && !answer_due(state));
     if (state == STATE_IDLE || reading) {
       poll_input();
-      // Commands that came together ("position", then "go") are taken one
-      // per pass without a pause, and the pause ends when a line arrives:
-      // at fast time controls every millisecond of reply latency counts.
-      // A command that starts, releases or stops a search has work for
-      // this very pass, so no pause after it either.
-      if (!input_waiting() && Control.state.load() == state && !Control.stop.load())
-        sleep_until_input_ms(LOOP_SLEEP_MS);
+      // The pause ends when a line arrives: at fast time controls every
+      // millisecond of reply latency counts.
+      if (int pause = input_pause_ms(state)) sleep_until_input_ms(pause);
     } else if (state == STATE_SEARCHING || state == STATE_PONDERING) {
       // A search's first moments, or its last after a stop: the clock is
       // watched closely, but a spinning loop would take a processor from
@@ -358,6 +375,7 @@ void cmd_ponderhit(const char*) { end_pondering(); }
 
 // A stopped pondering search is answered like any other.
 void cmd_stop(const char*) {
+  Control.answerAfterStop = 0;
   if (Control.state.load() == STATE_IDLE) return;
   end_pondering();
   Control.stop.store(1);

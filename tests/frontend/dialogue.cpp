@@ -146,7 +146,12 @@ Session::~Session() {
   }
 }
 
-bool Session::appears_soon(const std::string& text) { return wait_for(d, text, QUIET_SECONDS); }
+bool Session::appears_soon(const std::string& text, size_t from) {
+  for (double waited = 0; waited < QUIET_SECONDS && d.output.find(text, from) == std::string::npos;
+       waited += PUMP_SECONDS)
+    wait_for(d, NEVER, PUMP_SECONDS);
+  return d.output.find(text, from) != std::string::npos;
+}
 
 bool Session::wait_count(const std::string& text, int n) {
   for (double waited = 0; waited < seconds && count_of(d.output, text) < n; waited += PUMP_SECONDS)
@@ -165,6 +170,18 @@ bool Session::sync() {
   int answers = count_of(d.output, "readyok");
   send(d, "isready\n");
   return wait_count("readyok", answers + 1);
+}
+
+double cpu_seconds(const Dialogue& d) {
+  // After the command name in parentheses: the state, then 10 fields
+  // before the user and system times in clock ticks.
+  std::string stat = read_file("/proc/" + std::to_string(d.pid) + "/stat");
+  std::istringstream fields(stat.substr(stat.rfind(')') + 1));
+  std::string skip;
+  for (int i = 0; i < 11; i++) fields >> skip;
+  double user = 0, system = 0;
+  fields >> user >> system;
+  return (user + system) / double(sysconf(_SC_CLK_TCK));
 }
 
 std::vector<std::string> lines_of(const std::string& text) {

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <string>
 
@@ -280,6 +281,58 @@ TEST(GoDialogue, SearchesAnswerOnceWhateverEndsThem) {
   EXPECT_EQ(count_of(e.d.output, "bestmove"), 5) << "a search cancelled by quit has no answer";
 }
 
+// A search that has ended but may not answer yet: no answer comes for a
+// while, and meanwhile the engine uses next to no processor time (a
+// search still running, or a wait that spins, would use about all of it).
+void expect_answer_held(Session& e, size_t mark, const std::string& what) {
+  constexpr double MOST_CPU_SECONDS = 0.1;  // of the half second watched
+  EXPECT_FALSE(e.appears_soon("bestmove", mark)) << what;
+  double cpu = cpu_seconds(e.d);
+  EXPECT_FALSE(e.appears_soon("bestmove", mark)) << what;
+  EXPECT_LT(cpu_seconds(e.d) - cpu, MOST_CPU_SECONDS) << what;
+}
+
+// Analysis ("go infinite") answers only after "stop", however soon its
+// search ends by itself: a mate found, no legal move, a single reply, the
+// depth ceiling, the tablebase root move, a book move. "isready" is still
+// answered meanwhile.
+TEST(GoDialogue, AnalysisAnswersOnlyAfterStop) {
+  std::string dir = make_temp_dir();
+  {
+    std::ofstream games(dir + "/games.pgn");
+    for (int i = 0; i < 3; i++) games << "[Result \"1-0\"]\n\n1. e4 e5 1-0\n\n";
+  }
+  ASSERT_EQ(run_engine({"-mkbook", "games.pgn"}, "", dir).exitStatus, 0);
+  Session e;
+  send(e.d, "setoption name SyzygyPath value " + std::string(ZERV_DATA_DIR) + "/syzygy\n" +
+                "setoption name OwnBook_File value " + dir + "/tmp_book.bin\n");
+  // Ten quiet plies: the tablebase move is played at once from then on.
+  const std::string tenPlies = " moves d1d2 e5e6 d2d3 e6e5 d3d2 e5e6 e1e2 e6e5 e2e1 e5e6";
+  struct Case {
+    std::string position, seen, answer;  // `seen` shows how the search ended
+  } cases[] = {
+      {"fen 7k/8/5K2/8/8/8/8/6Q1 w - -", "score mate 1 ", "g1g7"},
+      {"fen 7k/6Q1/6K1/8/8/8/8/8 b - -", "", "0000"},  // checkmated
+      {"fen 7k/5Q2/6K1/8/8/8/8/8 b - -", "", "0000"},  // stalemate
+      {"fen 6k1/5ppp/8/8/8/7N/6PP/r6K w - -", "", "h3g1"},
+      {"fen 8/8/8/4k3/8/8/8/4K3 w - -", "info depth 66 ", "e1"},
+      {"fen 8/8/8/4k3/8/8/8/3QK3 w - -" + tenPlies, "info depth 99 ", ""},
+      {"startpos\nsetoption name OwnBook value true", "book move is e2e4", "e2e4"},
+  };
+  for (const Case& c : cases) {
+    size_t mark = e.d.output.size();
+    send(e.d, "position " + c.position + "\ngo infinite\n");
+    expect_answer_held(e, mark, c.position);
+    ASSERT_TRUE(e.sync());
+    EXPECT_EQ(e.d.output.find("bestmove", mark), std::string::npos) << c.position;
+    send(e.d, "stop\n");
+    ASSERT_TRUE(e.wait_after(mark, "bestmove"));
+    std::string out = e.d.output.substr(mark);
+    EXPECT_NE(out.find(c.seen), std::string::npos) << out;
+    EXPECT_NE(out.find("\nbestmove " + c.answer), std::string::npos) << out;
+  }
+}
+
 // Pondering never ends by the clock or by its own limits: "ponderhit"
 // turns it into a timed search, "stop" answers at once.
 TEST(GoDialogue, PonderingAnswersOnlyAfterPonderhitOrStop) {
@@ -299,6 +352,13 @@ TEST(GoDialogue, PonderingAnswersOnlyAfterPonderhitOrStop) {
   ASSERT_TRUE(e.wait_count("bestmove", 2));
   ASSERT_TRUE(e.sync());
   EXPECT_EQ(count_of(e.d.output, "bestmove"), 2);
+  // A pondering search that found its mate has ended: it waits for
+  // "ponderhit", which has it answer at once.
+  mark = e.d.output.size();
+  send(e.d, "position fen 7k/8/5K2/8/8/8/8/6Q1 w - -\ngo ponder wtime 60000 btime 60000\n");
+  expect_answer_held(e, mark, "pondering");
+  send(e.d, "ponderhit\n");
+  ASSERT_TRUE(e.wait_after(mark, "bestmove g1g7"));
 }
 
 }  // namespace
