@@ -117,9 +117,12 @@ void clear_hash(const char*) {
   print_line("info string Hash table cleared");
 }
 
+// A network that cannot be loaded leaves the one in use, and its name.
 void set_network_file(const char* value) {
+  char inUse[sizeof Options.NN_File];
+  copy_bounded(inUse, sizeof inUse, Options.NN_File);
   store_text(Options.NN_File, "NN_File", value);
-  load_network();
+  if (!load_network()) copy_bounded(Options.NN_File, sizeof Options.NN_File, inUse);
 }
 
 void set_use_network(const char* value) {
