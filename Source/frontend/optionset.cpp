@@ -199,6 +199,25 @@ void set_option(const char* name, const char* value) {
 
 namespace {
 
+// Read by the main thread alone: copied into the search control record or
+// used by the strength limit and the time plan when a search starts, or
+// read by the book before one.
+constexpr const char* SEARCH_SAFE_OPTIONS[] = {
+    "MoveOverhead",    "Ponder",        "MultiPV",        "OwnBook",
+    "OwnBook_File",    "OwnBook2_File", "OwnBook_Depth",  "OwnBook2_Depth",
+    "OwnBook_Variety", "UCI_LimitStrength", "UCI_Elo",
+};
+
+}  // namespace
+
+bool option_safe_during_search(const char* name) {
+  for (const char* safe : SEARCH_SAFE_OPTIONS)
+    if (std::strcmp(name, safe) == 0) return true;
+  return false;
+}
+
+namespace {
+
 const char* bool_text(int on) { return on ? "true" : "false"; }
 
 void print_spin(const char* name, int value, SpinRange range) {

@@ -48,6 +48,8 @@ constexpr float PER_MILLE = 1000.0f;
 constexpr float PERCENT = 100.0f;
 // The FEN of "position fen ..." starts after the word "fen" and a blank.
 constexpr size_t FEN_TEXT_OFFSET = 4;
+// Commands deferred while a search runs: room for a few of the longest.
+constexpr int HELD_COMMANDS_SIZE = 4 * COMMAND_SIZE;
 
 struct InputState {
   char pending[READ_CHUNK_SIZE];  // bytes read but not yet sorted into lines
@@ -58,6 +60,8 @@ struct InputState {
   int queueLength;
   char command[COMMAND_SIZE];
   bool ended;                     // standard input is closed
+  char held[HELD_COMMANDS_SIZE];  // commands waiting for the search to end, each closed by '@'
+  int heldLength;
 };
 
 InputState In;
@@ -126,6 +130,44 @@ bool input_waiting() { return In.queueLength > 0 || In.pendingStart < In.pending
 bool input_exhausted() {
   return In.ended && In.pendingStart >= In.pendingEnd && In.lineLength == 0 &&
          In.queueLength == 0;
+}
+
+// Runs one command line without logging it again.
+void run_command(const char* command);
+
+// Keeps a command until the search has ended; false when there is no room.
+bool hold_command(const char* word, const char* args) {
+  size_t room = size_t(HELD_COMMANDS_SIZE - In.heldLength);
+  if (std::strlen(word) + std::strlen(args) + 2 >= room) return false;
+  In.heldLength += std::snprintf(In.held + In.heldLength, room, "%s %s%c", word, args, COMMAND_SEPARATOR);
+  return true;
+}
+
+// While a search runs, or waits to answer, a command that would change what
+// the search reads, or the position its answer is written for, waits until
+// the search has ended. Once one waits, every later one waits too, so that
+// they take effect in the order they came. True when the command was held
+// back (or refused for want of room).
+bool defer_during_search(const char* word, const char* args, const char* what, bool disturbs) {
+  if (Control.state.load() == STATE_IDLE || (!disturbs && In.heldLength == 0)) return false;
+  if (hold_command(word, args)) print_linef("info string %s deferred until the search ends", what);
+  else print_linef("info string %s refused: too many commands wait for the search to end", what);
+  return true;
+}
+
+// The commands held back during the search that has just ended, in order.
+void run_held_commands() {
+  while (In.heldLength > 0) {
+    char command[COMMAND_SIZE];
+    const char* end = static_cast<const char*>(std::memchr(In.held, COMMAND_SEPARATOR, In.heldLength));
+    int length = int(end - In.held);
+    int kept = length < COMMAND_SIZE - 1 ? length : COMMAND_SIZE - 1;
+    std::memcpy(command, In.held, kept);
+    command[kept] = '\0';
+    In.heldLength -= length + 1;
+    std::memmove(In.held, end + 1, In.heldLength);
+    run_command(command);
+  }
 }
 
 }  // namespace
@@ -304,6 +346,8 @@ void run_interactive() {
     bool reading = answer_held(state) ||
                    (elapsed > SEARCH_SPIN_SECONDS && !Control.stop.load() && !answer_due(state));
     if (state == STATE_IDLE || reading) {
+      // What waited for the search to end, right after it has answered.
+      if (state == STATE_IDLE) run_held_commands();
       poll_input();
       // The pause ends when a line arrives: at fast time controls every
       // millisecond of reply latency counts.
@@ -336,10 +380,18 @@ void cmd_isready(const char*) { print_line("readyok"); }
 
 void cmd_debug(const char*) { Control.echo = 1; }
 
-void cmd_setoption(const char* args) { setoption_command(args); }
+void cmd_setoption(const char* args) {
+  char name[OPTION_NAME_SIZE], value[OPTION_VALUE_SIZE];
+  bool named = parse_setoption(args, name, value);
+  if (named && defer_during_search("setoption", args, name, !option_safe_during_search(name))) return;
+  setoption_command(args);
+}
 
+// The commands held back during the replaced search take effect first:
+// they came before this one.
 void cmd_go(const char* args) {
   stop_and_wait();
+  run_held_commands();
   Control.state.store(read_go_limits(args, Control.baseLimits, Control.limits));
 }
 
@@ -355,6 +407,7 @@ void set_new_game_clocks(SearchLimits& limits) {
 
 void cmd_ucinewgame(const char*) {
   stop_and_wait();
+  run_held_commands();
   set_new_game_clocks(Control.limits);
   set_new_game_clocks(Control.baseLimits);
   tt_clear();
@@ -405,6 +458,7 @@ void play_move_list(const char* text) {
 }
 
 void cmd_position(const char* args) {
+  if (defer_during_search("position", args, "position", true)) return;
   char head[COMMAND_SIZE];
   std::strncpy(head, args, COMMAND_SIZE - 1);
   head[COMMAND_SIZE - 1] = '\0';
@@ -434,11 +488,7 @@ constexpr UciCommand UCI_COMMANDS[] = {
     {"stop", cmd_stop},         {"quit", cmd_quit},
 };
 
-}  // namespace
-
-void uci_command(const char* command) {
-  if (command[0] == '\0') return;
-  if (Control.echo) log_linef("CMD: %s", command);
+void run_command(const char* command) {
   while (*command == ' ') command++;
   size_t length = std::strcspn(command, " \r\n");
   char word[WORD_SIZE];
@@ -449,4 +499,12 @@ void uci_command(const char* command) {
   if (*args) args++;  // one separator
   for (const UciCommand& c : UCI_COMMANDS)
     if (std::strcmp(word, c.name) == 0) c.run(args);
+}
+
+}  // namespace
+
+void uci_command(const char* command) {
+  if (command[0] == '\0') return;
+  if (Control.echo) log_linef("CMD: %s", command);
+  run_command(command);
 }

@@ -8,6 +8,8 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -139,10 +141,13 @@ Session::Session(const std::vector<std::string>& args, double promptSeconds) : s
   if (!is_console(args)) sync();
 }
 
+// An engine that does not end cleanly on "quit" (a crash, a sanitizer's
+// report) fails the test that ran it.
 Session::~Session() {
   if (d.pid > 0 && d.exitStatus == -1) {
     send(d, "quit\n");
     finish(d, seconds);
+    EXPECT_EQ(d.exitStatus, 0) << d.output.substr(d.output.size() > 2000 ? d.output.size() - 2000 : 0);
   }
 }
 

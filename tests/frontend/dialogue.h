@@ -31,7 +31,8 @@ Dialogue run_engine(const std::vector<std::string>& args, const std::string& inp
                     const std::string& dir = "");
 // A scenario of several exchanges with one running engine: started in a
 // fresh directory (after "isready" is answered, in UCI mode), told to quit
-// at the end unless the test ended it. Waits are guarded by `seconds`.
+// at the end unless the test ended it, and then expected to exit with 0.
+// Waits are guarded by `seconds`.
 struct Session {
   Dialogue d;
   double seconds;

@@ -91,24 +91,63 @@ TEST(OptionsDialogue, HashTheMachineCannotGiveKeepsTheTable) {
 }
 
 
+// Settings and positions that come during a search: those the search
+// reads wait until it has answered, then apply in the order they came
+// (a setting safe at once waits too behind one that waits); the network
+// in use is never replaced under the search, and one that cannot be
+// opened leaves it and its name in use. A "go" during a search replaces
+// it without an answer, after what waited.
 TEST(OptionsDialogue, SettingsThatDisturbASearchWaitForItsEnd) {
+  const std::string net = (std::filesystem::path(__FILE__).parent_path() / "../../nets/builtin.nn").string();
   Session s({}, 10.0);
+  const std::string& out = s.d.output;
   send(s.d, "go infinite\n");
   ASSERT_TRUE(s.sync());
-  send(s.d, "setoption name Clear_Hash\nsetoption name Hash value 16\nsetoption name Threads value 2\n"
-            "setoption name ConfigFilePath value x.cfg\nsetoption name MultiPV value 2\nisready\n");
-  ASSERT_TRUE(s.wait("MultiPV set to 2")) << s.d.output;
+  size_t mark = out.size();
+  send(s.d, "setoption name MultiPV value 2\nsetoption name NN_File value " + net + "\n" +
+                "setoption name Clear_Hash\nsetoption name MultiPV value 3\nposition startpos moves e2e4\n" +
+                "setoption name Hash value 16\nsetoption name Threads value 2\n" +
+                "setoption name NN_File value missing.nn\n");
+  ASSERT_TRUE(s.sync());
+  EXPECT_NE(out.find("MultiPV set to 2", mark), std::string::npos) << "safe at once";
+  for (const char* what : {"NN_File", "Clear_Hash", "MultiPV", "position", "Hash", "Threads"})
+    EXPECT_NE(out.find(std::string("info string ") + what + " deferred until the search ends", mark),
+              std::string::npos) << what;
   send(s.d, "stop\n");
-  ASSERT_TRUE(s.wait("bestmove")) << s.d.output;
-  send(s.d, "setoption name Hash value 16\nquit\n");
+  ASSERT_TRUE(s.wait("bestmove"));
+  size_t answer = out.find("bestmove");
+  std::vector<std::string> after = {"loaded " + net, "Hash table cleared", "MultiPV set to 3",
+                                    "Hash set to 16", "allocated 16 Mbytes", "Threads set to 2",
+                                    "can't open missing.nn", "keeping the network in use"};
+  ASSERT_TRUE(s.sync());
+  size_t at = answer;
+  for (const std::string& line : after) {
+    EXPECT_EQ(out.find(line, mark), out.find(line, at)) << line << ": not before the answer";
+    at = out.find(line, at);
+    ASSERT_NE(at, std::string::npos) << line << ", in order, after the answer";
+  }
+  // The rank of the first answer's from-square from `from` on: whose move.
+  auto mover_rank = [&](size_t from) { return out[out.find("bestmove ", from) + 10]; };
+  EXPECT_TRUE(mover_rank(mark) == '1' || mover_rank(mark) == '2') << "the search's own side answers";
+  // The position waited for the answer: the next search is Black's.
+  mark = out.size();
+  send(s.d, "go depth 1\n");
+  ASSERT_TRUE(s.wait_after(mark, "bestmove"));
+  EXPECT_TRUE(mover_rank(mark) == '7' || mover_rank(mark) == '8') << out.substr(mark);
+  // A "go" during a search replaces it without an answer, once the
+  // position that came before it is set.
+  mark = out.size();
+  send(s.d, "go infinite\nposition startpos moves e2e4 e7e5\ngo depth 2\n");
+  ASSERT_TRUE(s.wait_after(mark, "bestmove"));
+  send(s.d, "uci\n");
+  ASSERT_TRUE(s.wait_after(mark, "uciok"));
+  EXPECT_EQ(count_of(out.substr(mark), "bestmove"), 1);
+  EXPECT_TRUE(mover_rank(mark) == '1' || mover_rank(mark) == '2') << out.substr(mark);
+  EXPECT_NE(out.find("option name NN_File type string default " + net + "\n", mark), std::string::npos);
+  EXPECT_NE(out.find("option name MultiPV type spin default 3 ", mark), std::string::npos);
+  send(s.d, "quit\n");
   finish(s.d, s.seconds);
-  const std::string& out = s.d.output;
   EXPECT_EQ(s.d.exitStatus, 0);
-  for (const char* deferred : {"Hash table cleared", "Threads set", "ConfigFilePath set"})
-    EXPECT_EQ(out.find(deferred), std::string::npos) << deferred;
-  size_t after = out.find("bestmove");
-  EXPECT_EQ(out.find("Hash set to 16"), out.find("Hash set to 16", after));
-  EXPECT_NE(out.find("info string allocated 16 Mbytes", after), std::string::npos);
 }
 
 // ----------------------------------------------------------- command line
