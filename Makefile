@@ -50,8 +50,10 @@ sanitize:
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS)
 
-# The searches on several threads under ThreadSanitizer; any report fails.
-TSAN_FILTER ?= ThreadedSearch.*
+# The searches on several threads under ThreadSanitizer, in process and
+# through the engine binary (searches, settings and positions sent while
+# they run); any report fails.
+TSAN_FILTER ?= ThreadedSearch.*:GoDialogue.*:OptionsDialogue.*
 tsan:
 	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZERV_TSAN=ON -DZERV_TESTS=ON
 	cmake --build $(TSAN_DIR) --target zerv_tests -j $(JOBS)
