@@ -349,18 +349,22 @@ TEST(GoDialogue, AnalysisAnswersOnlyAfterStop) {
   const std::string tenPlies = " moves d1d2 e5e6 d2d3 e6e5 d3d2 e5e6 e1e2 e6e5 e2e1 e5e6";
   struct Case {
     std::string position, seen, answer;  // `seen` shows how the search ended
+    bool seenFirst;  // printed as the search ends, not only with the answer
   } cases[] = {
-      {"fen 7k/8/5K2/8/8/8/8/6Q1 w - -", "score mate 1 ", "g1g7"},
-      {"fen 7k/6Q1/6K1/8/8/8/8/8 b - -", "", "0000"},  // checkmated
-      {"fen 7k/5Q2/6K1/8/8/8/8/8 b - -", "", "0000"},  // stalemate
-      {"fen 6k1/5ppp/8/8/8/7N/6PP/r6K w - -", "", "h3g1"},
-      {"fen 8/8/8/4k3/8/8/8/4K3 w - -", "info depth 66 ", "e1"},
-      {"fen 8/8/8/4k3/8/8/8/3QK3 w - -" + tenPlies, "info depth 99 ", ""},
-      {"startpos\nsetoption name OwnBook value true", "book move is e2e4", "e2e4"},
+      {"fen 7k/8/5K2/8/8/8/8/6Q1 w - -", "score mate 1 ", "g1g7", false},
+      {"fen 7k/6Q1/6K1/8/8/8/8/8 b - -", "", "0000", false},  // checkmated
+      {"fen 7k/5Q2/6K1/8/8/8/8/8 b - -", "", "0000", false},  // stalemate
+      {"fen 6k1/5ppp/8/8/8/7N/6PP/r6K w - -", "", "h3g1", false},
+      {"fen 8/8/8/4k3/8/8/8/4K3 w - -", "info depth 66 ", "e1", true},
+      {"fen 8/8/8/4k3/8/8/8/3QK3 w - -" + tenPlies, "info depth 99 ", "", false},
+      {"startpos\nsetoption name OwnBook value true", "book move is e2e4", "e2e4", true},
   };
   for (const Case& c : cases) {
     size_t mark = e.d.output.size();
     send(e.d, "position " + c.position + "\ngo infinite\n");
+    if (c.seenFirst) {
+      EXPECT_TRUE(e.wait_after(mark, c.seen)) << c.position;
+    }
     expect_answer_held(e, mark, c.position);
     ASSERT_TRUE(e.sync());
     EXPECT_EQ(e.d.output.find("bestmove", mark), std::string::npos) << c.position;
