@@ -123,8 +123,11 @@ int load_builtin_network() {
 int load_network_file(const char* path) {
   std::FILE* f = std::fopen(path, "rb");
   if (!f) {
+    // As with a network too large: only an engine without any ends here.
     print_linef("info string can't open %s", path);
-    std::exit(EXIT_NET_CANT_OPEN);
+    if (!Net.values) std::exit(EXIT_NET_CANT_OPEN);
+    print_line("info string keeping the network in use");
+    return 0;
   }
   ByteSource src = {f, nullptr, 0, 0};
   NetWeights fresh;

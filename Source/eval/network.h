@@ -9,7 +9,9 @@ struct NetWorkspace;
 
 // Loads the network named by the NN_File setting: "embedded" (built in),
 // "new" (random, also written to "nn.bin") or a file path. 1 on success,
-// 0 when the file is short or damaged (the previous network stays).
+// 0 when the file cannot be opened, is short or damaged (the previous
+// network stays; with none yet, a file that cannot be opened ends the
+// program).
 int load_network();
 // Score in centipawns for the side to move, -1919..1919; NO_EVAL when the
 // working memory cannot be had.

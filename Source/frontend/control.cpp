@@ -24,6 +24,7 @@ void set_control_defaults(SearchControl& c) {
   c.useNN = 1;
   c.chess960 = 0;
   c.quit = 0;
+  c.answerAfterStop = 0;
   c.state.store(STATE_IDLE);
   c.stop.store(0);
   c.uciMode = 1;

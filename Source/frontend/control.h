@@ -52,6 +52,7 @@ struct SearchLimits {
   uint16_t movesToGo;
   uint64_t nodeLimit;
   uint8_t ponderRequest;
+  uint8_t infinite;          // "go infinite": answered only after "stop"
   uint8_t mateMoves;         // stop once a mate in this many moves or fewer is proven; 0 = no such limit
   uint16_t searchMoveCount;  // the root searches only these moves; 0 = every legal move
   Move searchMoves[MAX_SEARCH_MOVES];
@@ -67,6 +68,9 @@ struct SearchControl {
   uint32_t hashSize;
   int16_t ttAge;
   Move bookMove;
+  // The running search answers only once "stop" has come, even when it
+  // ends sooner (an infinite search). Main thread only.
+  uint8_t answerAfterStop;
   std::atomic<int> state;
   SearchLimits limits;
   // What every UCI "go" starts from: the command line's depth, node and

@@ -142,6 +142,7 @@ void read_fixed_limits(const char* args, SearchLimits& limits) {
     limits.increment = 0;
     limits.nodeLimit = 0;
     limits.maxDepth = MAX_DEPTH;
+    limits.infinite = 1;
   }
 }
 

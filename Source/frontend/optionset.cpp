@@ -118,9 +118,12 @@ void clear_hash(const char*) {
   print_line("info string Hash table cleared");
 }
 
+// A network that cannot be loaded leaves the one in use, and its name.
 void set_network_file(const char* value) {
+  char inUse[sizeof Options.NN_File];
+  copy_bounded(inUse, sizeof inUse, Options.NN_File);
   store_text(Options.NN_File, "NN_File", value);
-  load_network();
+  if (!load_network()) copy_bounded(Options.NN_File, sizeof Options.NN_File, inUse);
 }
 
 void set_use_network(const char* value) {
@@ -193,6 +196,25 @@ void set_option(const char* name, const char* value) {
     Options.*o.field = int16_t(read_check(value));
     announce(o.name, Options.*o.field);
   }
+}
+
+namespace {
+
+// Read by the main thread alone: copied into the search control record or
+// used by the strength limit and the time plan when a search starts, or
+// read by the book before one.
+constexpr const char* SEARCH_SAFE_OPTIONS[] = {
+    "MoveOverhead",    "Ponder",        "MultiPV",        "OwnBook",
+    "OwnBook_File",    "OwnBook2_File", "OwnBook_Depth",  "OwnBook2_Depth",
+    "OwnBook_Variety", "UCI_LimitStrength", "UCI_Elo",
+};
+
+}  // namespace
+
+bool option_safe_during_search(const char* name) {
+  for (const char* safe : SEARCH_SAFE_OPTIONS)
+    if (std::strcmp(name, safe) == 0) return true;
+  return false;
 }
 
 namespace {

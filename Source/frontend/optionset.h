@@ -15,6 +15,10 @@ void print_options();
 // Applies one setting by its exact (case-sensitive) name; unknown names
 // and settings that would disturb a running search are dropped silently.
 void set_option(const char* name, const char* value);
+// Whether the setting may change while a search runs: only those the main
+// thread alone reads, when a search starts or when it asks the book before
+// one. Every other one is read or owned by the search threads.
+bool option_safe_during_search(const char* name);
 // Splits the arguments of "setoption" into the words after "name" and
 // "value"; false when there is no name to set.
 bool parse_setoption(const char* args, char* name, char* value);

@@ -31,6 +31,10 @@ constexpr int WORD_SIZE = 128;         // a command word keeps 127 characters
 constexpr int MOVE_TEXT_SIZE = 16;     // longer words are no move
 constexpr int LOOP_SLEEP_MS = 2;
 constexpr int WAIT_SLEEP_MS = 1;
+// A finished search whose answer is held can only be released by a
+// command, so the loop sleeps until input comes; the limit merely bounds
+// one wait.
+constexpr int HELD_SLEEP_MS = 100;
 // The first moments of a search are timed by brief naps, not the loop's
 // usual sleep, so a very short search is not overrun by that sleep.
 constexpr float SEARCH_SPIN_SECONDS = 0.015f;
@@ -44,6 +48,8 @@ constexpr float PER_MILLE = 1000.0f;
 constexpr float PERCENT = 100.0f;
 // The FEN of "position fen ..." starts after the word "fen" and a blank.
 constexpr size_t FEN_TEXT_OFFSET = 4;
+// Commands deferred while a search runs: room for a few of the longest.
+constexpr int HELD_COMMANDS_SIZE = 4 * COMMAND_SIZE;
 
 struct InputState {
   char pending[READ_CHUNK_SIZE];  // bytes read but not yet sorted into lines
@@ -54,6 +60,8 @@ struct InputState {
   int queueLength;
   char command[COMMAND_SIZE];
   bool ended;                     // standard input is closed
+  char held[HELD_COMMANDS_SIZE];  // commands waiting for the search to end, each closed by '@'
+  int heldLength;
 };
 
 InputState In;
@@ -124,6 +132,44 @@ bool input_exhausted() {
          In.queueLength == 0;
 }
 
+// Runs one command line without logging it again.
+void run_command(const char* command);
+
+// Keeps a command until the search has ended; false when there is no room.
+bool hold_command(const char* word, const char* args) {
+  size_t room = size_t(HELD_COMMANDS_SIZE - In.heldLength);
+  if (std::strlen(word) + std::strlen(args) + 2 >= room) return false;
+  In.heldLength += std::snprintf(In.held + In.heldLength, room, "%s %s%c", word, args, COMMAND_SEPARATOR);
+  return true;
+}
+
+// While a search runs, or waits to answer, a command that would change what
+// the search reads, or the position its answer is written for, waits until
+// the search has ended. Once one waits, every later one waits too, so that
+// they take effect in the order they came. True when the command was held
+// back (or refused for want of room).
+bool defer_during_search(const char* word, const char* args, const char* what, bool disturbs) {
+  if (Control.state.load() == STATE_IDLE || (!disturbs && In.heldLength == 0)) return false;
+  if (hold_command(word, args)) print_linef("info string %s deferred until the search ends", what);
+  else print_linef("info string %s refused: too many commands wait for the search to end", what);
+  return true;
+}
+
+// The commands held back during the search that has just ended, in order.
+void run_held_commands() {
+  while (In.heldLength > 0) {
+    char command[COMMAND_SIZE];
+    const char* end = static_cast<const char*>(std::memchr(In.held, COMMAND_SEPARATOR, In.heldLength));
+    int length = int(end - In.held);
+    int kept = length < COMMAND_SIZE - 1 ? length : COMMAND_SIZE - 1;
+    std::memcpy(command, In.held, kept);
+    command[kept] = '\0';
+    In.heldLength -= length + 1;
+    std::memmove(In.held, end + 1, In.heldLength);
+    run_command(command);
+  }
+}
+
 }  // namespace
 
 void reset_input() { In = InputState{}; }
@@ -185,6 +231,7 @@ void take_book_move(Move move) {
 void begin_search(int requested) {
   prepare_search();
   Control.bestMove = Control.ponderMove = Control.bookMove = MOVE_NONE;
+  Control.answerAfterStop = Control.limits.infinite;
   if (requested == STATE_GO && Options.OwnBook) {
     Move move = book_game_move();
     // A "searchmoves" list is not overridden by the book.
@@ -198,11 +245,27 @@ void begin_search(int requested) {
   if (start_search(running) != 0) std::exit(EXIT_THREAD_FAILURE);
 }
 
-// A finished search is answered at once, except a pondering one: the GUI
-// still waits for "ponderhit" or "stop" (which both end the pondering)
-// before it may get its move.
+// A finished search is answered at once, except a pondering one and an
+// infinite one: the GUI may get its move only after "ponderhit" or "stop"
+// (both end the pondering) or after "stop", however soon the search itself
+// ended (a mate found, a single reply, the depth ceiling, a tablebase or
+// book move).
 bool answer_due(int state) {
-  return (state & STATE_FINISHED) && (state & ~STATE_FINISHED) != STATE_PONDERING;
+  return (state & STATE_FINISHED) && (state & ~STATE_FINISHED) != STATE_PONDERING &&
+         !Control.answerAfterStop;
+}
+
+bool answer_held(int state) { return (state & STATE_FINISHED) && !answer_due(state); }
+
+// How long the loop may wait for input after reading: not at all when a
+// command left work for the next pass (commands that came together, a
+// search started, released or stopped); until a command comes while an
+// answer is held; otherwise a short pause, so the clock is still watched.
+int input_pause_ms(int stateBefore) {
+  int state = Control.state.load();
+  if (input_waiting() || state != stateBefore) return 0;
+  if (answer_held(state)) return HELD_SLEEP_MS;
+  return Control.stop.load() ? 0 : LOOP_SLEEP_MS;
 }
 
 void print_uci_answer(Move best, Move ponder) {
@@ -279,18 +342,16 @@ void run_interactive() {
     if (state != STATE_IDLE) Control.elapsed.store(elapsed);
     // A finished search is answered before any further command is read, so
     // nothing read afterwards can change what its answer sees; a finished
-    // pondering search waits for the command that lets it answer.
-    bool held = (state & STATE_FINISHED) && !answer_due(state);
-    bool reading = held || (elapsed > SEARCH_SPIN_SECONDS && !Control.stop.load() && !answer_due(state));
+    // search whose answer is held waits for the command that releases it.
+    bool reading = answer_held(state) ||
+                   (elapsed > SEARCH_SPIN_SECONDS && !Control.stop.load() && !answer_due(state));
     if (state == STATE_IDLE || reading) {
+      // What waited for the search to end, right after it has answered.
+      if (state == STATE_IDLE) run_held_commands();
       poll_input();
-      // Commands that came together ("position", then "go") are taken one
-      // per pass without a pause, and the pause ends when a line arrives:
-      // at fast time controls every millisecond of reply latency counts.
-      // A command that starts, releases or stops a search has work for
-      // this very pass, so no pause after it either.
-      if (!input_waiting() && Control.state.load() == state && !Control.stop.load())
-        sleep_until_input_ms(LOOP_SLEEP_MS);
+      // The pause ends when a line arrives: at fast time controls every
+      // millisecond of reply latency counts.
+      if (int pause = input_pause_ms(state)) sleep_until_input_ms(pause);
     } else if (state == STATE_SEARCHING || state == STATE_PONDERING) {
       // A search's first moments, or its last after a stop: the clock is
       // watched closely, but a spinning loop would take a processor from
@@ -319,10 +380,18 @@ void cmd_isready(const char*) { print_line("readyok"); }
 
 void cmd_debug(const char*) { Control.echo = 1; }
 
-void cmd_setoption(const char* args) { setoption_command(args); }
+void cmd_setoption(const char* args) {
+  char name[OPTION_NAME_SIZE], value[OPTION_VALUE_SIZE];
+  bool named = parse_setoption(args, name, value);
+  if (named && defer_during_search("setoption", args, name, !option_safe_during_search(name))) return;
+  setoption_command(args);
+}
 
+// The commands held back during the replaced search take effect first:
+// they came before this one.
 void cmd_go(const char* args) {
   stop_and_wait();
+  run_held_commands();
   Control.state.store(read_go_limits(args, Control.baseLimits, Control.limits));
 }
 
@@ -338,6 +407,7 @@ void set_new_game_clocks(SearchLimits& limits) {
 
 void cmd_ucinewgame(const char*) {
   stop_and_wait();
+  run_held_commands();
   set_new_game_clocks(Control.limits);
   set_new_game_clocks(Control.baseLimits);
   tt_clear();
@@ -358,6 +428,7 @@ void cmd_ponderhit(const char*) { end_pondering(); }
 
 // A stopped pondering search is answered like any other.
 void cmd_stop(const char*) {
+  Control.answerAfterStop = 0;
   if (Control.state.load() == STATE_IDLE) return;
   end_pondering();
   Control.stop.store(1);
@@ -387,6 +458,7 @@ void play_move_list(const char* text) {
 }
 
 void cmd_position(const char* args) {
+  if (defer_during_search("position", args, "position", true)) return;
   char head[COMMAND_SIZE];
   std::strncpy(head, args, COMMAND_SIZE - 1);
   head[COMMAND_SIZE - 1] = '\0';
@@ -416,11 +488,7 @@ constexpr UciCommand UCI_COMMANDS[] = {
     {"stop", cmd_stop},         {"quit", cmd_quit},
 };
 
-}  // namespace
-
-void uci_command(const char* command) {
-  if (command[0] == '\0') return;
-  if (Control.echo) log_linef("CMD: %s", command);
+void run_command(const char* command) {
   while (*command == ' ') command++;
   size_t length = std::strcspn(command, " \r\n");
   char word[WORD_SIZE];
@@ -431,4 +499,12 @@ void uci_command(const char* command) {
   if (*args) args++;  // one separator
   for (const UciCommand& c : UCI_COMMANDS)
     if (std::strcmp(word, c.name) == 0) c.run(args);
+}
+
+}  // namespace
+
+void uci_command(const char* command) {
+  if (command[0] == '\0') return;
+  if (Control.echo) log_linef("CMD: %s", command);
+  run_command(command);
 }

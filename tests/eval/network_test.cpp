@@ -193,7 +193,7 @@ TEST_F(NetworkTest, NewNetworkIsSavedByteExactAndReloads) {
   for (size_t i = 0; i < Net.count; i++) ASSERT_EQ(Net.values[i], made[i]) << i;
 }
 
-TEST_F(NetworkTest, ShortFilesAreRejectedAndThePreviousNetworkKept) {
+TEST_F(NetworkTest, ShortOrMissingFilesAreRejectedAndThePreviousNetworkKept) {
   TestNet n = random_net(BUILTIN, 7, 200, 200, 100);
   std::string full = net_bytes(n, n.values.size());
   int score = fresh_score(t, START);
@@ -207,6 +207,10 @@ TEST_F(NetworkTest, ShortFilesAreRejectedAndThePreviousNetworkKept) {
     EXPECT_EQ(Net.header.hidden1, 640);
     EXPECT_EQ(fresh_score(t, START), score);
   }
+  EXPECT_EQ(load(temp("missing.nn")), 0);
+  EXPECT_EQ(printed, "info string can't open " + temp("missing.nn") +
+                         "\ninfo string keeping the network in use\n");
+  EXPECT_EQ(Net.generation, generation);
   write_file(temp("full.nn"), full);
   EXPECT_EQ(load(temp("full.nn")), 1);
   EXPECT_NE(Net.generation, generation);

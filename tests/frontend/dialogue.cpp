@@ -8,6 +8,8 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -139,14 +141,22 @@ Session::Session(const std::vector<std::string>& args, double promptSeconds) : s
   if (!is_console(args)) sync();
 }
 
+// An engine that does not end cleanly on "quit" (a crash, a sanitizer's
+// report) fails the test that ran it.
 Session::~Session() {
   if (d.pid > 0 && d.exitStatus == -1) {
     send(d, "quit\n");
     finish(d, seconds);
+    EXPECT_EQ(d.exitStatus, 0) << d.output.substr(d.output.size() > 2000 ? d.output.size() - 2000 : 0);
   }
 }
 
-bool Session::appears_soon(const std::string& text) { return wait_for(d, text, QUIET_SECONDS); }
+bool Session::appears_soon(const std::string& text, size_t from) {
+  for (double waited = 0; waited < QUIET_SECONDS && d.output.find(text, from) == std::string::npos;
+       waited += PUMP_SECONDS)
+    wait_for(d, NEVER, PUMP_SECONDS);
+  return d.output.find(text, from) != std::string::npos;
+}
 
 bool Session::wait_count(const std::string& text, int n) {
   for (double waited = 0; waited < seconds && count_of(d.output, text) < n; waited += PUMP_SECONDS)
@@ -165,6 +175,18 @@ bool Session::sync() {
   int answers = count_of(d.output, "readyok");
   send(d, "isready\n");
   return wait_count("readyok", answers + 1);
+}
+
+double cpu_seconds(const Dialogue& d) {
+  // After the command name in parentheses: the state, then 10 fields
+  // before the user and system times in clock ticks.
+  std::string stat = read_file("/proc/" + std::to_string(d.pid) + "/stat");
+  std::istringstream fields(stat.substr(stat.rfind(')') + 1));
+  std::string skip;
+  for (int i = 0; i < 11; i++) fields >> skip;
+  double user = 0, system = 0;
+  fields >> user >> system;
+  return (user + system) / double(sysconf(_SC_CLK_TCK));
 }
 
 std::vector<std::string> lines_of(const std::string& text) {

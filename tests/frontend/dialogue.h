@@ -31,15 +31,16 @@ Dialogue run_engine(const std::vector<std::string>& args, const std::string& inp
                     const std::string& dir = "");
 // A scenario of several exchanges with one running engine: started in a
 // fresh directory (after "isready" is answered, in UCI mode), told to quit
-// at the end unless the test ended it. Waits are guarded by `seconds`.
+// at the end unless the test ended it, and then expected to exit with 0.
+// Waits are guarded by `seconds`.
 struct Session {
   Dialogue d;
   double seconds;
   explicit Session(const std::vector<std::string>& args = {}, double promptSeconds = 20.0);
   ~Session();
   bool wait(const std::string& text) { return wait_for(d, text, seconds); }
-  // Reads for a short while: true if `text` shows up meanwhile.
-  bool appears_soon(const std::string& text);
+  // Reads for a short while: true if `text` shows up (at or after `from`).
+  bool appears_soon(const std::string& text, size_t from = 0);
   // Reads until `text` has appeared `n` times in all.
   bool wait_count(const std::string& text, int n);
   // Reads until `text` appears at or after `from` in the output.
@@ -47,6 +48,8 @@ struct Session {
   // "isready" and its answer: everything sent before has been read.
   bool sync();
 };
+// Processor time (user and system) the engine has used so far.
+double cpu_seconds(const Dialogue& d);
 std::vector<std::string> lines_of(const std::string& text);
 // How often `part` occurs in `text` (overlapping occurrences counted).
 int count_of(const std::string& text, const std::string& part);

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <string>
 
@@ -90,24 +91,63 @@ TEST(OptionsDialogue, HashTheMachineCannotGiveKeepsTheTable) {
 }
 
 
+// Settings and positions that come during a search: those the search
+// reads wait until it has answered, then apply in the order they came
+// (a setting safe at once waits too behind one that waits); the network
+// in use is never replaced under the search, and one that cannot be
+// opened leaves it and its name in use. A "go" during a search replaces
+// it without an answer, after what waited.
 TEST(OptionsDialogue, SettingsThatDisturbASearchWaitForItsEnd) {
+  const std::string net = (std::filesystem::path(__FILE__).parent_path() / "../../nets/builtin.nn").string();
   Session s({}, 10.0);
+  const std::string& out = s.d.output;
   send(s.d, "go infinite\n");
   ASSERT_TRUE(s.sync());
-  send(s.d, "setoption name Clear_Hash\nsetoption name Hash value 16\nsetoption name Threads value 2\n"
-            "setoption name ConfigFilePath value x.cfg\nsetoption name MultiPV value 2\nisready\n");
-  ASSERT_TRUE(s.wait("MultiPV set to 2")) << s.d.output;
+  size_t mark = out.size();
+  send(s.d, "setoption name MultiPV value 2\nsetoption name NN_File value " + net + "\n" +
+                "setoption name Clear_Hash\nsetoption name MultiPV value 3\nposition startpos moves e2e4\n" +
+                "setoption name Hash value 16\nsetoption name Threads value 2\n" +
+                "setoption name NN_File value missing.nn\n");
+  ASSERT_TRUE(s.sync());
+  EXPECT_NE(out.find("MultiPV set to 2", mark), std::string::npos) << "safe at once";
+  for (const char* what : {"NN_File", "Clear_Hash", "MultiPV", "position", "Hash", "Threads"})
+    EXPECT_NE(out.find(std::string("info string ") + what + " deferred until the search ends", mark),
+              std::string::npos) << what;
   send(s.d, "stop\n");
-  ASSERT_TRUE(s.wait("bestmove")) << s.d.output;
-  send(s.d, "setoption name Hash value 16\nquit\n");
+  ASSERT_TRUE(s.wait("bestmove"));
+  size_t answer = out.find("bestmove");
+  std::vector<std::string> after = {"loaded " + net, "Hash table cleared", "MultiPV set to 3",
+                                    "Hash set to 16", "allocated 16 Mbytes", "Threads set to 2",
+                                    "can't open missing.nn", "keeping the network in use"};
+  ASSERT_TRUE(s.sync());
+  size_t at = answer;
+  for (const std::string& line : after) {
+    EXPECT_EQ(out.find(line, mark), out.find(line, at)) << line << ": not before the answer";
+    at = out.find(line, at);
+    ASSERT_NE(at, std::string::npos) << line << ", in order, after the answer";
+  }
+  // The rank of the first answer's from-square from `from` on: whose move.
+  auto mover_rank = [&](size_t from) { return out[out.find("bestmove ", from) + 10]; };
+  EXPECT_TRUE(mover_rank(mark) == '1' || mover_rank(mark) == '2') << "the search's own side answers";
+  // The position waited for the answer: the next search is Black's.
+  mark = out.size();
+  send(s.d, "go depth 1\n");
+  ASSERT_TRUE(s.wait_after(mark, "bestmove"));
+  EXPECT_TRUE(mover_rank(mark) == '7' || mover_rank(mark) == '8') << out.substr(mark);
+  // A "go" during a search replaces it without an answer, once the
+  // position that came before it is set.
+  mark = out.size();
+  send(s.d, "go infinite\nposition startpos moves e2e4 e7e5\ngo depth 2\n");
+  ASSERT_TRUE(s.wait_after(mark, "bestmove"));
+  send(s.d, "uci\n");
+  ASSERT_TRUE(s.wait_after(mark, "uciok"));
+  EXPECT_EQ(count_of(out.substr(mark), "bestmove"), 1);
+  EXPECT_TRUE(mover_rank(mark) == '1' || mover_rank(mark) == '2') << out.substr(mark);
+  EXPECT_NE(out.find("option name NN_File type string default " + net + "\n", mark), std::string::npos);
+  EXPECT_NE(out.find("option name MultiPV type spin default 3 ", mark), std::string::npos);
+  send(s.d, "quit\n");
   finish(s.d, s.seconds);
-  const std::string& out = s.d.output;
   EXPECT_EQ(s.d.exitStatus, 0);
-  for (const char* deferred : {"Hash table cleared", "Threads set", "ConfigFilePath set"})
-    EXPECT_EQ(out.find(deferred), std::string::npos) << deferred;
-  size_t after = out.find("bestmove");
-  EXPECT_EQ(out.find("Hash set to 16"), out.find("Hash set to 16", after));
-  EXPECT_NE(out.find("info string allocated 16 Mbytes", after), std::string::npos);
 }
 
 // UCI_ShowWDL: off at first, then every scored line, MultiPV lines
@@ -304,6 +344,62 @@ TEST(GoDialogue, SearchesAnswerOnceWhateverEndsThem) {
   EXPECT_EQ(count_of(e.d.output, "bestmove"), 5) << "a search cancelled by quit has no answer";
 }
 
+// A search that has ended but may not answer yet: no answer comes for a
+// while, and meanwhile the engine uses next to no processor time (a
+// search still running, or a wait that spins, would use about all of it).
+void expect_answer_held(Session& e, size_t mark, const std::string& what) {
+  constexpr double MOST_CPU_SECONDS = 0.1;  // of the half second watched
+  EXPECT_FALSE(e.appears_soon("bestmove", mark)) << what;
+  double cpu = cpu_seconds(e.d);
+  EXPECT_FALSE(e.appears_soon("bestmove", mark)) << what;
+  EXPECT_LT(cpu_seconds(e.d) - cpu, MOST_CPU_SECONDS) << what;
+}
+
+// Analysis ("go infinite") answers only after "stop", however soon its
+// search ends by itself: a mate found, no legal move, a single reply, the
+// depth ceiling, the tablebase root move, a book move. "isready" is still
+// answered meanwhile.
+TEST(GoDialogue, AnalysisAnswersOnlyAfterStop) {
+  std::string dir = make_temp_dir();
+  {
+    std::ofstream games(dir + "/games.pgn");
+    for (int i = 0; i < 3; i++) games << "[Result \"1-0\"]\n\n1. e4 e5 1-0\n\n";
+  }
+  ASSERT_EQ(run_engine({"-mkbook", "games.pgn"}, "", dir).exitStatus, 0);
+  Session e;
+  send(e.d, "setoption name SyzygyPath value " + std::string(ZERV_DATA_DIR) + "/syzygy\n" +
+                "setoption name OwnBook_File value " + dir + "/tmp_book.bin\n");
+  // Ten quiet plies: the tablebase move is played at once from then on.
+  const std::string tenPlies = " moves d1d2 e5e6 d2d3 e6e5 d3d2 e5e6 e1e2 e6e5 e2e1 e5e6";
+  struct Case {
+    std::string position, seen, answer;  // `seen` shows how the search ended
+    bool seenFirst;  // printed as the search ends, not only with the answer
+  } cases[] = {
+      {"fen 7k/8/5K2/8/8/8/8/6Q1 w - -", "score mate 1 ", "g1g7", false},
+      {"fen 7k/6Q1/6K1/8/8/8/8/8 b - -", "", "0000", false},  // checkmated
+      {"fen 7k/5Q2/6K1/8/8/8/8/8 b - -", "", "0000", false},  // stalemate
+      {"fen 6k1/5ppp/8/8/8/7N/6PP/r6K w - -", "", "h3g1", false},
+      {"fen 8/8/8/4k3/8/8/8/4K3 w - -", "info depth 66 ", "e1", true},
+      {"fen 8/8/8/4k3/8/8/8/3QK3 w - -" + tenPlies, "info depth 99 ", "", false},
+      {"startpos\nsetoption name OwnBook value true", "book move is e2e4", "e2e4", true},
+  };
+  for (const Case& c : cases) {
+    size_t mark = e.d.output.size();
+    send(e.d, "position " + c.position + "\ngo infinite\n");
+    if (c.seenFirst) {
+      EXPECT_TRUE(e.wait_after(mark, c.seen)) << c.position;
+    }
+    expect_answer_held(e, mark, c.position);
+    ASSERT_TRUE(e.sync());
+    EXPECT_EQ(e.d.output.find("bestmove", mark), std::string::npos) << c.position;
+    send(e.d, "stop\n");
+    ASSERT_TRUE(e.wait_after(mark, "bestmove"));
+    std::string out = e.d.output.substr(mark);
+    EXPECT_NE(out.find(c.seen), std::string::npos) << out;
+    EXPECT_NE(out.find("\nbestmove " + c.answer), std::string::npos) << out;
+  }
+}
+
 // Pondering never ends by the clock or by its own limits: "ponderhit"
 // turns it into a timed search, "stop" answers at once.
 TEST(GoDialogue, PonderingAnswersOnlyAfterPonderhitOrStop) {
@@ -323,6 +419,13 @@ TEST(GoDialogue, PonderingAnswersOnlyAfterPonderhitOrStop) {
   ASSERT_TRUE(e.wait_count("bestmove", 2));
   ASSERT_TRUE(e.sync());
   EXPECT_EQ(count_of(e.d.output, "bestmove"), 2);
+  // A pondering search that found its mate has ended: it waits for
+  // "ponderhit", which has it answer at once.
+  mark = e.d.output.size();
+  send(e.d, "position fen 7k/8/5K2/8/8/8/8/6Q1 w - -\ngo ponder wtime 60000 btime 60000\n");
+  expect_answer_held(e, mark, "pondering");
+  send(e.d, "ponderhit\n");
+  ASSERT_TRUE(e.wait_after(mark, "bestmove g1g7"));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The configuration file: name=value lines for the option handler, read
 // through ConfigFilePath as at start-up, then a short search with the
-// settings it left. Lines naming NN_File are left out, as in the UCI
-// harness: a network file that cannot be opened ends the program by design.
+// settings it left (NN_File may name FUZZ_VALID_NETWORK or
+// FUZZ_BROKEN_NETWORK).
 #include <cstring>
 #include <string>
 
@@ -12,9 +12,7 @@
 
 int fuzz_config(const uint8_t* data, size_t size) {
   fuzz_reset_engine();
-  std::string text = without_network_file_lines(data, size);
-  std::string path = fuzz_write_file("zerv.cfg", reinterpret_cast<const uint8_t*>(text.data()),
-                                     text.size());
+  std::string path = fuzz_write_file("zerv.cfg", data, size);
   std::strcpy(Options.ConfigFilePath, path.c_str());
   load_config();
   fuzz_run_loop("go depth 2\n");

@@ -3,16 +3,15 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
 
 #include "board/bitboard.h"
 #include "board/fen.h"
 #include "eval/kpk.h"
 #include "eval/network.h"
+#include "eval/netweights.h"
 #include "eval/params.h"
 #include "frontend/control.h"
 #include "frontend/game.h"
@@ -30,6 +29,21 @@ namespace {
 // rand() drives the book choice and the node-limit spread: a fixed seed
 // per input keeps findings repeatable.
 constexpr unsigned FUZZ_SEED = 12345;
+
+// The broken network: the header and five values of the valid one.
+constexpr off_t FUZZ_BROKEN_NET_BYTES = NET_HEADER_BYTES + 10;
+
+// Generation of the built-in network as the last reset left it: a later
+// one means an input loaded another network.
+uint32_t BuiltinGeneration;
+
+// FUZZ_VALID_NETWORK (the built-in network as a file) and
+// FUZZ_BROKEN_NETWORK in the scratch directory.
+void write_fuzz_networks() {
+  bool written = write_network_file(Net, FUZZ_VALID_NETWORK) && write_network_file(Net, FUZZ_BROKEN_NETWORK);
+  if (!written || truncate(FUZZ_BROKEN_NETWORK, FUZZ_BROKEN_NET_BYTES) != 0)
+    fuzz_fail("cannot write the fuzz networks");
+}
 
 // The settings every input starts from: the defaults with a small table,
 // and searches held to a few thousand nodes whatever limits they name.
@@ -55,6 +69,8 @@ void start_once() {
   setup_eval_params();
   Options.paramsChanged = 0;
   load_network();
+  BuiltinGeneration = Net.generation;
+  write_fuzz_networks();
   calibrate();  // the strength limit needs this machine's speed, as in the real loop
   set_game_position(START_FEN);
 }
@@ -101,6 +117,9 @@ void fuzz_reset_engine() {
   // search start, before anything evaluates.
   Options.paramsChanged = 1;
   if (tb_count() > 0) tb_init("");
+  // Settings name the built-in network again (default_settings).
+  if (Net.generation != BuiltinGeneration && load_network() != 1) fuzz_fail("built-in network lost");
+  BuiltinGeneration = Net.generation;
   set_game_position(START_FEN);
   srand(FUZZ_SEED);
 }
@@ -157,15 +176,6 @@ std::string fuzz_text(const uint8_t* data, size_t size) {
 void fuzz_fail(const char* what) {
   std::fprintf(stderr, "fuzz harness: %s\n", what);
   std::abort();
-}
-
-std::string without_network_file_lines(const uint8_t* data, size_t size) {
-  std::string text(reinterpret_cast<const char*>(data), size), kept;
-  std::replace(text.begin(), text.end(), '\0', '\n');
-  std::istringstream lines(text);
-  for (std::string line; std::getline(lines, line);)
-    if (line.find("NN_File") == std::string::npos) kept += line + '\n';
-  return kept;
 }
 
 #ifdef ZERV_FUZZ_MAIN

@@ -18,8 +18,8 @@ constexpr int FUZZ_HASH_MB = 1;
 // evaluation parameters and the built-in network), done once per process.
 void fuzz_start_engine();
 // fuzz_start_engine, then every setting, the search control record, the
-// table contents, the evaluation parameters, the tablebases, the log and
-// the game back to their start-up state.
+// table contents, the evaluation parameters, the network, the tablebases,
+// the log and the game back to their start-up state.
 void fuzz_reset_engine();
 
 // Runs the real command loop with `text` as standard input until the input
@@ -44,10 +44,11 @@ extern const int FUZZ_POSITION_COUNT;
 // Sets one of them (or any FEN the harness trusts) up as the game.
 void fuzz_set_position(const char* fen);
 
-// The input without its lines naming NN_File: a network file that cannot
-// be opened ends the program by design (the network harness covers the
-// reader itself). Lines are split as the engine splits them.
-std::string without_network_file_lines(const uint8_t* data, size_t size);
+// Network files in the scratch directory (where the engine runs), for
+// the NN_File settings of command streams and configuration files: the
+// built-in network, and the same cut short.
+constexpr const char* FUZZ_VALID_NETWORK = "valid.nn";
+constexpr const char* FUZZ_BROKEN_NETWORK = "broken.nn";
 // Ends the process loudly: a harness found the engine breaking a promise
 // that no sanitizer sees (a round trip that changes a position, say).
 [[noreturn]] void fuzz_fail(const char* what);
