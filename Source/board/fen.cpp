@@ -19,6 +19,9 @@ namespace {
 
 constexpr const char* WHITE_LETTERS = " PNBRQK";
 constexpr const char* BLACK_LETTERS = " pnbrqk";
+// No game reaches a higher half-move clock: at 150 the 75-move rule has
+// ended it. Larger numbers in a FEN are read as this.
+constexpr int MAX_FIFTY_CLOCK = 150;
 
 const char* skip_blanks(const char* s) {
   while (*s == ' ') s++;
@@ -87,6 +90,20 @@ bool ep_square_is_possible(const Position& pos, int ep) {
   if (rank_of(ep) != wantedRank || pos.board[ep]) return false;
   int pawnSq = ep + pawn_step(them), startSq = ep - pawn_step(them);
   return pos.board[pawnSq] == make_piece(them, PAWN) && !pos.board[startSq];
+}
+
+// The half-move clock field: a whole number, clamped to 0..MAX_FIFTY_CLOCK;
+// an absent field, or one that is not a number ("-", an EPD opcode), is 0.
+// The move number after it is not read.
+int read_half_move_clock(const char* s) {
+  bool negative = *s == '-';
+  if (*s == '-' || *s == '+') s++;
+  if (*s < '0' || *s > '9') return 0;
+  int clock = 0;
+  for (; *s >= '0' && *s <= '9'; s++)
+    if (clock <= MAX_FIFTY_CLOCK) clock = clock * 10 + (*s - '0');  // stops growing, never overflows
+  if ((*s && *s != ' ') || negative) return 0;
+  return clock < MAX_FIFTY_CLOCK ? clock : MAX_FIFTY_CLOCK;
 }
 
 }  // namespace
@@ -176,6 +193,7 @@ int set_position(Position& pos, const char* fen) {
     else if (*s >= '1' && *s <= '8' && ep != NO_SQUARE) ep += (*s - '1') * 8;
   }
   pos.epSquare = uint8_t(ep_square_is_possible(pos, ep) ? ep : NO_SQUARE);
+  pos.fifty = uint8_t(read_half_move_clock(skip_blanks(s)));
   compute_keys(pos);
   SearchThread* t = pos.owner;
   std::memset(&t->undo[0], 0, 2 * sizeof(UndoRecord));

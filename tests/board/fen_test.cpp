@@ -38,6 +38,38 @@ TEST_F(FenTest, WritesBackWhatItReads) {
   EXPECT_EQ(fen_of(pos, true).substr(fen_of(pos).size()), " 1 4");
 }
 
+// The half-move clock is read (clients send the game's real one); the move
+// number is not. Out-of-range clocks are clamped, anything but a number is
+// 0, and an EPD record (operations where the clock would be) reads as 0.
+TEST_F(FenTest, HalfMoveClockIsRead) {
+  const std::string board = "4k3/8/8/8/8/8/8/3QK3 w - -";
+  struct Case { const char* tail; int fifty; } cases[] = {
+      {" 37 60", 37}, {" 99 80", 99}, {" 0 1", 0}, {" 150 200", 150}, {" 151 1", 150},
+      {" 300 1", 150}, {" 99999999999999999999 1", 150}, {" -5 1", 0}, {" +12 1", 12},
+      {"", 0}, {" ", 0}, {" - 1", 0}, {" x 1", 0}, {" 12abc 40", 0}, {"   42   7", 42},
+      {" 7", 7}, {" bm Qd8+; id \"x\";", 0}, {" hmvc 12;", 0},
+  };
+  for (const Case& c : cases) {
+    Position& pos = set((board + c.tail).c_str());
+    EXPECT_EQ(pos.fifty, c.fifty) << "'" << c.tail << "'";
+    // The clock is not part of the position's key.
+    EXPECT_EQ(pos.key, set(board.c_str()).key) << c.tail;
+  }
+  // Written back with the counters: the clock, then the moves made since
+  // the set-up; it counts on from the FEN's value.
+  Position& pos = set("4k3/8/8/8/8/8/8/3QK3 w - - 37 60");
+  EXPECT_EQ(fen_of(pos, true), "4k3/8/8/8/8/8/8/3QK3 w - - 37 0");
+  make_move(pos, find_move(pos, "d1d2"));
+  EXPECT_EQ(fen_of(pos, true), "4k3/8/8/8/8/8/3Q4/4K3 b - - 38 1");
+  // An EPD record is split before its operations, so its position part
+  // never carries a clock.
+  EpdFields epd;
+  parse_epd("4k3/8/8/8/8/8/8/3QK3 w - - 37 60 bm Qd8+; id \"clock\";", epd);
+  EXPECT_STREQ(epd.fen, "4k3/8/8/8/8/8/8/3QK3 w - -");
+  EXPECT_STREQ(epd.bm, "Qd8+");
+  EXPECT_EQ(set(epd.fen).fifty, 0);
+}
+
 TEST_F(FenTest, EnPassantSquareKeptOnlyAfterAPossibleDoubleStep) {
   EXPECT_EQ(set("4k3/8/8/8/4P3/8/8/4K3 b - e3").epSquare, 20);
   EXPECT_EQ(set("4k3/8/8/8/4P3/8/8/4K3 b - e3").key ^ set("4k3/8/8/8/4P3/8/8/4K3 b - -").key, Zobrist[20]);
