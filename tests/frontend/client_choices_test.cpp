@@ -35,12 +35,14 @@ int centipawns(const std::string& score) {
   return score.rfind("mate -", 0) == 0 ? -100000 : 100000;
 }
 
-// The answer of a search started at `mark`, once it has come.
+// The answer of a search started at `mark` ("bestmove e2e4", without a
+// ponder move), once it has come.
 std::string answer_after(Session& e, size_t mark) {
   if (!e.wait_after(mark, "bestmove ")) return "";
   e.sync();
   size_t at = e.d.output.find("bestmove ", mark);
-  return e.d.output.substr(at, e.d.output.find('\n', at) - at);
+  std::string line = e.d.output.substr(at, e.d.output.find('\n', at) - at);
+  return line.substr(0, line.find(" ponder "));
 }
 
 // ------------------------------------------------------ half-move clock
@@ -96,6 +98,71 @@ TEST(HalfMoveClockDialogue, TablebaseRootAnswersAtOnceFromTheFensClock) {
     EXPECT_EQ(out.find("info depth 99 ") != std::string::npos, c.atOnce) << c.position << "\n" << out;
     EXPECT_EQ(out.find("info depth 6 ") != std::string::npos, !c.atOnce) << c.position << "\n" << out;
   }
+}
+
+// ------------------------------------------------------------- castling
+// Two rooks on one side of the king, as cutechess and lichess send X-FEN
+// ("K" the outermost rook) and python-chess sends Shredder-FEN for
+// Chess960 (the rook's file): the castling the position allows is played
+// and answered in the GUI's notation; king takes the other rook is not
+// castling. "searchmoves" with one move answers that move exactly when it
+// is legal.
+TEST(CastlingDialogue, TwoRooksOnOneSideOfTheKing) {
+  Session e;
+  struct Case { std::string position, go, answer; } cases[] = {
+      // Standard chess: "K" is the rook on h1, castling once f1 is free.
+      {"4k3/8/8/8/8/8/8/4KR1R w K - 0 1 moves f1f2 e8d8", "e1g1", "bestmove e1g1"},
+      // The rook that castled went to f1 and moves on from there.
+      {"4k3/8/8/8/8/8/8/4KR1R w K - 0 1 moves f1f2 e8d8 e1g1 d8e8", "f1a1", "bestmove f1a1"},
+      // A file letter names the inner rook: castling at once, h1 stays.
+      {"4k3/8/8/8/8/8/8/4KR1R w F - 0 1", "e1g1", "bestmove e1g1"},
+      {"4k3/8/8/8/8/8/8/4KR1R w F - 0 1 moves e1g1 e8d8", "h1h8", "bestmove h1h8"},
+      {"r1r1k3/8/8/8/8/8/8/4K3 b c - 0 1", "e8c8", "bestmove e8c8"},
+  };
+  for (const Case& c : cases) {
+    size_t mark = e.d.output.size();
+    send(e.d, "position fen " + c.position + "\ngo depth 1 searchmoves " + c.go + "\n");
+    EXPECT_EQ(answer_after(e, mark), c.answer) << c.position;
+    EXPECT_EQ(e.d.output.find("info string", mark), std::string::npos) << e.d.output.substr(mark);
+  }
+  // Chess960: castling is written as king takes rook.
+  send(e.d, "setoption name UCI_Chess960 value true\n");
+  ASSERT_TRUE(e.sync());
+  Case chess960[] = {
+      // "K" is g1 (the only rook east), "Q" a1 (b1 is in its way); "k" is
+      // h8 (g8 in the way of the king), "q" b8.
+      {"1r2k1rr/6p1/8/8/8/8/6P1/RR2K1R1 w KQkq - 0 1", "e1g1", "bestmove e1g1"},
+      {"1r2k1rr/6p1/8/8/8/8/6P1/RR2K1R1 b KQkq - 0 1", "e8b8", "bestmove e8b8"},
+      // Shredder letters for the inner rooks b1 and g8.
+      {"1r2k1rr/6p1/8/8/8/8/6P1/RR2K1R1 w GBgb - 0 1", "e1b1", "bestmove e1b1"},
+      {"1r2k1rr/6p1/8/8/8/8/6P1/RR2K1R1 b GBgb - 0 1", "e8g8", "bestmove e8g8"},
+      {"1r2k1rr/6p1/8/8/8/8/6P1/RR2K1R1 b GBgb - 0 1 moves e8g8 a1a2", "h8h1", "bestmove h8h1"},
+      {"4k3/8/8/8/8/8/8/4KR1R w H - 0 1 moves f1f2 e8d8", "e1h1", "bestmove e1h1"},
+  };
+  for (const Case& c : chess960) {
+    size_t mark = e.d.output.size();
+    send(e.d, "position fen " + c.position + "\ngo depth 1 searchmoves " + c.go + "\n");
+    EXPECT_EQ(answer_after(e, mark), c.answer) << c.position;
+    EXPECT_EQ(e.d.output.find("info string", mark), std::string::npos) << e.d.output.substr(mark);
+  }
+  // King takes the rook that has no right: no castling.
+  size_t mark = e.d.output.size();
+  send(e.d, "position fen 1r2k1rr/6p1/8/8/8/8/6P1/RR2K1R1 b KQkq - 0 1 moves e8g8\n");
+  ASSERT_TRUE(e.sync());
+  EXPECT_NE(e.d.output.find("info string move e8g8 cannot be played here", mark), std::string::npos)
+      << e.d.output.substr(mark);
+}
+
+// The console's "fen" and "perft" on such positions: the counts of the
+// board test (computed with python-chess), and the rights shown as X-FEN.
+TEST(CastlingDialogue, ConsolePerftWithTwoRooksOnOneSide) {
+  Dialogue d = run_engine({"-c"},
+                          "fen 4k3/8/8/8/8/8/8/4KR1R w K - 0 1\nperft 4\n"
+                          "fen 1r2k1rr/8/8/8/8/8/8/RR2K1R1 w GBgb - 0 1\nperft 3\nquit\n");
+  EXPECT_EQ(d.exitStatus, 0);
+  EXPECT_NE(d.output.find("visited 8117 nodes"), std::string::npos) << d.output;
+  EXPECT_NE(d.output.find("\nfen 1r2k1rr/8/8/8/8/8/8/RR2K1R1 w KBgq -\n"), std::string::npos) << d.output;
+  EXPECT_NE(d.output.find("visited 26251 nodes"), std::string::npos) << d.output;
 }
 
 // ----------------------------------------------------------- python-chess
