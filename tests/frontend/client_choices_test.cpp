@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <string>
 
@@ -163,6 +164,32 @@ TEST(CastlingDialogue, ConsolePerftWithTwoRooksOnOneSide) {
   EXPECT_NE(d.output.find("visited 8117 nodes"), std::string::npos) << d.output;
   EXPECT_NE(d.output.find("\nfen 1r2k1rr/8/8/8/8/8/8/RR2K1R1 w KBgq -\n"), std::string::npos) << d.output;
   EXPECT_NE(d.output.find("visited 26251 nodes"), std::string::npos) << d.output;
+}
+
+// --------------------------------------------------------- option names
+// Option names are not case sensitive (UCI protocol): "setoption name hash"
+// and "name THREADS" set Hash and Threads, in the configuration file too;
+// "uci" keeps listing the names as they are, now with these defaults. A
+// name that is not Zerv's ("Move Overhead") still changes nothing.
+TEST(OptionNamesDialogue, NamesInAnyCaseAsClientsWriteThem) {
+  std::string dir = make_temp_dir();
+  std::ofstream(dir + "/z.cfg") << "contempt=12\nMULTIPV=2\n";
+  Session e({"-cfg", dir + "/z.cfg"});
+  size_t mark = e.d.output.size();
+  send(e.d, "setoption name hash value 16\nsetoption name THREADS value 2\n"
+            "setoption name moveoverhead value 30\nsetoption name Move Overhead value 40\nuci\n");
+  ASSERT_TRUE(e.wait("uciok")) << e.d.output;
+  std::string out = e.d.output.substr(mark);
+  for (const char* shown : {"info string Hash set to 16\ninfo string allocated 16 Mbytes for hash table\n",
+                            "info string Threads set to 2\n", "info string MoveOverhead set to 30\n",
+                            "option name Hash type spin default 16 min 0 max 32768\n",
+                            "option name Threads type spin default 2 min 1 max 160\n",
+                            "option name MoveOverhead type spin default 30 min 0 max 5000\n",
+                            "option name MultiPV type spin default 2 min 1 max 255\n",
+                            "option name Contempt type spin default 12 min -150 max 150\n"})
+    EXPECT_NE(out.find(shown), std::string::npos) << shown << "\n" << out;
+  EXPECT_EQ(out.find("set to 40"), std::string::npos) << out;
+  EXPECT_EQ(out.find("option name hash"), std::string::npos) << out;
 }
 
 // ----------------------------------------------------------- python-chess

@@ -3,12 +3,30 @@ for clients"), driven through the python-chess engine API as analysis
 scripts, lichess-bot and match tools drive an engine.
 Usage: python_client_choices.py ENGINE_BINARY SYZYGY_DIR.
 Prints one line per failed check and exits with status 1 if any failed."""
+import logging
+import pathlib
+import re
 import sys
 
 import chess
 import chess.engine
 
 failures = []
+README = pathlib.Path(__file__).resolve().parents[2] / "README.md"
+
+
+class Dialogue(logging.Handler):
+    """The lines python-chess sends and reads, from its debug log."""
+
+    def __init__(self):
+        super().__init__(logging.DEBUG)
+        self.sent, self.read = [], []
+
+    def emit(self, record):
+        if record.msg == "%s: << %s":
+            self.sent.append(record.args[1])
+        elif record.msg == "%s: >> %s":
+            self.read.append(record.args[1])
 
 
 def check(ok, text):
@@ -69,9 +87,60 @@ def castling(engine):
               f"after {castle} in {fen}: engine moves {sorted(m.uci() for m in firsts)}")
 
 
+def readme_uci_options():
+    """The uci_options of the lichess-bot block in the README."""
+    text = README.read_text()
+    block = text[text.index("## lichess-bot and python-chess"):]
+    block = block[block.index("```yaml"):]
+    block = block[:block.index("```", 7)]
+    options, inside = {}, False
+    for line in block.splitlines():
+        if line.strip() == "uci_options:":
+            inside = True
+        elif inside and re.match(r"^ {4}\S", line):
+            name, value = line.split("#")[0].split(":", 1)
+            options[name.strip()] = value.strip().strip('"')
+        elif inside and line.strip():
+            inside = False
+    return options
+
+
+def option_names(engine, tables, dialogue):
+    """python-chess finds options in any case and sends the user's
+    spelling; the engine sets them under their own names."""
+    engine.configure({"hash": 16, "THREADS": 2, "moveoverhead": 30})
+    engine.ping()
+    for sent, answer in (("setoption name hash value 16", "info string Hash set to 16"),
+                         ("setoption name THREADS value 2", "info string Threads set to 2"),
+                         ("setoption name moveoverhead value 30", "info string MoveOverhead set to 30")):
+        check(sent in dialogue.sent, f"python-chess did not send '{sent}'")
+        check(answer in dialogue.read, f"no '{answer}' after '{sent}'")
+    check("Hash" in list(engine.options), f"listed names: {list(engine.options)}")
+    # The README's block for lichess-bot: every name is one the engine lists
+    # (UCI_ShowWDL comes with the win/draw/loss output), and python-chess
+    # configures the engine with it as lichess-bot would.
+    options = readme_uci_options()
+    check({"MoveOverhead", "Threads", "Hash", "SyzygyPath"} <= options.keys(), f"README block: {options}")
+    listed = {name: value for name, value in options.items() if name in engine.options}
+    check(set(options) - set(listed) <= {"UCI_ShowWDL"}, f"README names Zerv does not list: {options}")
+    listed["SyzygyPath"] = tables
+    found = dialogue.read.count("info string found 35 tablebases")
+    try:
+        engine.configure(listed)
+        engine.ping()
+    except chess.engine.EngineError as error:
+        check(False, f"README block refused: {error}")
+    check(dialogue.read.count("info string found 35 tablebases") == found + 1, "README block: no tables found")
+    engine.configure({"SyzygyPath": "<empty>", "Hash": 16, "Threads": 1})
+
+
 if __name__ == "__main__":
+    dialogue = Dialogue()
+    logging.getLogger("chess.engine").addHandler(dialogue)
+    logging.getLogger("chess.engine").setLevel(logging.DEBUG)
     with chess.engine.SimpleEngine.popen_uci(sys.argv[1], timeout=60) as engine:
         half_move_clock(engine, sys.argv[2])
         castling(engine)
+        option_names(engine, sys.argv[2], dialogue)
     print("\n".join(failures))
     sys.exit(1 if failures else 0)
