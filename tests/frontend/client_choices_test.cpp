@@ -5,11 +5,13 @@
 // (python_client_choices.py beside this file).
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <string>
+#include <vector>
 
 #include "dialogue.h"
 
@@ -190,6 +192,104 @@ TEST(OptionNamesDialogue, NamesInAnyCaseAsClientsWriteThem) {
     EXPECT_NE(out.find(shown), std::string::npos) << shown << "\n" << out;
   EXPECT_EQ(out.find("set to 40"), std::string::npos) << out;
   EXPECT_EQ(out.find("option name hash"), std::string::npos) << out;
+}
+
+// ------------------------------------------------------------ OpenBench
+// OpenBench builds an engine with "make -jN EXE=Name" in its source folder,
+// runs "Name bench" and reads the node count (the engine's signature) and
+// the speed from the output. Its two generations of readers, rewritten
+// here: every character that is no letter, digit or blank becomes a blank,
+// the lines are read from the last one up, and the first match of each
+// kind counts (the first number in it).
+struct BenchFigures {
+  long long nodes = -1, nps = -1;
+};
+
+BenchFigures openbench_reading(const std::string& output, bool older) {
+  static const std::regex newerNps(R"((\d+\s+nps)|(nps\s+\d+)|(nodes second\s+\d+))", std::regex::icase);
+  static const std::regex newerNodes(R"((\d+\s+nodes)|(nodes\s+\d+)|(nodes searched\s+\d+))", std::regex::icase);
+  static const std::regex olderNps(R"(([0-9]+ NPS)|(NPS[ ]+[0-9]+))");
+  static const std::regex olderNodes(R"(([0-9]+ NODES)|(NODES[ ]+[0-9]+))");
+  static const std::regex number(R"(\d+)");
+  BenchFigures f;
+  std::vector<std::string> lines = lines_of(output);
+  for (auto l = lines.rbegin(); l != lines.rend(); ++l) {
+    std::string line = *l;
+    for (char& c : line)
+      if (!std::isalnum(static_cast<unsigned char>(c)) && c != ' ') c = ' ';
+    if (older)
+      for (char& c : line) c = char(std::toupper(static_cast<unsigned char>(c)));
+    auto first_number = [&](const std::regex& pattern, long long& into) {
+      std::smatch m, digits;
+      if (into >= 0 || !std::regex_search(line, m, pattern)) return;
+      std::string found = m.str();
+      if (std::regex_search(found, digits, number)) into = std::stoll(digits.str());
+    };
+    first_number(older ? olderNps : newerNps, f.nps);
+    first_number(older ? olderNodes : newerNodes, f.nodes);
+  }
+  return f;
+}
+
+// The total line of a benchmark run.
+BenchFigures total_line(const std::string& output) {
+  static const std::regex total(R"(\ntotal time= \d+\.\d\d seconds, nodes= (\d+), nps= (\d+)\n)");
+  std::smatch m;
+  BenchFigures f;
+  if (std::regex_search(output, m, total)) f = {std::stoll(m[1]), std::stoll(m[2])};
+  return f;
+}
+
+// "zerv bench N" is "zerv -d N -bench" ("zerv bench" alone searches to
+// depth 13: OpenBench stops a benchmark after a minute, and the full one
+// takes about that long; the build test below runs it). Its last line says
+// "N nodes M nps", so that both readers take the node count and the speed
+// from it: on the total line alone the newer one would take the node count
+// for the speed.
+TEST(OpenBenchDialogue, BenchAsOpenBenchCallsAndReadsIt) {
+  Dialogue bench5 = run_engine({"bench", "5"}, "");
+  EXPECT_EQ(bench5.exitStatus, 0);
+  BenchFigures total = total_line(bench5.output);
+  ASSERT_GT(total.nodes, 0) << bench5.output;
+  EXPECT_EQ(total_line(run_engine({"-d", "5", "-bench"}, "").output).nodes, total.nodes);
+  std::vector<std::string> lines = lines_of(bench5.output);
+  EXPECT_EQ(lines.back(), std::to_string(total.nodes) + " nodes " + std::to_string(total.nps) + " nps");
+  for (bool older : {false, true}) {
+    BenchFigures read = openbench_reading(bench5.output, older);
+    EXPECT_EQ(read.nodes, total.nodes) << (older ? "older" : "newer") << " reader";
+    EXPECT_EQ(read.nps, total.nps) << (older ? "older" : "newer") << " reader";
+  }
+  std::string withoutLastLine = bench5.output.substr(0, bench5.output.rfind('\n', bench5.output.size() - 2) + 1);
+  EXPECT_EQ(openbench_reading(withoutLastLine, false).nps, total.nodes) << "why the last line is there";
+}
+
+// "make EXE=path", as OpenBench's workers build (with -jN, in the source
+// folder), leaves the Release engine at that path, and that engine runs
+// "bench" (depth 13, the command-line test shows) as OpenBench calls and
+// reads it. The build goes to a folder of its own; the engine built there
+// is a Release one whatever the suite's own build is.
+TEST(OpenBenchBuild, MakeLeavesTheEngineUnderTheNameGiven) {
+  if (std::system("command -v make >/dev/null && command -v cmake >/dev/null") != 0)
+    GTEST_SKIP() << "no make or cmake";
+  fs::path source = fs::path(__FILE__).parent_path().parent_path().parent_path();
+  fs::path dir = make_temp_dir();
+  fs::path exe = dir / "workers" / "Zerv-0123ABCD";
+  std::string command = "unset MAKEFLAGS MAKELEVEL MFLAGS; make -C '" + source.string() + "' -j2 EXE='" +
+                        exe.string() + "' BUILD_DIR='" + (dir / "build").string() + "' >'" +
+                        (dir / "make.log").string() + "' 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0) << read_file((dir / "make.log").string());
+  ASSERT_TRUE(fs::exists(exe)) << read_file((dir / "make.log").string());
+  EXPECT_NE(fs::status(exe).permissions() & fs::perms::owner_exec, fs::perms::none);
+  // As OpenBench runs it: the binary with the one argument "bench",
+  // standard error joined to the output.
+  std::string run = "cd '" + (dir / "workers").string() + "' && ./Zerv-0123ABCD bench </dev/null >bench.txt 2>&1";
+  EXPECT_EQ(std::system(run.c_str()), 0);
+  std::string output = read_file((dir / "workers" / "bench.txt").string());
+  BenchFigures read = openbench_reading(output, false);
+  EXPECT_GT(read.nodes, 0) << output;
+  EXPECT_EQ(read.nodes, total_line(output).nodes) << output;
+  EXPECT_GT(read.nps, 0) << output;
+  fs::remove_all(dir);
 }
 
 // ----------------------------------------------------------- python-chess

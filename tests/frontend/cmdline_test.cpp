@@ -64,6 +64,31 @@ TEST_F(CommandLineTest, ClampsAndTheTableForFixedLimits) {
   EXPECT_EQ(Control.limits.limitKind, LIMIT_FIXED);
 }
 
+// "bench [depth]" (OpenBench's form) is the -bench benchmark; without a
+// depth it searches to depth 13 unless -d, before or after, names one; a
+// depth given to it follows -d's rules (hash sized to it).
+TEST_F(CommandLineTest, BenchWordWithAndWithoutDepth) {
+  struct Case { std::vector<std::string> args; int depth, hash; } cases[] = {
+      {{"bench"}, 13, 64},
+      {{"bench", "7"}, 7, 1},
+      {{"bench", "10"}, 10, 8},
+      {{"-d", "6", "bench"}, 6, 1},
+      {{"bench", "-d", "6"}, 6, 1},
+      {{"bench", "-threads", "2"}, 13, 64},
+      {{"bench", "x"}, 13, 64},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(parse(c.args));
+    apply_fixed_limit_hash(line);
+    EXPECT_EQ(Control.runMode, MODE_BENCH) << c.args.size();
+    EXPECT_FALSE(Control.pbench);
+    EXPECT_EQ(Control.limits.maxDepth, c.depth) << c.args.back();
+    EXPECT_EQ(Control.limits.limitKind, LIMIT_FIXED);
+    EXPECT_EQ(Options.Hash, c.hash) << c.args.back();
+  }
+  EXPECT_EQ(Options.Threads, 1);  // "x" was no depth, and no option either
+}
+
 // --------------------------------------------------------------- strength
 // The strength limit (set by -nps among others): the decision taken at
 // every search start, with the speed found by inverting the rating formula.
