@@ -292,6 +292,33 @@ TEST(OpenBenchBuild, MakeLeavesTheEngineUnderTheNameGiven) {
   fs::remove_all(dir);
 }
 
+// ----------------------------------------------------- tablebase paths
+// SyzygyPath lists directories separated by ":" (as on Linux and in other
+// engines) as well as by ";": from the command line, the configuration
+// file and "setoption". Each of the two folders holds tables the other
+// lacks, so only both together give three.
+TEST(TablePathsDialogue, ColonSeparatesDirectoriesEverywhere) {
+  std::string dir = make_temp_dir();
+  fs::create_directories(dir + "/a");
+  fs::create_directories(dir + "/b");
+  for (const char* name : {"KQvK.rtbw", "KRvK.rtbw"}) fs::copy_file(TABLES + "/" + name, dir + "/a/" + name);
+  for (const char* name : {"KQvK.rtbw", "KBNvK.rtbw"}) fs::copy_file(TABLES + "/" + name, dir + "/b/" + name);
+  std::string both = dir + "/a:" + dir + "/b";
+  std::ofstream(dir + "/z.cfg") << "SyzygyPath=" << both << "\n";
+  struct Case { std::vector<std::string> args; std::string input; } cases[] = {
+      {{"-tbpath", both}, "quit\n"},
+      {{"-cfg", "z.cfg"}, "quit\n"},
+      {{}, "setoption name SyzygyPath value " + both + "\nquit\n"},
+      {{}, "setoption name syzygypath value " + dir + "/a;" + dir + "/b\nquit\n"},
+  };
+  for (const Case& c : cases) {
+    Dialogue d = run_engine(c.args, c.input, dir);
+    EXPECT_EQ(d.exitStatus, 0);
+    EXPECT_NE(d.output.find("info string found 3 tablebases"), std::string::npos) << d.output;
+    EXPECT_EQ(d.output.find("info string found 2 tablebases"), std::string::npos) << d.output;
+  }
+}
+
 // ----------------------------------------------------------- python-chess
 // The same choices under the python-chess engine API; skipped without the
 // library or python3.

@@ -134,6 +134,20 @@ def option_names(engine, tables, dialogue):
     engine.configure({"SyzygyPath": "<empty>", "Hash": 16, "Threads": 1})
 
 
+def table_paths(engine, tables, dialogue):
+    """SyzygyPath with ":" between directories, as lichess-bot users on Linux
+    write it: both are searched (the tables twice found once)."""
+    found = dialogue.read.count("info string found 35 tablebases")
+    engine.configure({"SyzygyPath": f"/nonexistent/zerv:{tables}:{tables}"})
+    engine.ping()
+    check(dialogue.read.count("info string found 35 tablebases") == found + 1,
+          f"SyzygyPath with ':' found: {[l for l in dialogue.read if 'found' in l]}")
+    board = chess.Board("8/8/8/4k3/8/8/8/3QK3 w - - 12 40")
+    played = engine.play(board, chess.engine.Limit(depth=6), info=chess.engine.INFO_BASIC)
+    check(played.info.get("tbhits", 0) > 0, f"no table probed through a ':' path: {played.info}")
+    engine.configure({"SyzygyPath": "<empty>"})
+
+
 if __name__ == "__main__":
     dialogue = Dialogue()
     logging.getLogger("chess.engine").addHandler(dialogue)
@@ -142,5 +156,6 @@ if __name__ == "__main__":
         half_move_clock(engine, sys.argv[2])
         castling(engine)
         option_names(engine, sys.argv[2], dialogue)
+        table_paths(engine, sys.argv[2], dialogue)
     print("\n".join(failures))
     sys.exit(1 if failures else 0)
