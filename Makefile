@@ -17,9 +17,21 @@ KIWIPETE := r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -
 
 .PHONY: run engine test tests portable perft-deep bench-perft sanitize tsan clean
 
+# make EXE=path (as OpenBench's workers build an engine: make -jN EXE=Name,
+# in the source folder) also leaves the Release engine at that path. A
+# compiler named on the command line (CXX=clang++) builds it.
+EXE ?=
+ifeq ($(origin CXX),command line)
+  ENGINE_COMPILER := -DCMAKE_CXX_COMPILER=$(CXX)
+endif
+
 engine:
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DZERV_TESTS=OFF
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DZERV_TESTS=OFF $(ENGINE_COMPILER)
 	cmake --build $(BUILD_DIR) --target zerv -j $(JOBS)
+ifneq ($(EXE),)
+	mkdir -p "$(dir $(EXE))"
+	cp $(BUILD_DIR)/zerv "$(EXE)"
+endif
 
 run: engine
 	./$(BUILD_DIR)/zerv

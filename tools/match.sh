@@ -24,14 +24,14 @@ mkdir -p "$out"
 
 # "path;opt=v;opt=v" into fastchess engine arguments.
 engine_args() {
-  local spec=$1 label=$2 path rest
-  path=${spec%%;*}
+  local desc=$1 label=$2 path rest
+  path=${desc%%;*}
   local cmd=${path%% *} args=""
   [ "$cmd" != "$path" ] && args=${path#* }
   printf '%s\n' -engine "cmd=$cmd" "name=$label"
   [ -n "$args" ] && printf '%s\n' "args=$args"
-  if [ "$spec" != "$path" ]; then
-    rest=${spec#*;}
+  if [ "$desc" != "$path" ]; then
+    rest=${desc#*;}
     IFS=';' read -ra opts <<< "$rest"
     for o in "${opts[@]}"; do printf '%s\n' "option.$o"; done
   fi

@@ -19,6 +19,9 @@ namespace {
 
 constexpr const char* WHITE_LETTERS = " PNBRQK";
 constexpr const char* BLACK_LETTERS = " pnbrqk";
+// No game reaches a higher half-move clock: at 150 the 75-move rule has
+// ended it. Larger numbers in a FEN are read as this.
+constexpr int MAX_FIFTY_CLOCK = 150;
 
 const char* skip_blanks(const char* s) {
   while (*s == ' ') s++;
@@ -56,17 +59,31 @@ constexpr CastlingShape Castlings[4] = {{WHITE, SQ_G1, SQ_G1 - 1, CASTLE_WK},
                                         {BLACK, SQ_G8, SQ_G8 - 1, CASTLE_BK},
                                         {BLACK, SQ_C8, SQ_C8 + 1, CASTLE_BQ}};
 
-// Grants castling c when exactly one own rook stands on the king's back
-// rank on the castling's side of the king.
-void grant_castling(Position& pos, int c) {
+// The own rooks on the king's back rank on castling c's side of the king;
+// 0 when the king is not on its back rank.
+Bitboard castling_side_rooks(const Position& pos, int c) {
   const CastlingShape& shape = Castlings[c];
   int k = pos.kingSq[shape.colour];
   int backRank = shape.colour == WHITE ? 0 : 7;
-  if (k == NO_SQUARE || rank_of(k) != backRank) return;
+  if (k == NO_SQUARE || rank_of(k) != backRank) return 0;
   Bitboard ray = (c & 1) ? Ray[WEST][k] : Ray[EAST][k];
-  Bitboard rooks = ray & piece_set(pos, shape.colour, ROOK);
-  if (popcount(rooks) != 1) return;
-  int r = lsb(rooks);
+  return ray & piece_set(pos, shape.colour, ROOK);
+}
+
+// The outermost of those rooks (the one nearest the board's edge), which
+// is what "K", "Q", "k" and "q" name in X-FEN; NO_SQUARE when none.
+int outermost_rook(const Position& pos, int c) {
+  Bitboard rooks = castling_side_rooks(pos, c);
+  if (!rooks) return NO_SQUARE;
+  return (c & 1) ? lsb(rooks) : msb(rooks);
+}
+
+// Grants castling c with the rook on square r, which must be an own rook on
+// the king's back rank on that side of the king.
+void grant_castling(Position& pos, int c, int r) {
+  if (r == NO_SQUARE || !(castling_side_rooks(pos, c) & bit(r))) return;
+  const CastlingShape& shape = Castlings[c];
+  int k = pos.kingSq[shape.colour];
   pos.castleRookSq[c] = uint8_t(r);
   pos.castleKingRook[c] = bit(k) | bit(r);
   pos.castlePath[c] = (Between[k][shape.kingTo] | bit(shape.kingTo) | bit(shape.rookTo) |
@@ -87,6 +104,20 @@ bool ep_square_is_possible(const Position& pos, int ep) {
   if (rank_of(ep) != wantedRank || pos.board[ep]) return false;
   int pawnSq = ep + pawn_step(them), startSq = ep - pawn_step(them);
   return pos.board[pawnSq] == make_piece(them, PAWN) && !pos.board[startSq];
+}
+
+// The half-move clock field: a whole number, clamped to 0..MAX_FIFTY_CLOCK;
+// an absent field, or one that is not a number ("-", an EPD opcode), is 0.
+// The move number after it is not read.
+int read_half_move_clock(const char* s) {
+  bool negative = *s == '-';
+  if (*s == '-' || *s == '+') s++;
+  if (*s < '0' || *s > '9') return 0;
+  int clock = 0;
+  for (; *s >= '0' && *s <= '9'; s++)
+    if (clock <= MAX_FIFTY_CLOCK) clock = clock * 10 + (*s - '0');  // stops growing, never overflows
+  if ((*s && *s != ' ') || negative) return 0;
+  return clock < MAX_FIFTY_CLOCK ? clock : MAX_FIFTY_CLOCK;
 }
 
 }  // namespace
@@ -124,6 +155,11 @@ void put_piece(Position& pos, int colour, int type, int sq) {
   pos.pieces[piece] |= bit(sq);
 }
 
+// "K"/"Q"/"k"/"q" name the outermost rook on that side of the king, as in
+// X-FEN (and as cutechess, lichess and python-chess read them); a file
+// letter (Shredder-FEN, "A".."H" for White, "a".."h" for Black) names the
+// rook on that file, which may be an inner one. A letter without such a
+// rook grants nothing.
 void set_castling(Position& pos, const char* text) {
   for (int c = 0; c < 4; c++) {
     pos.castleKingRook[c] = 0;
@@ -132,16 +168,18 @@ void set_castling(Position& pos, const char* text) {
   }
   for (const char* s = text; *s && *s != ' '; s++) {
     char ch = *s;
-    int c = -1;
-    if (ch == 'K') c = 0;
-    else if (ch == 'Q') c = 1;
-    else if (ch == 'k') c = 2;
-    else if (ch == 'q') c = 3;
-    else if (ch >= 'A' && ch <= 'H' && pos.kingSq[WHITE] != NO_SQUARE)
+    int c = -1, rook = NO_SQUARE;
+    if (ch == 'K' || ch == 'Q' || ch == 'k' || ch == 'q') {
+      c = ch == 'K' ? 0 : ch == 'Q' ? 1 : ch == 'k' ? 2 : 3;
+      rook = outermost_rook(pos, c);
+    } else if (ch >= 'A' && ch <= 'H' && pos.kingSq[WHITE] != NO_SQUARE) {
       c = (ch - 'A') > file_of(pos.kingSq[WHITE]) ? 0 : 1;
-    else if (ch >= 'a' && ch <= 'h' && pos.kingSq[BLACK] != NO_SQUARE)
+      rook = make_square(ch - 'A', 0);
+    } else if (ch >= 'a' && ch <= 'h' && pos.kingSq[BLACK] != NO_SQUARE) {
       c = (ch - 'a') > file_of(pos.kingSq[BLACK]) ? 2 : 3;
-    if (c >= 0) grant_castling(pos, c);
+      rook = make_square(ch - 'a', 7);
+    }
+    if (c >= 0) grant_castling(pos, c, rook);
   }
 }
 
@@ -176,6 +214,7 @@ int set_position(Position& pos, const char* fen) {
     else if (*s >= '1' && *s <= '8' && ep != NO_SQUARE) ep += (*s - '1') * 8;
   }
   pos.epSquare = uint8_t(ep_square_is_possible(pos, ep) ? ep : NO_SQUARE);
+  pos.fifty = uint8_t(read_half_move_clock(skip_blanks(s)));
   compute_keys(pos);
   SearchThread* t = pos.owner;
   std::memset(&t->undo[0], 0, 2 * sizeof(UndoRecord));
@@ -203,9 +242,15 @@ void position_to_fen(const Position& pos, char* out, bool counters) {
   *o++ = ' ';
   *o++ = pos.side == WHITE ? 'w' : 'b';
   *o++ = ' ';
+  // X-FEN: a right to the outermost rook on its side is "KQkq"; a right to
+  // an inner rook (another rook stands beyond it) is its file letter.
   if (!pos.castling) *o++ = '-';
-  for (int c = 0; c < 4; c++)
-    if (pos.castling & (1 << c)) *o++ = "KQkq"[c];
+  for (int c = 0; c < 4; c++) {
+    if (!(pos.castling & (1 << c))) continue;
+    int rook = pos.castleRookSq[c];
+    if (rook == NO_SQUARE || rook == outermost_rook(pos, c)) *o++ = "KQkq"[c];
+    else *o++ = char((c < 2 ? 'A' : 'a') + file_of(rook));
+  }
   *o++ = ' ';
   if (pos.epSquare < 64) {
     *o++ = SquareName[pos.epSquare][0];

@@ -13,9 +13,11 @@ void put_piece(Position& pos, int colour, int type, int sq);
 void set_castling(Position& pos, const char* text);
 void compute_keys(Position& pos);
 // Lenient FEN reader: unknown characters are skipped; always returns 0.
+// The half-move clock is read into `fifty` (clamped to 0..150; a field that
+// is no number counts as 0); the move number is not read.
 int set_position(Position& pos, const char* fen);
-// Writes FEN into out (at least 100 bytes); counters adds fifty and the
-// number of moves made since set-up.
+// Writes FEN into out (at least 100 bytes); counters adds the half-move
+// clock (`fifty`) and the number of moves made since set-up.
 void position_to_fen(const Position& pos, char* out, bool counters);
 
 // Operands of the EPD operations the tools read.

@@ -27,6 +27,10 @@ constexpr const char* TBX_PATH = "C:\\Chess\\Syzygy;C:\\Chess\\Syzygy\\6-Piece";
 constexpr int EXIT_REFUSED = 1;
 constexpr int TUNE_VALUES = 3;       // file, learning rate, count (a 0/1 may follow)
 constexpr int TRAINDATA_VALUES = 2;  // file, position count
+// "bench" without a depth: OpenBench stops a benchmark after 60 seconds
+// and runs one per core at once; the full -bench (depth 17) takes about a
+// minute on a small machine, depth 13 some six seconds.
+constexpr const char* OPENBENCH_DEPTH = "13";
 
 // Position of `arg` in a list of option spellings, -1 when absent.
 int name_index(const char* const (&names)[KIND_COUNT], const char* arg) {
@@ -92,13 +96,15 @@ bool opt_cfg(ParseState& s) {
   return true;
 }
 
-bool opt_depth(ParseState& s) {
-  const char* v = take_optional_value(s);
-  if (!v) return true;
-  Control.limits.maxDepth = static_cast<uint8_t>(clamp_int(read_int_prefix(v), 1, MAX_DEPTH));
+void set_fixed_depth(ParseState& s, const char* value) {
+  Control.limits.maxDepth = static_cast<uint8_t>(clamp_int(read_int_prefix(value), 1, MAX_DEPTH));
   Control.limits.limitKind = LIMIT_FIXED;
   Control.limits.timePerMove = DEPTH_MOVE_TIME;
   s.line->depthGiven = true;
+}
+
+bool opt_depth(ParseState& s) {
+  if (const char* v = take_optional_value(s)) set_fixed_depth(s, v);
   return true;
 }
 
@@ -209,6 +215,23 @@ bool opt_bench(ParseState& s) {
   return true;
 }
 
+bool is_number(const char* text) {
+  if (!*text) return false;
+  for (; *text; text++)
+    if (*text < '0' || *text > '9') return false;
+  return true;
+}
+
+// "bench [depth]", the form OpenBench and most engines' scripts call: the
+// -bench benchmark, to the depth given or else to OPENBENCH_DEPTH (unless
+// -d named one), which the -d option's rules then govern.
+bool opt_bench_word(ParseState& s) {
+  opt_bench(s);
+  if (s.at + 1 < s.argc && is_number(s.argv[s.at + 1])) set_fixed_depth(s, s.argv[++s.at]);
+  else if (!s.line->depthGiven) set_fixed_depth(s, OPENBENCH_DEPTH);
+  return true;
+}
+
 bool opt_pbench(ParseState& s) {
   choose_mode(s, MODE_BENCH, current(s));
   Control.pbench = true;
@@ -297,6 +320,7 @@ constexpr OptionEntry OPTION_TABLE[] = {
     {"-scan_pgn", MATCH_CONTAINS, opt_scan_pgn},
     {"-bench", MATCH_EXACT, opt_bench},
     {"-pbench", MATCH_EXACT, opt_pbench},
+    {"bench", MATCH_EXACT, opt_bench_word},
     {"-mkconfig", MATCH_EXACT, opt_mkconfig},
     {"-mkbook", MATCH_EXACT, opt_mkbook},
     {"-mktune1", MATCH_EXACT, opt_mktune1},

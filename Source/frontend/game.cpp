@@ -76,8 +76,14 @@ Move castling_flag(const Position& pos, int from, int to) {
 }
 
 // The move with these squares and flags among those the pieces can make.
+// Castling written as king takes rook must name the castling rook: with
+// two rooks on that side only one of them castles.
 Move find_generated(int from, int to, Move flags) {
-  bool castling = type_of(Game->pos.board[from]) == KING && flags;
+  const Position& pos = Game->pos;
+  bool castling = type_of(pos.board[from]) == KING && flags;
+  if (castling && pos.board[to] == make_piece(pos.side, ROOK) &&
+      pos.castleRookSq[pos.side * 2 + ((flags & FLAG_Q_SHORT) ? 0 : 1)] != to)
+    return MOVE_NONE;
   for (MoveEntry* e = generate_all(Game->pos); e->move != MOVE_END; e++) {
     if (move_from(e->move) != from || move_flags(e->move) != flags) continue;
     if (castling || move_to(e->move) == to) return e->move;

@@ -1,5 +1,6 @@
 #include "optionset.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -181,18 +182,28 @@ constexpr ActionOption ACTION_OPTIONS[] = {
     {"UCI_Chess960", set_chess960},
 };
 
+// Option names are not case sensitive (the UCI protocol says so, and
+// clients pass on the spelling their user typed: "hash", "THREADS").
+bool same_name(const char* given, const char* name) {
+  for (; *given && *name; given++, name++) {
+    if (std::tolower(static_cast<unsigned char>(*given)) != std::tolower(static_cast<unsigned char>(*name)))
+      return false;
+  }
+  return *given == *name;
+}
+
 }  // namespace
 
 void set_option(const char* name, const char* value) {
   for (const ActionOption& o : ACTION_OPTIONS)
-    if (std::strcmp(name, o.name) == 0) o.apply(value);
+    if (same_name(name, o.name)) o.apply(value);
   for (const SpinOption& o : PLAIN_SPINS) {
-    if (std::strcmp(name, o.name) != 0) continue;
+    if (!same_name(name, o.name)) continue;
     Options.*o.field = int16_t(read_spin(value, o.range));
     announce(o.name, Options.*o.field);
   }
   for (const CheckOption& o : PLAIN_CHECKS) {
-    if (std::strcmp(name, o.name) != 0) continue;
+    if (!same_name(name, o.name)) continue;
     Options.*o.field = int16_t(read_check(value));
     announce(o.name, Options.*o.field);
   }

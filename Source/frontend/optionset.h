@@ -12,8 +12,9 @@ constexpr int MAX_CONFIG_NESTING = 8;
 // The 23 option lines, defaults from OptionDefaults except the settings
 // kept outside the record (network file, network switch, Chess960).
 void print_options();
-// Applies one setting by its exact (case-sensitive) name; unknown names
-// and settings that would disturb a running search are dropped silently.
+// Applies one setting by its name, in any case ("hash" is Hash); unknown
+// names and settings that would disturb a running search are dropped
+// silently. Messages name the option as "uci" lists it.
 void set_option(const char* name, const char* value);
 // Whether the setting may change while a search runs: only those the main
 // thread alone reads, when a search starts or when it asks the book before

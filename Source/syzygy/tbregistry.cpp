@@ -1,5 +1,6 @@
 #include "tbregistry.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -173,15 +174,26 @@ void enumerate(int a, int b, int* idx, int pos) {
 // KXYvKZ, KXYZvK, KXYvKZW, KXYZvKW, KXYZWvK.
 constexpr int SPLITS[8][2] = {{1, 0}, {1, 1}, {2, 0}, {2, 1}, {3, 0}, {2, 2}, {3, 1}, {4, 0}};
 
+// A ':' right after a drive letter at the start of a directory ("C:\tb",
+// "C:/tb") belongs to it; any other ':' separates directories.
+bool is_drive_colon(const char* entry, const char* at) {
+  return at == entry + 1 && std::isalpha(static_cast<unsigned char>(entry[0])) &&
+         (at[1] == '\\' || at[1] == '/');
+}
+
+// Directories are separated by ';' or by ':' (the usual separator of such
+// lists on Linux, which other engines accept too); empty ones are skipped.
 void split_paths(const char* paths) {
   std::snprintf(PathCopy, sizeof PathCopy, "%s", paths);
   NumDirectories = 0;
-  for (char* p = PathCopy; NumDirectories < MAX_DIRECTORIES;) {
-    Directories[NumDirectories++] = p;
-    char* sep = std::strchr(p, ';');
-    if (!sep) break;
-    *sep = 0;
-    p = sep + 1;
+  char* entry = PathCopy;
+  for (char* p = PathCopy;; p++) {
+    bool end = *p == '\0';
+    if (!end && *p != ';' && (*p != ':' || is_drive_colon(entry, p))) continue;
+    *p = '\0';
+    if (*entry && NumDirectories < MAX_DIRECTORIES) Directories[NumDirectories++] = entry;
+    if (end) break;
+    entry = p + 1;
   }
 }
 

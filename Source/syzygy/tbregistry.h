@@ -37,8 +37,9 @@ struct TbHashSlot {
 
 extern int tbLargest;
 
-// Sets the tables up from a ";"-separated list of directories, releasing
-// the previous set; prints "info string found %d tablebases".
+// Sets the tables up from a list of directories separated by ";" or ":"
+// (a drive letter's colon, as in C:/tb, stays), releasing the previous set;
+// prints "info string found %d tablebases".
 void tb_init(const char* paths);
 // Releases every mapping (the end of the program, or before a new set).
 void tb_free();

@@ -161,6 +161,12 @@ TEST_F(MakeMoveTest, CastlingPutsKingAndRookOnTheirFilesInEveryArrangement) {
       {"4k3/8/8/8/8/8/8/2RK4 w Q -", "d1c1c", "4k3/8/8/8/8/8/8/2KR4 b - -"},  // the two swap
       {"rk6/8/8/8/8/8/8/6K1 b q -", "b8c8c", "2kr4/8/8/8/8/8/8/6K1 w - -"},
       {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq -", "e1c1c", "r3k2r/8/8/8/8/8/8/2KR3R b kq -"},
+      // Two rooks on one side: the one the right names castles, the
+      // other stays (an inner rook named by its file letter).
+      {"4k3/8/8/8/8/8/8/4KR1R w F -", "e1g1c", "4k3/8/8/8/8/8/8/5RKR b - -"},
+      {"4k3/8/8/8/8/8/8/4K1RR w G -", "e1g1c", "4k3/8/8/8/8/8/8/5RKR b - -"},
+      {"4k3/8/8/8/8/8/8/RR2K3 w B -", "e1c1c", "4k3/8/8/8/8/8/8/R1KR4 b - -"},
+      {"r1r1k3/8/8/8/8/8/8/4K3 b c -", "e8c8c", "r1kr4/8/8/8/8/8/8/4K3 w - -"},
   };
   for (const Case& c : cases) {
     Position& pos = set(c.before);
@@ -339,11 +345,6 @@ class PerftTest : public BoardTest {
     ASSERT_FALSE(cases.empty()) << file;
     int checked = 0;
     for (const PerftCase& c : cases) {
-      // X-FEN reads a castling letter with two rooks on that side as the
-      // outermost rook; this engine grants a right only to a lone rook on
-      // the king's side (the other rook would make the letter ambiguous),
-      // so the one collection position built on that reading is left out.
-      if (c.name == "asymmetrical-and-king-on-h") continue;
       set(c.fen.c_str());
       for (auto [depth, leaves] : c.counts) {
         if (depth > maxDepth || leaves > maxLeaves) continue;
@@ -366,5 +367,31 @@ TEST_F(PerftTest, StandardPositionsToDepthFive) {
 TEST_F(PerftTest, TrickyPositions) { check_file("tricky.perft", collection_depth()); }
 TEST_F(PerftTest, Chess960StartPositions) { check_file("chess960.perft", collection_depth()); }
 TEST_F(PerftTest, RandomPositions) { check_file("random.perft", collection_depth()); }
+
+// Two rooks on one side of the king: "K"/"Q"/"k"/"q" name the outermost
+// rook (X-FEN, as cutechess, lichess and python-chess read them), a file
+// letter names that rook exactly. The counts were computed with
+// python-chess (../shared/tools/python-chess, commit 9c24454d; boards made
+// with chess960=True, and for the standard-looking ones also without it,
+// same counts), independently of this engine's code.
+TEST_F(PerftTest, TwoRooksOnOneSideOfTheKing) {
+  struct Case { const char* fen; std::vector<uint64_t> counts; } cases[] = {
+      {"4k3/8/8/8/8/8/8/4KR1R w K - 0 1", {20, 60, 1534, 8117, 227454}},
+      {"4k3/8/8/8/8/8/8/4KR1R w H - 0 1", {20, 60, 1534, 8117, 227454}},
+      {"4k3/8/8/8/8/8/8/4KR1R w F - 0 1", {21, 63, 1598, 8470, 236952}},
+      {"4kr1r/8/8/8/8/8/8/4K3 b k - 0 1", {20, 60, 1534, 8117, 227454}},
+      {"4k3/8/8/8/8/8/8/R1R1K3 w Q - 0 1", {22, 98, 2691, 13800, 403128}},
+      {"r1r1k2r/8/8/8/8/8/8/R1R1KR1R w KQkq - 0 1", {37, 914, 34099, 942397}},
+      {"1r2k1rr/8/8/8/8/8/8/RR2K1R1 w KQkq - 0 1", {30, 810, 25282, 747904}},
+      {"1r2k1rr/8/8/8/8/8/8/RR2K1R1 w GBgb - 0 1", {31, 839, 26251, 772531}},
+      {"rk2r2r/8/8/8/8/8/8/R1K1R2R w KQkq - 0 1", {33, 857, 26015, 752496}},
+      {"rk2r2r/8/8/8/8/8/8/R1K1R2R w EAea - 0 1", {33, 857, 25911, 746651}},
+  };
+  for (const Case& c : cases) {
+    set(c.fen);
+    for (size_t d = 0; d < c.counts.size(); d++)
+      EXPECT_EQ(count(int(d) + 1), c.counts[d]) << c.fen << " depth " << d + 1;
+  }
+}
 
 }  // namespace

@@ -64,6 +64,31 @@ TEST_F(CommandLineTest, ClampsAndTheTableForFixedLimits) {
   EXPECT_EQ(Control.limits.limitKind, LIMIT_FIXED);
 }
 
+// "bench [depth]" (OpenBench's form) is the -bench benchmark; without a
+// depth it searches to depth 13 unless -d, before or after, names one; a
+// depth given to it follows -d's rules (hash sized to it).
+TEST_F(CommandLineTest, BenchWordWithAndWithoutDepth) {
+  struct Case { std::vector<std::string> args; int depth, hash; } cases[] = {
+      {{"bench"}, 13, 64},
+      {{"bench", "7"}, 7, 1},
+      {{"bench", "10"}, 10, 8},
+      {{"-d", "6", "bench"}, 6, 1},
+      {{"bench", "-d", "6"}, 6, 1},
+      {{"bench", "-threads", "2"}, 13, 64},
+      {{"bench", "x"}, 13, 64},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(parse(c.args));
+    apply_fixed_limit_hash(line);
+    EXPECT_EQ(Control.runMode, MODE_BENCH) << c.args.size();
+    EXPECT_FALSE(Control.pbench);
+    EXPECT_EQ(Control.limits.maxDepth, c.depth) << c.args.back();
+    EXPECT_EQ(Control.limits.limitKind, LIMIT_FIXED);
+    EXPECT_EQ(Options.Hash, c.hash) << c.args.back();
+  }
+  EXPECT_EQ(Options.Threads, 1);  // "x" was no depth, and no option either
+}
+
 // --------------------------------------------------------------- strength
 // The strength limit (set by -nps among others): the decision taken at
 // every search start, with the speed found by inverting the rating formula.
@@ -156,15 +181,26 @@ TEST_F(OptionsTest, HashChangeAllocatesAnewOnlyForANewSize) {
   EXPECT_EQ(Options.Hash, 32768);
 }
 
-// Only the exact option name and the lower-case "true" count.
+// Option names in any case (the UCI protocol says names are not case
+// sensitive), reported as "uci" lists them; otherwise the name must be
+// the option's. Only the lower-case "true" switches on.
 TEST_F(OptionsTest, SpellingsOfNamesAndSwitches) {
   EXPECT_EQ(set("Ponder", "True"), "info string Ponder set to 0\n");
   EXPECT_EQ(set("OwnBook", "true"), "info string OwnBook set to 1\n");
   EXPECT_EQ(Options.Ponder + Options.OwnBook, 1);
   EXPECT_EQ(set("Use_NN_eval", "false"), "info string Use_NN_eval set to 0\n");
   EXPECT_EQ(Control.useNN, 0);
-  for (const char* name : {"hash", "Hash ", "MultiPv", ""}) EXPECT_EQ(set(name, "16"), "") << name;
-  EXPECT_EQ(Options.Hash + Options.MultiPV, 2);
+  EXPECT_EQ(set("use_nn_EVAL", "true"), "info string Use_NN_eval set to 1\n");
+  EXPECT_EQ(Control.useNN, 1);
+  EXPECT_EQ(set("multipv", "3"), "info string MultiPV set to 3\n");
+  EXPECT_EQ(set("MOVEOVERHEAD", "70"), "info string MoveOverhead set to 70\n");
+  EXPECT_EQ(set("threads", "2"), "info string Threads set to 2\n");
+  EXPECT_EQ(set("ownbook_file", "x.bin"), "info string OwnBook_File set to 'x.bin'\n");
+  EXPECT_EQ(Options.MultiPV + Options.MoveOverhead + Options.Threads, 75);
+  EXPECT_STREQ(Options.OwnBook_File, "x.bin");
+  for (const char* name : {"Hash ", "Hash2", "Has", "Move Overhead", "MultiPV_", ""})
+    EXPECT_EQ(set(name, "16"), "") << name;
+  EXPECT_EQ(Options.Hash + Options.MultiPV, 4);
 }
 
 TEST_F(OptionsTest, NumbersAreClampedToTheirRanges) {
@@ -244,6 +280,12 @@ TEST_F(ConfigTest, LinesOfNameEqualsValue) {
                      "info string MultiPV set to 3\n");
   EXPECT_EQ(Options.Hash, 2);
   EXPECT_EQ(Options.Threads, 1);
+  // Names in any case, as in "setoption".
+  out = load(write("c.cfg", "hash=3\nTHREADS=2\nmultiPV=4\n"));
+  EXPECT_EQ(out, "info string loading parameters from " + dir + "/c.cfg\ninfo string Hash set to 3\n"
+                 "info string allocated 3 Mbytes for hash table\ninfo string Threads set to 2\n"
+                 "info string MultiPV set to 4\n");
+  EXPECT_EQ(Options.Hash + Options.Threads + Options.MultiPV, 9);
   // Text values lose their comments and line ends.
   load(write("b.cfg", "OwnBook_File=x.bin   # the main book\r\nSyzygyPath=/tb\r\n"));
   EXPECT_STREQ(Options.OwnBook_File, "x.bin");

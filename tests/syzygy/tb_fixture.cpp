@@ -64,10 +64,5 @@ void TbTest::TearDown() { free_search_thread(t); }
 
 Position& TbTest::set(const std::string& fen) {
   set_position(t->pos, fen.c_str());
-  std::istringstream fields(fen);
-  std::string skip;
-  int clock = 0;
-  fields >> skip >> skip >> skip >> skip >> clock;
-  t->pos.fifty = uint8_t(clock);
   return t->pos;
 }

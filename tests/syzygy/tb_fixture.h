@@ -34,7 +34,8 @@ class TbTest : public ::testing::Test {
   static void TearDownTestSuite();
   void SetUp() override;
   void TearDown() override;
-  // The FEN's halfmove clock goes into `fifty` (the FEN reader leaves it 0).
+  // The FEN reader puts the halfmove clock into `fifty`: the reference
+  // root decisions depend on it.
   Position& set(const std::string& fen);
   TbPosition tb(const std::string& fen) { return tb_position_from(set(fen)); }
   SearchThread* t = nullptr;  // owns the position and its undo stack

@@ -49,6 +49,12 @@ TEST_F(TbRegistry, PathListsAndTheirCounts) {
       {a + ";" + b, "info string found 3 tablebases\n", 4},  // KQvK once, from the first
       {a, "info string found 2 tablebases\n", 3},
       {a + ";/nonexistent/zerv", "info string found 2 tablebases\n", 3},
+      // ":" separates directories as well; empty entries are skipped.
+      {a + ":" + b, "info string found 3 tablebases\n", 4},
+      {b + ":" + a + ";", "info string found 3 tablebases\n", 4},
+      {"::" + a + ";;:", "info string found 2 tablebases\n", 3},
+      {"/nonexistent/zerv:" + a, "info string found 2 tablebases\n", 3},
+      {":", "info string found 0 tablebases\n", 0},
       {"", "", 0},
       {"<empty>", "", 0},
   };
@@ -56,6 +62,21 @@ TEST_F(TbRegistry, PathListsAndTheirCounts) {
     EXPECT_EQ(init_captured(c.paths), c.printed) << c.paths;
     EXPECT_EQ(tbLargest, c.largest) << c.paths;
   }
+}
+
+// The colon of a drive letter at the start of a directory stays in it
+// (the -tbx path is written so): here a relative folder named "q:".
+TEST_F(TbRegistry, DriveLetterColonIsNoSeparator) {
+  std::string dir = make_temp_dir();
+  fs::create_directories(dir + "/q:/tb");
+  fs::copy_file(tb_table_dir() + "/KQvK.rtbw", dir + "/q:/tb/KQvK.rtbw");
+  fs::path before = fs::current_path();
+  fs::current_path(dir);
+  std::string printed = init_captured("q:/tb");
+  std::string both = init_captured("q:/tb:" + tb_table_dir());
+  fs::current_path(before);
+  EXPECT_EQ(printed, "info string found 1 tablebases\n");
+  EXPECT_EQ(both, "info string found 35 tablebases\n");
 }
 
 // A wrong magic and files cut short: one message, then the material fails
@@ -103,6 +124,8 @@ TEST(TbDialogue, PathFromEachSourceSetsTheTablesUp) {
       {{"-cfg", "z.cfg"}, "quit\n", 2},  // the file, then the start of the UCI mode
       {{}, "setoption name SyzygyPath value " + TABLES + "\nsetoption name SyzygyPath value <empty>\nquit\n", 1},
       {{}, "setoption name SyzygyPath value " + TABLES + ";" + TABLES + "\nquit\n", 1},
+      {{"-tbpath", "/nonexistent:" + TABLES}, "quit\n", 1},
+      {{}, "setoption name SyzygyPath value " + TABLES + ":" + TABLES + "\nquit\n", 1},
   };
   for (const Case& c : cases) {
     Dialogue d = run_engine(c.args, c.input, dir);
