@@ -64,9 +64,11 @@ sanitize:
 
 # The searches on several threads under ThreadSanitizer, in process and
 # through the engine binary (searches, settings and positions sent while
-# they run); any report fails. A table the machine cannot give must be
+# they run), and the fuzzers' kept inputs replayed through their harnesses
+# (the UCI ones send settings, networks and positions during an analysis
+# search); any report fails. A table the machine cannot give must be
 # refused as with the plain allocator, not end the run.
-TSAN_FILTER ?= ThreadedSearch.*:GoDialogue.*:OptionsDialogue.*
+TSAN_FILTER ?= ThreadedSearch.*:GoDialogue.*:OptionsDialogue.*:FuzzRegressions.*
 tsan:
 	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZERV_TSAN=ON -DZERV_TESTS=ON
 	cmake --build $(TSAN_DIR) --target zerv_tests -j $(JOBS)

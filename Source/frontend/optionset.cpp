@@ -224,7 +224,7 @@ constexpr const char* SEARCH_SAFE_OPTIONS[] = {
 
 bool option_safe_during_search(const char* name) {
   for (const char* safe : SEARCH_SAFE_OPTIONS)
-    if (std::strcmp(name, safe) == 0) return true;
+    if (same_name(name, safe)) return true;
   return false;
 }
 
