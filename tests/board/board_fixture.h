@@ -22,8 +22,8 @@ class BoardTest : public ::testing::Test {
   }
   void SetUp() override { t = new_search_thread(); }
   void TearDown() override { free_search_thread(t); }
-  Position& set(const char* fen) {
-    set_position(t->pos, fen);
+  Position& set(const std::string& fen) {
+    set_position(t->pos, fen.c_str());
     return t->pos;
   }
   SearchThread* t = nullptr;
@@ -35,6 +35,9 @@ struct PerftCase {
 };
 std::vector<PerftCase> read_perft_file(const std::string& path);
 
+// The fields of a reference file's line, split at '|' and trimmed.
+std::vector<std::string> split_bars(const std::string& line);
+
 struct SanCase {
   std::string fen, uci, san;
 };
@@ -44,3 +47,6 @@ std::vector<SanCase> read_san_file(const std::string& path);
 std::vector<Move> legal_moves(Position& pos);
 // The position's FEN, with the two counters when asked.
 std::string fen_of(const Position& pos, bool counters = false);
+// The same position seen from the other side: board mirrored top to
+// bottom, colours and side to move swapped, castling and en passant along.
+std::string flip_fen(const std::string& fen);

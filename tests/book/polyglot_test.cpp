@@ -15,17 +15,6 @@
 
 namespace {
 
-std::vector<std::string> split_bars(const std::string& line) {
-  std::vector<std::string> parts;
-  std::stringstream in(line);
-  std::string part;
-  while (std::getline(in, part, '|')) {
-    size_t a = part.find_first_not_of(' '), b = part.find_last_not_of(" \r");
-    parts.push_back(a == std::string::npos ? "" : part.substr(a, b - a + 1));
-  }
-  return parts;
-}
-
 std::vector<std::vector<std::string>> read_bar_file(const std::string& name) {
   std::vector<std::vector<std::string>> rows;
   std::ifstream in(data_path(name));
@@ -45,18 +34,6 @@ std::string code_text(uint16_t code) {
 
 class PolyglotTest : public BoardTest {
  protected:
-  void SetUp() override {
-    BoardTest::SetUp();
-    Control.uciMode = 1;
-    Control.noise = 0;
-    Options.OwnBook_Variety = 25;
-  }
-  // The probe's move and everything it printed.
-  std::pair<Move, std::string> probe(const std::string& path) {
-    testing::internal::CaptureStdout();
-    Move m = book_probe(t->pos, path.c_str());
-    return {m, testing::internal::GetCapturedStdout()};
-  }
   const std::string performance = data_path("books/performance.bin");
 };
 

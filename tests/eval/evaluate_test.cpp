@@ -10,10 +10,8 @@
 #include <string>
 #include <utility>
 
-#include "board/attacks.h"
-#include "board/bitboard.h"
-#include "board/fen.h"
-#include "board/zobrist.h"
+#include "../board/board_fixture.h"
+#include "../search/search_fixture.h"
 #include "eval/evaluate.h"
 #include "eval/hce.h"
 #include "eval/network.h"
@@ -28,35 +26,21 @@ namespace {
 constexpr float TIMED_SEARCH = 10.0f;
 constexpr float UNTIMED_SEARCH = 10000000.0f;
 
-class EvaluateTest : public ::testing::Test {
+class EvaluateTest : public BoardTest {
  protected:
   static void SetUpTestSuite() {
-    init_board_tables();
-    init_zobrist();
+    BoardTest::SetUpTestSuite();
     init_kpk_table();
     set_default_options(Options);
     setup_eval_params();
     load_network();
   }
   void SetUp() override {
-    t = new_search_thread();
-    saved = Options;
-    savedControl = {Control.useNN, Control.rootSide, Control.targetTime};
+    BoardTest::SetUp();
     Options.evalNoise = 0;
     Control.useNN = 1;
     Control.rootSide = WHITE;
     Control.targetTime = UNTIMED_SEARCH;
-  }
-  void TearDown() override {
-    free_search_thread(t);
-    Options = saved;
-    Control.useNN = savedControl.useNN;
-    Control.rootSide = savedControl.rootSide;
-    Control.targetTime = savedControl.targetTime;
-  }
-  Position& set(const char* fen) {
-    set_position(t->pos, fen);
-    return t->pos;
   }
   // The search calls with its own ply counter, which the network reads.
   int eval(int ply = 1) {
@@ -66,12 +50,7 @@ class EvaluateTest : public ::testing::Test {
     return score;
   }
 
-  SearchThread* t = nullptr;
-  EngineOptions saved;
-  struct {
-    uint8_t useNN, rootSide;
-    float targetTime;
-  } savedControl;
+  SettingsGuard settings;
 };
 
 TEST_F(EvaluateTest, SimpleAndLopsidedPositionsUseTheHandCraftedEvaluation) {
@@ -140,7 +119,6 @@ int half_away(int v) { return (v >= 0 ? v + 1 : v - 1) / 2; }
 class ParamsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    saved = Options;
     char pattern[] = "/tmp/zerv-params-XXXXXX";
     const char* made = mkdtemp(pattern);
     ASSERT_NE(made, nullptr);
@@ -149,7 +127,6 @@ class ParamsTest : public ::testing::Test {
   }
   void TearDown() override {
     build_builtin();
-    Options = saved;
     std::error_code ignored;
     std::filesystem::remove_all(dir, ignored);
   }
@@ -171,21 +148,17 @@ class ParamsTest : public ::testing::Test {
   // Loads the text as a parameter file; what the loading printed.
   std::string load(const std::string& text) {
     std::string path = write_file("params.txt", text);
-    testing::internal::CaptureStdout();
-    load_params_file(path.c_str());
-    return testing::internal::GetCapturedStdout();
+    return captured_output([&] { load_params_file(path.c_str()); });
   }
 
-  EngineOptions saved;
+  SettingsGuard settings;
   std::string dir;
 };
 
 TEST_F(ParamsTest, BuiltInTableFollowsTheRegistryWithoutErrors) {
   for (int i = 0; i < PARAM_COUNT; ++i)
     ASSERT_STREQ(BuiltinParamValues[i].name, Params[i].name) << "row " << i;
-  testing::internal::CaptureStdout();
-  setup_eval_params();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(captured_output(setup_eval_params), "");
 }
 
 // Both line forms are read; a line without a name and two numbers is

@@ -76,7 +76,7 @@ struct KpkCase { std::string pawn, whiteKing, blackKing; char side; int result; 
 
 std::vector<KpkCase> read_kpk_file() {
   std::vector<KpkCase> cases;
-  std::ifstream in(hce_data_path("kpk.txt"));
+  std::ifstream in(data_path("kpk.txt"));
   for (std::string line; std::getline(in, line);) {
     if (line.empty() || line[0] == '#') continue;
     std::istringstream words(line);

@@ -35,7 +35,6 @@ struct Outcome {
   int16_t threat[2];
 };
 
-
 class HceSymmetryTest : public HceTest {
  protected:
   Outcome evaluate_fen(const std::string& fen) {
@@ -89,7 +88,6 @@ TEST_F(HceSymmetryTest, RandomLinePositionsScoreLikeTheirTwins) {
 // copied on a hit) and the pawn cache with its key rule.
 
 const std::string MIDDLEGAME = "r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ -";
-
 
 class HceCacheTest : public HceTest {
  protected:

@@ -29,6 +29,7 @@
 #include "frontend/options.h"
 #include "search/searchthread.h"
 #include "../board/board_fixture.h"
+#include "../frontend/dialogue.h"
 #include "hce_fixture.h"
 
 namespace fs = std::filesystem;
@@ -69,21 +70,17 @@ std::string net_bytes(const TestNet& n, size_t valueCount) {
 
 void write_file(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
-class NetworkTest : public ::testing::Test {
+class NetworkTest : public BoardTest {
  protected:
-  static void SetUpTestSuite() {
-    init_board_tables();
-    init_zobrist();
-  }
   void SetUp() override {
     set_default_options(Options);
     Options.evalNoise = 0;
     ASSERT_EQ(load("embedded"), 1);
-    t = new_search_thread();
+    BoardTest::SetUp();
     ref = new_search_thread();
   }
   void TearDown() override {
-    free_search_thread(t);
+    BoardTest::TearDown();
     free_search_thread(ref);
     if (!dir.empty()) {
       fs::current_path(oldDir);
@@ -94,9 +91,8 @@ class NetworkTest : public ::testing::Test {
   // Loads by NN_File name; the printed lines go to `printed`.
   int load(const std::string& name) {
     std::strncpy(Options.NN_File, name.c_str(), sizeof Options.NN_File - 1);
-    testing::internal::CaptureStdout();
-    int result = load_network();
-    printed = testing::internal::GetCapturedStdout();
+    int result = 0;
+    printed = captured_output([&] { result = load_network(); });
     return result;
   }
   int load_net(const TestNet& n) {
@@ -127,7 +123,7 @@ class NetworkTest : public ::testing::Test {
     th->ply = 1;
     return nn_evaluate_uncached(th);
   }
-  SearchThread *t = nullptr, *ref = nullptr;
+  SearchThread* ref = nullptr;
   std::string printed, dir;
   fs::path oldDir;
 };

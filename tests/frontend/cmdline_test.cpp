@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "../search/search_fixture.h"
 #include "board/bitboard.h"
 #include "dialogue.h"
 #include "frontend/control.h"
@@ -95,18 +96,6 @@ TEST_F(CommandLineTest, BenchWordWithAndWithoutDepth) {
 
 class StrengthLimit : public ::testing::Test {
  protected:
-  void SetUp() override {
-    savedOptions = Options;
-    saved[0] = Control.calibrationNps;
-    saved[1] = Control.calibratedElo;
-    saved[2] = Control.targetNps;
-  }
-  void TearDown() override {
-    Options = savedOptions;
-    Control.calibrationNps = saved[0];
-    Control.calibratedElo = saved[1];
-    Control.targetNps = saved[2];
-  }
   // A machine whose calibrated speed is 1000000 nps (rating 3200.3).
   void run(int limit, int elo) {
     Control.calibrationNps = 1000000;
@@ -115,8 +104,7 @@ class StrengthLimit : public ::testing::Test {
     Options.UCI_Elo = int16_t(elo);
     apply_strength_limit();
   }
-  EngineOptions savedOptions;
-  float saved[3];
+  SettingsGuard settings;
 };
 
 TEST_F(StrengthLimit, EachSearchStartSetsTheTargetAndTheRating) {
@@ -146,9 +134,8 @@ class OptionsTest : public ::testing::Test {
     set_default_options(Options);
     set_control_defaults(Control);
     Options.Hash = 1;
-    testing::internal::CaptureStdout();
-    bool allocated = tt_allocate();
-    testing::internal::GetCapturedStdout();
+    bool allocated = false;
+    captured_output([&] { allocated = tt_allocate(); });
     ASSERT_TRUE(allocated);
     OptionDefaults = Options;
   }
@@ -156,14 +143,10 @@ class OptionsTest : public ::testing::Test {
 
   // What set_option printed.
   static std::string set(const char* name, const char* value) {
-    testing::internal::CaptureStdout();
-    set_option(name, value);
-    return testing::internal::GetCapturedStdout();
+    return captured_output([&] { set_option(name, value); });
   }
   static std::string command(const std::string& args) {
-    testing::internal::CaptureStdout();
-    setoption_command(args.c_str());
-    return testing::internal::GetCapturedStdout();
+    return captured_output([&] { setoption_command(args.c_str()); });
   }
 };
 

@@ -50,8 +50,7 @@ TEST(ConsoleDialogue, BoardCommands) {
   EXPECT_NE(d.output.find("visited 8902 nodes"), std::string::npos);
   // The e5 pawn is attacked by the f3 knight and defended by the c6 knight.
   EXPECT_NE(d.output.find("sq= e5, swap1=    0\n"), std::string::npos) << d.output;
-  EXPECT_NE(d.output.find("id name Zerv 5.50\nid author Orvande\noption name "), std::string::npos);
-  EXPECT_NE(d.output.find("uciok\nreadyok\n"), std::string::npos);
+  EXPECT_NE(d.output.find("uciok\nreadyok\n"), std::string::npos);  // the UCI dialogue's answers
 }
 
 // ------------------------------------------------------------------ games

@@ -134,6 +134,13 @@ bool is_console(const std::vector<std::string>& args) {
   return false;
 }
 
+// Reads for up to `limit` seconds until `done()`; its last answer.
+template <class Done>
+bool pump_until(Dialogue& d, double limit, Done done) {
+  for (double waited = 0; waited < limit && !done(); waited += PUMP_SECONDS) wait_for(d, NEVER, PUMP_SECONDS);
+  return done();
+}
+
 }  // namespace
 
 Session::Session(const std::vector<std::string>& args, double promptSeconds) : seconds(promptSeconds) {
@@ -152,23 +159,15 @@ Session::~Session() {
 }
 
 bool Session::appears_soon(const std::string& text, size_t from) {
-  for (double waited = 0; waited < QUIET_SECONDS && d.output.find(text, from) == std::string::npos;
-       waited += PUMP_SECONDS)
-    wait_for(d, NEVER, PUMP_SECONDS);
-  return d.output.find(text, from) != std::string::npos;
+  return pump_until(d, QUIET_SECONDS, [&] { return d.output.find(text, from) != std::string::npos; });
 }
 
 bool Session::wait_count(const std::string& text, int n) {
-  for (double waited = 0; waited < seconds && count_of(d.output, text) < n; waited += PUMP_SECONDS)
-    wait_for(d, NEVER, PUMP_SECONDS);
-  return count_of(d.output, text) >= n;
+  return pump_until(d, seconds, [&] { return count_of(d.output, text) >= n; });
 }
 
 bool Session::wait_after(size_t from, const std::string& text) {
-  for (double waited = 0; waited < seconds && d.output.find(text, from) == std::string::npos;
-       waited += PUMP_SECONDS)
-    wait_for(d, NEVER, PUMP_SECONDS);
-  return d.output.find(text, from) != std::string::npos;
+  return pump_until(d, seconds, [&] { return d.output.find(text, from) != std::string::npos; });
 }
 
 bool Session::sync() {
@@ -229,4 +228,11 @@ int count_of(const std::string& text, const std::string& part) {
   int n = 0;
   for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) n++;
   return n;
+}
+
+std::vector<std::string> best_moves(const std::string& output) {
+  std::vector<std::string> moves;
+  for (const std::string& l : lines_of(output))
+    if (l.rfind("bestmove ", 0) == 0) moves.push_back(l.substr(9, l.find(' ', 9) - 9));
+  return moves;
 }

@@ -2,6 +2,8 @@
 // input and output on pipes, in a directory of the test's choosing.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -51,6 +53,18 @@ struct Session {
 // Processor time (user and system) the engine has used so far.
 double cpu_seconds(const Dialogue& d);
 std::vector<std::string> lines_of(const std::string& text);
+// What `action` prints to standard output, whole or in lines (in-process
+// tests).
+template <class F>
+std::string captured_output(F action) {
+  testing::internal::CaptureStdout();
+  action();
+  return testing::internal::GetCapturedStdout();
+}
+template <class F>
+std::vector<std::string> captured_lines(F action) { return lines_of(captured_output(action)); }
+// The moves of the "bestmove" lines, in order.
+std::vector<std::string> best_moves(const std::string& output);
 // How often `part` occurs in `text` (overlapping occurrences counted).
 int count_of(const std::string& text, const std::string& part);
 // What the engine prints at start-up before it reads any command.

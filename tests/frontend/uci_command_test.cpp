@@ -6,6 +6,8 @@
 #include <set>
 #include <string>
 
+#include "../board/board_fixture.h"
+#include "dialogue.h"
 #include "board/bitboard.h"
 #include "board/draw.h"
 #include "board/fen.h"
@@ -33,11 +35,7 @@ class PositionCommandTest : public ::testing::Test {
     uci_command("position startpos");
   }
   void TearDown() override { set_control_defaults(Control); }
-  static std::string fen() {
-    char text[128];
-    position_to_fen(Game->pos, text, false);
-    return text;
-  }
+  static std::string fen() { return fen_of(Game->pos); }
 };
 
 // One cycle of knight moves that brings the start position back.
@@ -196,9 +194,7 @@ TEST_F(GoCommandTest, SearchMovesKeepTheDistinctLegalMovesListed) {
   };
   for (const Case& c : cases) {
     uci_command(c.fen ? (std::string("position fen ") + c.fen).c_str() : "position startpos");
-    testing::internal::CaptureStdout();
-    go(c.args);
-    testing::internal::GetCapturedStdout();
+    captured_output([&] { go(c.args); });
     std::set<Move> expected;
     for (const std::string& m : c.kept) expected.insert(game_move_from_text(m.c_str()));
     std::set<Move> kept(limits.searchMoves, limits.searchMoves + limits.searchMoveCount);

@@ -9,13 +9,9 @@
 #include <cstdio>
 #include <string>
 
-namespace {
+#include "../frontend/dialogue.h"
 
-std::string temp_path(const char* name) {
-  char dir[] = "/tmp/zerv-platform-XXXXXX";
-  const char* made = mkdtemp(dir);
-  return std::string(made ? made : "/tmp") + "/" + name;
-}
+namespace {
 
 // Runs a check with standard input replaced by a fresh pipe.
 class StdinPipe : public ::testing::Test {
@@ -56,7 +52,7 @@ TEST_F(StdinPipe, ReadsWhatIsWaitingThenTheEndOfInput) {
 }
 
 TEST(Platform, HeldFileIsInUse) {
-  std::string path = temp_path("held.log");
+  std::string path = make_temp_dir() + "/held.log";
   std::FILE* f = std::fopen(path.c_str(), "w");
   ASSERT_NE(f, nullptr);
   EXPECT_FALSE(file_in_use(path.c_str()));

@@ -36,13 +36,6 @@ TEST_F(RootSearchTest, MateInOneStopsDeepeningAfterDepthOne) {
   EXPECT_EQ(Control.score, MATE - 2);
   EXPECT_EQ(Control.bestMove, parse("a1a8"));
   EXPECT_EQ(Control.lastIterDepth, 1);
-  // The answer's final progress line shows the mate.
-  lines = captured([] {
-    print_pv_line(0, 0, Control.completedDepth, Control.score, Control.bestLine);
-  });
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_NE(lines[0].find("score mate 1 "), std::string::npos) << lines[0];
-  EXPECT_NE(lines[0].find(" pv a1a8"), std::string::npos) << lines[0];
 }
 
 // The node count of a fixed search with the hand-crafted evaluation is the
@@ -188,7 +181,7 @@ TEST_F(ThreadedSearch, StopEndsAnUnlimitedSearchWithAMove) {
   Control.activeThreads = 2;
   Control.noise = 9999;
   Control.limits.maxDepth = MAX_DEPTH;
-  lines = captured([] {
+  lines = captured_lines([] {
     prepare_search();
     ASSERT_EQ(start_search(STATE_SEARCHING), 0);
     while (Control.mainDepth.load() < 4 && !(Control.state.load() & STATE_FINISHED))
@@ -206,14 +199,13 @@ TEST_F(ThreadedSearch, ACommandChangingTheGameDuringTheSearchChangesNothingInIt)
   Control.activeThreads = 2;
   Control.noise = 9999;
   Control.limits.maxDepth = 6;
-  Move before;
-  lines = captured([] {
+  lines = captured_lines([] {
     prepare_search();
     ASSERT_EQ(start_search(STATE_SEARCHING), 0);
     ASSERT_TRUE(set_game_position("4k3/8/8/8/8/8/8/R3K3 w - -"));
     while (!(Control.state.load() & STATE_FINISHED)) sleep_ms(WAIT_SLEEP_MS);
   });
-  before = Control.bestMove;
+  Move before = Control.bestMove;
   set(MIDDLEGAME);
   EXPECT_TRUE(is_legal(legal_moves(), before));
 }

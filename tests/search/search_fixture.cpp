@@ -40,19 +40,9 @@ void set_up_tables() {
 
 // The control fields of SavedSettings, assignable as one.
 auto control_fields() {
-  return std::tie(Control.limits, Control.noise, Control.targetNps, Control.calibrationNps, Control.targetTime,
-                  Control.uciMode, Control.activeThreads, Control.useNN, Control.ttInUse, Control.chess960,
-                  Control.rootSide, Control.traceDepth, Control.traceTag);
-}
-
-SavedSettings save_settings() { return {Options, control_fields()}; }
-
-void restore_settings(const SavedSettings& s) {
-  Options = s.options;
-  control_fields() = s.control;
-  Control.state.store(STATE_IDLE);
-  Control.stop.store(0);
-  Control.mainDepth.store(0);
+  return std::tie(Control.limits, Control.noise, Control.targetNps, Control.calibrationNps, Control.calibratedElo,
+                  Control.targetTime, Control.uciMode, Control.activeThreads, Control.useNN, Control.ttInUse,
+                  Control.chess960, Control.rootSide, Control.traceDepth, Control.traceTag);
 }
 
 // The hand-crafted evaluation (exact and machine-independent), no noise,
@@ -70,13 +60,14 @@ void quiet_settings() {
 
 }  // namespace
 
-std::vector<std::string> split_lines(const std::string& text) {
-  std::vector<std::string> out;
-  size_t start = 0;
-  for (size_t nl; (nl = text.find('\n', start)) != std::string::npos; start = nl + 1)
-    out.push_back(text.substr(start, nl - start));
-  if (start < text.size()) out.push_back(text.substr(start));
-  return out;
+SavedSettings save_settings() { return {Options, control_fields()}; }
+
+void restore_settings(const SavedSettings& s) {
+  Options = s.options;
+  control_fields() = s.control;
+  Control.state.store(STATE_IDLE);
+  Control.stop.store(0);
+  Control.mainDepth.store(0);
 }
 
 // ------------------------------------------------------------- SearchTest
@@ -101,11 +92,6 @@ void SearchTest::TearDown() {
 
 Position& SearchTest::set(const char* fen) {
   set_position(t->pos, fen);
-  make_root();
-  return t->pos;
-}
-
-void SearchTest::make_root() {
   reset_ply_lists(t);
   reset_order_tables(t);
   t->plies[0].tbResult = -1;
@@ -114,6 +100,7 @@ void SearchTest::make_root() {
   t->rootDepthDone = 0;
   t->selDepth = 0;
   Control.rootSide = t->pos.side;
+  return t->pos;
 }
 
 Move SearchTest::parse(const char* text) {
@@ -154,14 +141,11 @@ void RootSearchTest::SetUpTestSuite() {
   }
   if (!ttTable || Control.hashSize != TEST_HASH_MB) {
     Options.Hash = TEST_HASH_MB;
-    testing::internal::CaptureStdout();
-    tt_allocate();
-    testing::internal::GetCapturedStdout();
+    captured_output(tt_allocate);
   }
 }
 
 void RootSearchTest::SetUp() {
-  saved = save_settings();
   quiet_settings();
   Options.paramsChanged = 0;  // built once for the suite
   Options.MultiPV = 1;
@@ -178,10 +162,7 @@ void RootSearchTest::SetUp() {
   set(START_FEN);
 }
 
-void RootSearchTest::TearDown() {
-  free_thread_records();
-  restore_settings(saved);
-}
+void RootSearchTest::TearDown() { free_thread_records(); }
 
 void RootSearchTest::set(const char* fen, const std::vector<const char*>& moves) {
   ASSERT_TRUE(set_game_position(fen));
@@ -196,16 +177,10 @@ Move RootSearchTest::parse(const char* text) {
 
 std::vector<Move> RootSearchTest::legal_moves() { return ::legal_moves(Game->pos); }
 
-std::vector<std::string> RootSearchTest::captured(void (*action)()) {
-  testing::internal::CaptureStdout();
-  action();
-  return split_lines(testing::internal::GetCapturedStdout());
-}
-
 void RootSearchTest::search_to(int depth) {
   Control.limits.maxDepth = uint8_t(depth);
   tt_clear();
-  lines = captured([] {
+  lines = captured_lines([] {
     prepare_search();
     run_search_here();
   });
@@ -215,7 +190,7 @@ void RootSearchTest::search_threaded(int depth, int threads) {
   Control.limits.maxDepth = uint8_t(depth);
   Control.activeThreads = uint8_t(threads);
   tt_clear();
-  lines = captured([] {
+  lines = captured_lines([] {
     prepare_search();
     ASSERT_EQ(start_search(STATE_SEARCHING), 0);
     while (!(Control.state.load() & STATE_FINISHED)) {

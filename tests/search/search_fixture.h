@@ -3,7 +3,7 @@
 // drives it from ply 2; RootSearchTest runs the root driver on the game
 // record with a small transposition table. Both save the settings they
 // touch and restore them, so the tests leave the global records as they
-// found them.
+// found them; SettingsGuard does the same for any other test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@
 #include <tuple>
 #include <vector>
 
+#include "../frontend/dialogue.h"
 #include "board/types.h"
 #include "frontend/control.h"
 #include "frontend/options.h"
@@ -22,9 +23,18 @@
 // the order of control_fields() in the fixture's source.
 struct SavedSettings {
   EngineOptions options;
-  std::tuple<SearchLimits, float, float, float, float, uint16_t, uint8_t, uint8_t, uint8_t, uint8_t, uint8_t, int,
-             uint64_t>
+  std::tuple<SearchLimits, float, float, float, float, float, uint16_t, uint8_t, uint8_t, uint8_t, uint8_t, uint8_t,
+             int, uint64_t>
       control;
+};
+SavedSettings save_settings();
+void restore_settings(const SavedSettings& s);
+
+// Saved while it lives: a member of a fixture restores the settings after
+// each test.
+struct SettingsGuard {
+  SavedSettings saved = save_settings();
+  ~SettingsGuard() { restore_settings(saved); }
 };
 
 class SearchTest : public ::testing::Test {
@@ -39,9 +49,6 @@ class SearchTest : public ::testing::Test {
   // Plays a move given as text (any form the move parser reads) on the
   // search record, one ply deeper; false if it is not legal.
   bool play(const char* text);
-  // Makes the current position the root again after moves were played:
-  // they become game history.
-  void make_root();
   Move parse(const char* text);
   // search() at the record's current ply with the given window.
   int search_here(int depth, int alpha, int beta, int nodeType = NODE_PV);
@@ -75,12 +82,9 @@ class RootSearchTest : public ::testing::Test {
   // Starts the search on its own threads and waits until it has finished,
   // running the main loop's time check meanwhile.
   void search_threaded(int depth, int threads);
-  std::vector<std::string> captured(void (*action)());
 
   std::vector<std::string> lines;
 
  private:
-  SavedSettings saved;
+  SettingsGuard settings;  // restored after TearDown has freed the threads
 };
-
-std::vector<std::string> split_lines(const std::string& text);

@@ -1,5 +1,7 @@
-// Shared set-up for the tablebase tests: board tables, the shared 3- and
-// 4-piece tables, and readers for the reference probe files.
+// Shared set-up for the tablebase tests: the board tests' (tables, a
+// private search record, positions from FEN, whose halfmove clock the
+// reference root decisions depend on), the shared 3- and 4-piece tables,
+// and readers for the reference probe files.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,11 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "board/fen.h"
-#include "search/searchthread.h"
+#include "../board/board_fixture.h"
+#include "../frontend/dialogue.h"
 #include "syzygy/tbposition.h"
 
-std::string tb_data_path(const std::string& rel);
 std::string tb_table_dir();
 
 struct ProbeCase {
@@ -28,17 +29,11 @@ struct RootCase {
 std::vector<RootCase> read_root_file();
 
 // Registers the shared tables once per suite (quietly).
-class TbTest : public ::testing::Test {
+class TbTest : public BoardTest {
  protected:
   static void SetUpTestSuite();
   static void TearDownTestSuite();
-  void SetUp() override;
-  void TearDown() override;
-  // The FEN reader puts the halfmove clock into `fifty`: the reference
-  // root decisions depend on it.
-  Position& set(const std::string& fen);
   TbPosition tb(const std::string& fen) { return tb_position_from(set(fen)); }
-  SearchThread* t = nullptr;  // owns the position and its undo stack
 };
 
 // Runs tb_init with standard output captured; returns what it printed.

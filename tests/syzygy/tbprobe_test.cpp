@@ -17,29 +17,12 @@ namespace {
 
 class TbProbe : public TbTest {};
 
-// The same position with colours reversed and the board flipped.
-std::string mirrored_fen(const std::string& fen) {
-  std::stringstream in(fen);
-  std::string board, side, castle, ep;
-  in >> board >> side >> castle >> ep;
-  std::vector<std::string> ranks;
-  std::stringstream rs(board);
-  for (std::string r; std::getline(rs, r, '/');) ranks.insert(ranks.begin(), r);
-  std::string out;
-  for (size_t i = 0; i < ranks.size(); i++) {
-    for (char c : ranks[i]) out += std::isalpha(c) ? char(c ^ 0x20) : c;
-    if (i + 1 < ranks.size()) out += '/';
-  }
-  if (ep != "-") ep[1] = char('1' + '8' - ep[1]);
-  return out + (side == "w" ? " b " : " w ") + castle + " " + ep + " 0 1";
-}
-
 TEST_F(TbProbe, ReferenceProbesAndTheirColourMirrors) {
   auto cases = read_probe_file();
   ASSERT_GT(cases.size(), 1000u);
   int wrongWdl = 0, wrongDtz = 0, failed = 0;
   for (const auto& c : cases) {
-    for (const std::string& fen : {c.fen, mirrored_fen(c.fen)}) {
+    for (const std::string& fen : {c.fen, flip_fen(c.fen)}) {
       int success = 1;
       int wdl = tb_probe_wdl(tb(fen), &success);
       int dtz = tb_probe_dtz(tb(fen), &success);

@@ -48,10 +48,8 @@ TEST_F(TbRegistry, PathListsAndTheirCounts) {
       {tb_table_dir(), "info string found 35 tablebases\n", 4},
       {a + ";" + b, "info string found 3 tablebases\n", 4},  // KQvK once, from the first
       {a, "info string found 2 tablebases\n", 3},
-      {a + ";/nonexistent/zerv", "info string found 2 tablebases\n", 3},
       // ":" separates directories as well; empty entries are skipped.
       {a + ":" + b, "info string found 3 tablebases\n", 4},
-      {b + ":" + a + ";", "info string found 3 tablebases\n", 4},
       {"::" + a + ";;:", "info string found 2 tablebases\n", 3},
       {"/nonexistent/zerv:" + a, "info string found 2 tablebases\n", 3},
       {":", "info string found 0 tablebases\n", 0},
@@ -112,25 +110,24 @@ TEST_F(TbRegistry, DamagedFilesDisableOnlyTheirMaterial) {
 
 // --------------------------------------------------------------- dialogue
 // The tables through the built engine: SyzygyPath from the command line,
-// the configuration file and "setoption", each setting the tables up again.
+// the configuration file and "setoption", each setting the tables up again,
+// with ":" between directories from each (how lists are split is the tests'
+// above).
 
 const std::string TABLES = std::string(ZERV_DATA_DIR) + "/syzygy";
-const std::string FOUND = "info string found 35 tablebases";
 TEST(TbDialogue, PathFromEachSourceSetsTheTablesUp) {
   std::string dir = make_temp_dir();
-  std::ofstream(dir + "/z.cfg") << "SyzygyPath=" << TABLES << "\n";
+  std::ofstream(dir + "/z.cfg") << "SyzygyPath=/nonexistent:" << TABLES << "\n";
   struct Case { std::vector<std::string> args; std::string input; int found; } cases[] = {
-      {{"-tbpath", TABLES}, "quit\n", 1},
-      {{"-cfg", "z.cfg"}, "quit\n", 2},  // the file, then the start of the UCI mode
-      {{}, "setoption name SyzygyPath value " + TABLES + "\nsetoption name SyzygyPath value <empty>\nquit\n", 1},
-      {{}, "setoption name SyzygyPath value " + TABLES + ";" + TABLES + "\nquit\n", 1},
       {{"-tbpath", "/nonexistent:" + TABLES}, "quit\n", 1},
-      {{}, "setoption name SyzygyPath value " + TABLES + ":" + TABLES + "\nquit\n", 1},
+      {{"-cfg", "z.cfg"}, "quit\n", 2},  // the file, then the start of the UCI mode
+      {{}, "setoption name SyzygyPath value " + TABLES + ":" + TABLES +
+               "\nsetoption name SyzygyPath value <empty>\nquit\n", 1},
   };
   for (const Case& c : cases) {
     Dialogue d = run_engine(c.args, c.input, dir);
     EXPECT_EQ(d.exitStatus, 0);
-    EXPECT_EQ(count_of(d.output, FOUND), c.found) << d.output;
+    EXPECT_EQ(count_of(d.output, "info string found 35 tablebases"), c.found) << d.output;
     EXPECT_EQ(count_of(d.output, "info string found"), c.found) << d.output;
   }
 }
