@@ -100,7 +100,8 @@ TEST(OptionsDialogue, SettingsThatDisturbASearchWaitForItsEnd) {
   send(s.d, "go infinite\n");
   ASSERT_TRUE(s.sync());
   size_t mark = out.size();
-  send(s.d, "setoption name MultiPV value 2\nsetoption name NN_File value " + net + "\n" +
+  // A setting the search may take at once is recognised in the client's spelling too.
+  send(s.d, "setoption name multipv value 2\nsetoption name NN_File value " + net + "\n" +
                 "setoption name Clear_Hash\nsetoption name MultiPV value 3\nposition startpos moves e2e4\n" +
                 "setoption name Hash value 16\nsetoption name Threads value 2\n" +
                 "setoption name NN_File value missing.nn\n");
