@@ -59,7 +59,7 @@ struct Counts {
 // The position's identity: the men, where they stand and the side to move
 // (score, result and game number vary between copies of one position).
 uint64_t position_hash(const NetRecord& r) {
-  uint64_t h = 0x9E3779B97F4A7C15ULL ^ r.flags;
+  uint64_t h = 0x9E3779B97F4A7C15ULL;
   auto mix = [&](uint64_t v) {
     h ^= v + 0x9E3779B97F4A7C15ULL + (h << 6) + (h >> 2);
     h *= 0xBF58476D1CE4E5B9ULL;
