@@ -1,6 +1,6 @@
-#include "attacks.h"
+#include "board/attacks.h"
 
-#include "bitboard.h"
+#include "board/bitboard.h"
 
 bool square_attacked(const Position& pos, int sq, int colour) {
   const Bitboard* p = &pos.pieces[colour * 8];

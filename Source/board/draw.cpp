@@ -1,7 +1,7 @@
-#include "draw.h"
+#include "board/draw.h"
 
-#include "../search/searchthread.h"
-#include "legality.h"
+#include "search/searchthread.h"
+#include "board/legality.h"
 
 namespace {
 

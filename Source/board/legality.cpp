@@ -1,9 +1,9 @@
-#include "legality.h"
+#include "board/legality.h"
 
-#include "../search/searchthread.h"
-#include "attacks.h"
-#include "bitboard.h"
-#include "movegen.h"
+#include "search/searchthread.h"
+#include "board/attacks.h"
+#include "board/bitboard.h"
+#include "board/movegen.h"
 
 namespace {
 

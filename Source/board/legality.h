@@ -1,7 +1,7 @@
 // Legality, check and stored-move validity tests.
 #pragma once
 
-#include "position.h"
+#include "board/position.h"
 
 struct MoveEntry;
 

@@ -1,7 +1,7 @@
-#include "makemove.h"
+#include "board/makemove.h"
 
-#include "../search/searchthread.h"
-#include "zobrist.h"
+#include "search/searchthread.h"
+#include "board/zobrist.h"
 
 namespace {
 

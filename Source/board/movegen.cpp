@@ -1,6 +1,6 @@
-#include "movegen.h"
+#include "board/movegen.h"
 
-#include "bitboard.h"
+#include "board/bitboard.h"
 
 namespace {
 

@@ -1,16 +1,16 @@
-#include "notation.h"
+#include "board/notation.h"
 
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 
-#include "../frontend/control.h"
-#include "attacks.h"
-#include "bitboard.h"
-#include "fen.h"
-#include "legality.h"
-#include "makemove.h"
-#include "movegen.h"
+#include "frontend/control.h"
+#include "board/attacks.h"
+#include "board/bitboard.h"
+#include "board/fen.h"
+#include "board/legality.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "perft.h"
+#include "board/perft.h"
 
-#include "attacks.h"
-#include "legality.h"
-#include "makemove.h"
-#include "picker.h"
+#include "board/attacks.h"
+#include "board/legality.h"
+#include "board/makemove.h"
+#include "board/picker.h"
 
 void perft(SearchThread* t, int side, int ply, int depth) {
   Position& pos = t->pos;

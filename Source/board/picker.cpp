@@ -1,8 +1,8 @@
-#include "picker.h"
+#include "board/picker.h"
 
-#include "bitboard.h"
-#include "movegen.h"
-#include "see.h"
+#include "board/bitboard.h"
+#include "board/movegen.h"
+#include "board/see.h"
 
 const int16_t CaptureOrderValue[16] = {210, 220, 230, 230, 240, 250, 0, 0,
                                        210, 220, 230, 230, 240, 250, 0, 0};

@@ -1,7 +1,7 @@
 // The bitboard position record every subsystem works on directly.
 #pragma once
 
-#include "types.h"
+#include "board/types.h"
 
 struct SearchThread;
 

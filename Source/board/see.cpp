@@ -1,8 +1,8 @@
-#include "see.h"
+#include "board/see.h"
 
 #include <algorithm>
 
-#include "attacks.h"
+#include "board/attacks.h"
 
 // Values in force until the evaluation parameters write their own.
 int SeeValue[7] = {0, 100, 335, 335, 535, 1035, 10000};

@@ -1,6 +1,6 @@
-#include "zobrist.h"
+#include "board/zobrist.h"
 
-#include "../frontend/output.h"
+#include "frontend/output.h"
 
 uint64_t Zobrist[1024];
 

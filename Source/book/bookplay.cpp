@@ -1,13 +1,13 @@
-#include "bookplay.h"
+#include "book/bookplay.h"
 
-#include "../board/draw.h"
-#include "../board/makemove.h"
-#include "../frontend/control.h"
-#include "../frontend/game.h"
-#include "../frontend/options.h"
-#include "../frontend/output.h"
-#include "../search/searchthread.h"
-#include "polyglot.h"
+#include "board/draw.h"
+#include "board/makemove.h"
+#include "frontend/control.h"
+#include "frontend/game.h"
+#include "frontend/options.h"
+#include "frontend/output.h"
+#include "search/searchthread.h"
+#include "book/polyglot.h"
 
 namespace {
 

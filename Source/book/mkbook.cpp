@@ -1,14 +1,14 @@
-#include "mkbook.h"
+#include "book/mkbook.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "../frontend/control.h"
-#include "../frontend/output.h"
-#include "../platform/platform.h"
-#include "pgn.h"
+#include "frontend/control.h"
+#include "frontend/output.h"
+#include "platform/platform.h"
+#include "book/pgn.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "../board/types.h"
-#include "polyglot.h"
+#include "board/types.h"
+#include "book/polyglot.h"
 
 constexpr int BOOK_PLY_LIMIT = 36;  // plies entered per game: the opening only
 constexpr const char* BOOK_OUTPUT_FILE = "tmp_book.bin";

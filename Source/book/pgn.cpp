@@ -1,16 +1,16 @@
-#include "pgn.h"
+#include "book/pgn.h"
 
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
 
-#include "../board/attacks.h"
-#include "../board/bitboard.h"
-#include "../board/fen.h"
-#include "../board/legality.h"
-#include "../board/makemove.h"
-#include "../board/movegen.h"
-#include "../search/searchthread.h"
+#include "board/attacks.h"
+#include "board/bitboard.h"
+#include "board/fen.h"
+#include "board/legality.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "search/searchthread.h"
 
 namespace {
 

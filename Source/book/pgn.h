@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "../board/position.h"
+#include "board/position.h"
 
 struct SearchThread;
 

@@ -1,15 +1,15 @@
-#include "polyglot.h"
+#include "book/polyglot.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "../board/bitboard.h"
-#include "../board/fen.h"
-#include "../board/legality.h"
-#include "../frontend/control.h"
-#include "../frontend/options.h"
-#include "../frontend/output.h"
-#include "polyglot_random.h"
+#include "board/bitboard.h"
+#include "board/fen.h"
+#include "board/legality.h"
+#include "frontend/control.h"
+#include "frontend/options.h"
+#include "frontend/output.h"
+#include "book/polyglot_random.h"
 
 namespace {
 

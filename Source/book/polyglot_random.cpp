@@ -1,7 +1,7 @@
 // The published Polyglot table of 781 random numbers, value for value:
 // 768 piece-square entries, 4 castling rights, 8 en-passant files and the
 // side to move. Every Polyglot book is keyed by these numbers.
-#include "polyglot_random.h"
+#include "book/polyglot_random.h"
 
 extern constexpr uint64_t PolyglotRandom[POLYGLOT_RANDOM_COUNT] = {
     0x9D39247E33776D41ULL, 0x2AF7398005AAA5C7ULL, 0x44DB015024623547ULL,

@@ -1,7 +1,7 @@
-#include "endgames.h"
+#include "eval/endgames.h"
 
-#include "geometry.h"
-#include "kpk.h"
+#include "eval/geometry.h"
+#include "eval/kpk.h"
 
 namespace {
 

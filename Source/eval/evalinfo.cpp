@@ -1,8 +1,8 @@
-#include "evalinfo.h"
+#include "eval/evalinfo.h"
 
 #include <cstring>
 
-#include "geometry.h"
+#include "eval/geometry.h"
 
 namespace {
 

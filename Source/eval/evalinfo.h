@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "../board/position.h"
-#include "params.h"
+#include "board/position.h"
+#include "eval/params.h"
 
 // The groups of terms the trace reports, in evaluation order.
 enum TraceCategory {

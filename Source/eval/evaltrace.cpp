@@ -1,13 +1,13 @@
-#include "evaltrace.h"
+#include "eval/evaltrace.h"
 
 #include <cstdio>
 
-#include "../board/bitboard.h"
-#include "../board/fen.h"
-#include "../frontend/output.h"
-#include "../search/searchthread.h"
-#include "geometry.h"
-#include "network.h"
+#include "board/bitboard.h"
+#include "board/fen.h"
+#include "frontend/output.h"
+#include "search/searchthread.h"
+#include "eval/geometry.h"
+#include "eval/network.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // line, and at level 2 the parameter list.
 #pragma once
 
-#include "evalinfo.h"
+#include "eval/evalinfo.h"
 
 struct SearchThread;
 

@@ -1,13 +1,13 @@
-#include "evaluate.h"
+#include "eval/evaluate.h"
 
 #include <algorithm>
 
-#include "../frontend/control.h"
-#include "../frontend/options.h"
-#include "../search/searchthread.h"
-#include "evalcache.h"
-#include "hce.h"
-#include "network.h"
+#include "frontend/control.h"
+#include "frontend/options.h"
+#include "search/searchthread.h"
+#include "eval/evalcache.h"
+#include "eval/hce.h"
+#include "eval/network.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // distances, ranks seen from either side, pawn fronts and attack spans.
 #pragma once
 
-#include "../board/bitboard.h"
+#include "board/bitboard.h"
 
 constexpr int SQUARES = 64;
 constexpr int LAST_RANK = 7;  // rank index of the 8th rank

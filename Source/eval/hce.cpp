@@ -1,16 +1,16 @@
-#include "hce.h"
+#include "eval/hce.h"
 
-#include "../search/searchthread.h"
-#include "endgames.h"
-#include "evalinfo.h"
-#include "evaltrace.h"
-#include "geometry.h"
-#include "kingsafety.h"
-#include "passers.h"
-#include "pawns.h"
-#include "pieces.h"
-#include "scale.h"
-#include "threats.h"
+#include "search/searchthread.h"
+#include "eval/endgames.h"
+#include "eval/evalinfo.h"
+#include "eval/evaltrace.h"
+#include "eval/geometry.h"
+#include "eval/kingsafety.h"
+#include "eval/passers.h"
+#include "eval/pawns.h"
+#include "eval/pieces.h"
+#include "eval/scale.h"
+#include "eval/threats.h"
 
 namespace {
 

@@ -1,16 +1,16 @@
-#include "hcebench.h"
+#include "eval/hcebench.h"
 
 #include <chrono>
 #include <random>
 #include <vector>
 
-#include "../board/attacks.h"
-#include "../board/fen.h"
-#include "../board/legality.h"
-#include "../board/makemove.h"
-#include "../board/movegen.h"
-#include "../search/searchthread.h"
-#include "hce.h"
+#include "board/attacks.h"
+#include "board/fen.h"
+#include "board/legality.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "search/searchthread.h"
+#include "eval/hce.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "kingsafety.h"
+#include "eval/kingsafety.h"
 
-#include "geometry.h"
+#include "eval/geometry.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // king's distance to the pawns in the ending.
 #pragma once
 
-#include "evalinfo.h"
+#include "eval/evalinfo.h"
 
 // White's king, then Black's; needs every attack map of both colours.
 void evaluate_kings(const Position& pos, EvalInfo& ei);

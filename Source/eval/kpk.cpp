@@ -1,6 +1,6 @@
-#include "kpk.h"
+#include "eval/kpk.h"
 
-#include "geometry.h"
+#include "eval/geometry.h"
 
 uint8_t KPKTable[2][KPK_PAWN_SQUARES][SQUARES][SQUARES];
 

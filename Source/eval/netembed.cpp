@@ -2,7 +2,7 @@
 // data by the assembler, so "embedded" needs no file at run time. The build
 // passes the file's absolute path as ZERV_BUILTIN_NET_PATH and rebuilds
 // this file whenever the network file changes.
-#include "netweights.h"
+#include "eval/netweights.h"
 
 #ifndef ZERV_BUILTIN_NET_PATH
 #error "ZERV_BUILTIN_NET_PATH must name the built-in network file"

@@ -1,8 +1,8 @@
-#include "netfeatures.h"
+#include "eval/netfeatures.h"
 
 #include <algorithm>
 
-#include "../board/bitboard.h"
+#include "board/bitboard.h"
 
 namespace {
 

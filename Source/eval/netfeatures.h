@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "../board/position.h"
-#include "netweights.h"
+#include "board/position.h"
+#include "eval/netweights.h"
 
 // Each half of the main inputs has 7 groups of 64 squares: king, pawns,
 // knights, bishops, rooks, queens, passed pawns.

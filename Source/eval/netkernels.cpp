@@ -8,11 +8,11 @@
 //
 // The build keeps multiply and add apart in this file unless a loop asks
 // for a fused multiply-add itself, so every set rounds as it says it does.
-#include "netkernels.h"
+#include "eval/netkernels.h"
 
 #include <cmath>
 
-#include "../platform/platform.h"
+#include "platform/platform.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #define NET_X86_KERNELS 1

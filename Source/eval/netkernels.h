@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-#include "netweights.h"
+#include "eval/netweights.h"
 
 // Slope of the leaky rectifier below zero.
 constexpr float NET_LEAK_SLOPE = 0.0625f;

@@ -7,10 +7,10 @@
 #include <cstring>
 #include <ctime>
 
-#include "../frontend/options.h"
-#include "../frontend/output.h"
-#include "network.h"
-#include "netweights.h"
+#include "frontend/options.h"
+#include "frontend/output.h"
+#include "eval/network.h"
+#include "eval/netweights.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // The weight block's layout: value count, header checks, byte encoding,
 // allocation and writing in the file format.
-#include "netweights.h"
+#include "eval/netweights.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
-#include "../platform/platform.h"
+#include "platform/platform.h"
 
 NetWeights Net;
 

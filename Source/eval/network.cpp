@@ -1,7 +1,7 @@
 // nn_evaluate: working memory per thread, the first layer kept per side
 // to move and updated from the last position evaluated for that side, the
 // heads and the score mapping.
-#include "network.h"
+#include "eval/network.h"
 
 #include <algorithm>
 #include <bit>
@@ -9,12 +9,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "../board/bitboard.h"
-#include "../frontend/options.h"
-#include "../frontend/output.h"
-#include "../search/searchthread.h"
-#include "evalcache.h"
-#include "networkspace.h"
+#include "board/bitboard.h"
+#include "frontend/options.h"
+#include "frontend/output.h"
+#include "search/searchthread.h"
+#include "eval/evalcache.h"
+#include "eval/networkspace.h"
 
 namespace {
 

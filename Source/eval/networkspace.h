@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "netfeatures.h"
-#include "netkernels.h"
-#include "netweights.h"
+#include "eval/netfeatures.h"
+#include "eval/netkernels.h"
+#include "eval/netweights.h"
 
 struct SearchThread;
 

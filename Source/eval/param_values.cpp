@@ -6,7 +6,7 @@
 // evaluation's frame: files mirrored so that the own king stands on e-h,
 // Black's squares flipped by rank. The "1" tables serve kings on the same
 // wing, the "2" tables kings on opposite wings (the enemy king on a-d).
-#include "param_values.h"
+#include "eval/param_values.h"
 
 extern constexpr ParamValue BuiltinParamValues[] = {
     {"mtl_pawn", 100, 100},

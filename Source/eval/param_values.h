@@ -2,7 +2,7 @@
 // registry code so that a tuner can rewrite them as one plain table.
 #pragma once
 
-#include "params.h"
+#include "eval/params.h"
 
 struct ParamValue {
   const char* name;

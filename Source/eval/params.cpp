@@ -1,7 +1,7 @@
 // The evaluation parameter registry: fixed registration order, built-in
 // values, overrides from a parameter file, personality scaling and the
 // printed lists of the evaluation trace.
-#include "params.h"
+#include "eval/params.h"
 
 #include <algorithm>
 #include <cctype>
@@ -14,7 +14,7 @@
 #include "frontend/options.h"
 #include "frontend/output.h"
 #include "frontend/textparse.h"
-#include "param_values.h"
+#include "eval/param_values.h"
 
 EvalParam Params[PARAM_COUNT];
 int ParamCount;

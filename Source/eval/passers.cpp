@@ -1,7 +1,7 @@
-#include "passers.h"
+#include "eval/passers.h"
 
-#include "../board/see.h"
-#include "geometry.h"
+#include "board/see.h"
+#include "eval/geometry.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // candidate passers; passed pawns also raise the enemy's threat word.
 #pragma once
 
-#include "evalinfo.h"
+#include "eval/evalinfo.h"
 
 // Both colours; needs every attack map.
 void evaluate_passers(const Position& pos, EvalInfo& ei);

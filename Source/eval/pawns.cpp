@@ -1,7 +1,7 @@
-#include "pawns.h"
+#include "eval/pawns.h"
 
-#include "../search/searchthread.h"
-#include "geometry.h"
+#include "search/searchthread.h"
+#include "eval/geometry.h"
 
 namespace {
 

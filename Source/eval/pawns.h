@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "evalinfo.h"
+#include "eval/evalinfo.h"
 
 struct SearchThread;
 

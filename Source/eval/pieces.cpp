@@ -1,6 +1,6 @@
-#include "pieces.h"
+#include "eval/pieces.h"
 
-#include "geometry.h"
+#include "eval/geometry.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // bishops hemmed in by rammed pawns, open files and the seventh rank.
 #pragma once
 
-#include "evalinfo.h"
+#include "eval/evalinfo.h"
 
 // All four piece kinds for both colours, knights first, so that each kind
 // can avoid the squares the enemy's cheaper pieces attack.

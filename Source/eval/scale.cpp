@@ -1,6 +1,6 @@
-#include "scale.h"
+#include "eval/scale.h"
 
-#include "geometry.h"
+#include "eval/geometry.h"
 
 namespace {
 

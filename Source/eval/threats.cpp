@@ -1,6 +1,6 @@
-#include "threats.h"
+#include "eval/threats.h"
 
-#include "geometry.h"
+#include "eval/geometry.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // that would fork or chase pieces, and pins against the king or queen.
 #pragma once
 
-#include "evalinfo.h"
+#include "eval/evalinfo.h"
 
 // Both colours; needs every attack map. Fills the threat words and the
 // hanging-piece set.

@@ -1,17 +1,17 @@
-#include "boardeditor.h"
+#include "frontend/boardeditor.h"
 
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 
-#include "../board/fen.h"
-#include "../search/searchthread.h"
-#include "console.h"
-#include "control.h"
-#include "game.h"
-#include "output.h"
-#include "textparse.h"
-#include "uci.h"
+#include "board/fen.h"
+#include "search/searchthread.h"
+#include "frontend/console.h"
+#include "frontend/control.h"
+#include "frontend/game.h"
+#include "frontend/output.h"
+#include "frontend/textparse.h"
+#include "frontend/uci.h"
 
 namespace {
 

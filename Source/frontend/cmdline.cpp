@@ -1,15 +1,15 @@
-#include "cmdline.h"
+#include "frontend/cmdline.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "control.h"
-#include "options.h"
-#include "output.h"
-#include "strength.h"
-#include "textparse.h"
+#include "frontend/control.h"
+#include "frontend/options.h"
+#include "frontend/output.h"
+#include "frontend/strength.h"
+#include "frontend/textparse.h"
 
 namespace {
 

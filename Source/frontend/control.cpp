@@ -1,4 +1,4 @@
-#include "control.h"
+#include "frontend/control.h"
 
 SearchControl Control;
 SearchThread* Game;

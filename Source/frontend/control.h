@@ -5,8 +5,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "../board/types.h"
-#include "../search/searchthread.h"
+#include "board/types.h"
+#include "search/searchthread.h"
 
 // SearchState values; FINISHED is or-ed onto 3, 4 or 5 by the search.
 constexpr int STATE_IDLE = 0;

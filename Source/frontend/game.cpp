@@ -1,16 +1,16 @@
-#include "game.h"
+#include "frontend/game.h"
 
 #include <cstring>
 
-#include "../board/attacks.h"
-#include "../board/bitboard.h"
-#include "../board/fen.h"
-#include "../board/legality.h"
-#include "../board/makemove.h"
-#include "../board/movegen.h"
-#include "../search/searchthread.h"
-#include "control.h"
-#include "output.h"
+#include "board/attacks.h"
+#include "board/bitboard.h"
+#include "board/fen.h"
+#include "board/legality.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "search/searchthread.h"
+#include "frontend/control.h"
+#include "frontend/output.h"
 
 GameHistory History;
 

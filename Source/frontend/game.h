@@ -2,7 +2,7 @@
 // from FEN text, playing and taking back its moves, however long it gets.
 #pragma once
 
-#include "../board/types.h"
+#include "board/types.h"
 
 struct SearchThread;
 

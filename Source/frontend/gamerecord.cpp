@@ -1,17 +1,17 @@
-#include "gamerecord.h"
+#include "frontend/gamerecord.h"
 
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "../board/fen.h"
-#include "../board/notation.h"
-#include "../search/searchthread.h"
-#include "control.h"
-#include "game.h"
-#include "output.h"
-#include "textparse.h"
+#include "board/fen.h"
+#include "board/notation.h"
+#include "search/searchthread.h"
+#include "frontend/control.h"
+#include "frontend/game.h"
+#include "frontend/output.h"
+#include "frontend/textparse.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
-#include "golimits.h"
+#include "frontend/golimits.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
-#include "../board/legality.h"
-#include "../search/searchthread.h"
-#include "control.h"
-#include "game.h"
-#include "output.h"
-#include "textparse.h"
+#include "board/legality.h"
+#include "search/searchthread.h"
+#include "frontend/control.h"
+#include "frontend/game.h"
+#include "frontend/output.h"
+#include "frontend/textparse.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "options.h"
+#include "frontend/options.h"
 
 #include <cstring>
 

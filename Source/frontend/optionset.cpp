@@ -1,17 +1,17 @@
-#include "optionset.h"
+#include "frontend/optionset.h"
 
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "../eval/network.h"
-#include "../search/tt.h"
-#include "../syzygy/tbregistry.h"
-#include "control.h"
-#include "options.h"
-#include "output.h"
-#include "textparse.h"
+#include "eval/network.h"
+#include "search/tt.h"
+#include "syzygy/tbregistry.h"
+#include "frontend/control.h"
+#include "frontend/options.h"
+#include "frontend/output.h"
+#include "frontend/textparse.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "output.h"
+#include "frontend/output.h"
 
 #include <cstdarg>
 #include <cstdio>
 
-#include "../platform/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

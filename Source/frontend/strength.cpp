@@ -1,17 +1,17 @@
-#include "strength.h"
+#include "frontend/strength.h"
 
 #include <cmath>
 #include <cstdint>
 
-#include "../platform/platform.h"
-#include "../search/searchthread.h"
-#include "../search/threads.h"
-#include "../search/timeman.h"
-#include "../search/tt.h"
-#include "control.h"
-#include "game.h"
-#include "options.h"
-#include "output.h"
+#include "platform/platform.h"
+#include "search/searchthread.h"
+#include "search/threads.h"
+#include "search/timeman.h"
+#include "search/tt.h"
+#include "frontend/control.h"
+#include "frontend/game.h"
+#include "frontend/options.h"
+#include "frontend/output.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "textparse.h"
+#include "frontend/textparse.h"
 
 #include <cstring>
 

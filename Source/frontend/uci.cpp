@@ -1,28 +1,28 @@
-#include "uci.h"
+#include "frontend/uci.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "../board/fen.h"
-#include "../board/notation.h"
-#include "../book/bookplay.h"
-#include "../platform/platform.h"
-#include "../search/rootsearch.h"
-#include "../search/searchparams.h"
-#include "../search/searchthread.h"
-#include "../search/threads.h"
-#include "../search/timeman.h"
-#include "../search/tt.h"
-#include "console.h"
-#include "control.h"
-#include "game.h"
-#include "golimits.h"
-#include "textparse.h"
-#include "options.h"
-#include "optionset.h"
-#include "output.h"
+#include "board/fen.h"
+#include "board/notation.h"
+#include "book/bookplay.h"
+#include "platform/platform.h"
+#include "search/rootsearch.h"
+#include "search/searchparams.h"
+#include "search/searchthread.h"
+#include "search/threads.h"
+#include "search/timeman.h"
+#include "search/tt.h"
+#include "frontend/console.h"
+#include "frontend/control.h"
+#include "frontend/game.h"
+#include "frontend/golimits.h"
+#include "frontend/textparse.h"
+#include "frontend/options.h"
+#include "frontend/optionset.h"
+#include "frontend/output.h"
 
 namespace {
 

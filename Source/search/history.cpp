@@ -1,4 +1,4 @@
-#include "history.h"
+#include "search/history.h"
 
 #include <algorithm>
 #include <cmath>

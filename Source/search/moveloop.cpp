@@ -1,24 +1,24 @@
 // The move loop of an interior node: move-level pruning, late-move
 // reductions, the principal-variation search of each move, the ordering
 // table updates and the transposition-table store.
-#include "moveloop.h"
+#include "search/moveloop.h"
 
 #include <algorithm>
 #include <atomic>
 
-#include "../board/attacks.h"
-#include "../board/bitboard.h"
-#include "../board/legality.h"
-#include "../board/makemove.h"
-#include "../board/picker.h"
-#include "../board/see.h"
-#include "../frontend/control.h"
-#include "history.h"
-#include "search.h"
-#include "searchparams.h"
-#include "searchthread.h"
-#include "searchtrace.h"
-#include "tt.h"
+#include "board/attacks.h"
+#include "board/bitboard.h"
+#include "board/legality.h"
+#include "board/makemove.h"
+#include "board/picker.h"
+#include "board/see.h"
+#include "frontend/control.h"
+#include "search/history.h"
+#include "search/search.h"
+#include "search/searchparams.h"
+#include "search/searchthread.h"
+#include "search/searchtrace.h"
+#include "search/tt.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // search.h with the node it belongs to).
 #pragma once
 
-#include "../board/position.h"
+#include "board/position.h"
 
 struct MoveEntry;
 

@@ -1,18 +1,18 @@
-#include "qsearch.h"
+#include "search/qsearch.h"
 
 #include <algorithm>
 #include <atomic>
 
-#include "../board/attacks.h"
-#include "../board/legality.h"
-#include "../board/makemove.h"
-#include "../board/picker.h"
-#include "../board/see.h"
-#include "../frontend/control.h"
-#include "search.h"
-#include "searchthread.h"
-#include "searchtrace.h"
-#include "tt.h"
+#include "board/attacks.h"
+#include "board/legality.h"
+#include "board/makemove.h"
+#include "board/picker.h"
+#include "board/see.h"
+#include "frontend/control.h"
+#include "search/search.h"
+#include "search/searchthread.h"
+#include "search/searchtrace.h"
+#include "search/tt.h"
 
 namespace {
 

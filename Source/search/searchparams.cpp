@@ -1,12 +1,12 @@
-#include "searchparams.h"
+#include "search/searchparams.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "../frontend/control.h"
-#include "../frontend/options.h"
-#include "../frontend/output.h"
+#include "frontend/control.h"
+#include "frontend/options.h"
+#include "frontend/output.h"
 
 SearchParams SParams;
 

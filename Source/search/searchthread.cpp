@@ -1,6 +1,6 @@
-#include "searchthread.h"
+#include "search/searchthread.h"
 
-#include "../eval/network.h"
+#include "eval/network.h"
 
 #include <cstdlib>
 #include <cstring>

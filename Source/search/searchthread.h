@@ -4,8 +4,8 @@
 
 #include <atomic>
 
-#include "../board/position.h"
-#include "../eval/evalcache.h"
+#include "board/position.h"
+#include "eval/evalcache.h"
 
 struct NetWorkspace;
 

@@ -1,12 +1,12 @@
-#include "searchtrace.h"
+#include "search/searchtrace.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "../board/fen.h"
-#include "../board/notation.h"
-#include "../frontend/output.h"
-#include "searchthread.h"
+#include "board/fen.h"
+#include "board/notation.h"
+#include "frontend/output.h"
+#include "search/searchthread.h"
 
 namespace {
 

@@ -1,22 +1,22 @@
-#include "threads.h"
+#include "search/threads.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
-#include "../board/fen.h"
-#include "../board/legality.h"
-#include "../eval/params.h"
-#include "../frontend/control.h"
-#include "../frontend/game.h"
-#include "../frontend/options.h"
-#include "../frontend/output.h"
-#include "../frontend/strength.h"
-#include "../platform/platform.h"
-#include "rootsearch.h"
-#include "search.h"
-#include "searchthread.h"
-#include "timeman.h"
+#include "board/fen.h"
+#include "board/legality.h"
+#include "eval/params.h"
+#include "frontend/control.h"
+#include "frontend/game.h"
+#include "frontend/options.h"
+#include "frontend/output.h"
+#include "frontend/strength.h"
+#include "platform/platform.h"
+#include "search/rootsearch.h"
+#include "search/search.h"
+#include "search/searchthread.h"
+#include "search/timeman.h"
 
 SearchThread* Threads[MAX_THREADS];
 

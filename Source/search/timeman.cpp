@@ -1,14 +1,14 @@
-#include "timeman.h"
+#include "search/timeman.h"
 
 #include <cmath>
 
-#include "../frontend/control.h"
-#include "../frontend/game.h"
-#include "../frontend/options.h"
-#include "../platform/platform.h"
-#include "relaxed.h"
-#include "searchthread.h"
-#include "threads.h"
+#include "frontend/control.h"
+#include "frontend/game.h"
+#include "frontend/options.h"
+#include "platform/platform.h"
+#include "search/relaxed.h"
+#include "search/searchthread.h"
+#include "search/threads.h"
 
 namespace {
 

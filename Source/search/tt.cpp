@@ -1,16 +1,16 @@
-#include "tt.h"
+#include "search/tt.h"
 
 #include <cstdlib>
 #include <memory>
 #include <new>
 
-#include "../board/legality.h"
-#include "../board/zobrist.h"
-#include "../frontend/control.h"
-#include "../frontend/options.h"
-#include "../frontend/output.h"
-#include "../platform/platform.h"
-#include "search.h"
+#include "board/legality.h"
+#include "board/zobrist.h"
+#include "frontend/control.h"
+#include "frontend/options.h"
+#include "frontend/output.h"
+#include "platform/platform.h"
+#include "search/search.h"
 
 TTEntry* ttTable = nullptr;
 uint32_t ttEntries = 0;

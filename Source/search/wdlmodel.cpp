@@ -1,9 +1,9 @@
-#include "wdlmodel.h"
+#include "search/wdlmodel.h"
 
 #include <cmath>
 
-#include "../board/bitboard.h"
-#include "search.h"
+#include "board/bitboard.h"
+#include "search/search.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tbdecode.h"
+#include "syzygy/tbdecode.h"
 
 #include <cstring>
 

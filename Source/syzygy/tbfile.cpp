@@ -1,4 +1,4 @@
-#include "tbfile.h"
+#include "syzygy/tbfile.h"
 
 #include <cstring>
 #include <new>

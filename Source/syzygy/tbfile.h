@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "platform/platform.h"
-#include "tbindex.h"
+#include "syzygy/tbindex.h"
 
 constexpr uint32_t TB_WDL_MAGIC = 0x5D23E871;
 constexpr uint32_t TB_DTZ_MAGIC = 0xA50C66D7;

@@ -1,4 +1,4 @@
-#include "tbindex.h"
+#include "syzygy/tbindex.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "tbposition.h"
+#include "syzygy/tbposition.h"
 
 // How the first group of a sub-table is numbered.
 enum TbEncoding : uint8_t {

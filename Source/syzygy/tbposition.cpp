@@ -1,4 +1,4 @@
-#include "tbposition.h"
+#include "syzygy/tbposition.h"
 
 #include "board/bitboard.h"
 

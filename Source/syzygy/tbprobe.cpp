@@ -1,8 +1,8 @@
-#include "tbprobe.h"
+#include "syzygy/tbprobe.h"
 
 #include "board/bitboard.h"
-#include "tbdecode.h"
-#include "tbregistry.h"
+#include "syzygy/tbdecode.h"
+#include "syzygy/tbregistry.h"
 
 namespace {
 

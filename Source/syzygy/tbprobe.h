@@ -2,7 +2,7 @@
 // resolved, and the distance to the next zeroing move.
 #pragma once
 
-#include "tbposition.h"
+#include "syzygy/tbposition.h"
 
 // WDL results from the side to move's view.
 constexpr int WDL_LOSS = -2;

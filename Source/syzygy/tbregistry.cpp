@@ -1,4 +1,4 @@
-#include "tbregistry.h"
+#include "syzygy/tbregistry.h"
 
 #include <cctype>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "tbfile.h"
+#include "syzygy/tbfile.h"
 
 constexpr int TBMAX_PIECE = 254;
 constexpr int TBMAX_PAWN = 256;

@@ -1,7 +1,7 @@
-#include "tbroot.h"
+#include "syzygy/tbroot.h"
 
 #include "board/bitboard.h"
-#include "tbprobe.h"
+#include "syzygy/tbprobe.h"
 
 bool tb_position_valid(const Position& pos) {
   if (pos.castling) return false;

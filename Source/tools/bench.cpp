@@ -1,16 +1,16 @@
-#include "bench.h"
+#include "tools/bench.h"
 
 #include <cstdlib>
 
-#include "../eval/netkernels.h"
-#include "../frontend/control.h"
-#include "../frontend/game.h"
-#include "../frontend/output.h"
-#include "../frontend/uci.h"
-#include "../platform/platform.h"
-#include "../search/threads.h"
-#include "../search/timeman.h"
-#include "../search/tt.h"
+#include "eval/netkernels.h"
+#include "frontend/control.h"
+#include "frontend/game.h"
+#include "frontend/output.h"
+#include "frontend/uci.h"
+#include "platform/platform.h"
+#include "search/threads.h"
+#include "search/timeman.h"
+#include "search/tt.h"
 
 const char* const BenchPositions[BENCH_POSITIONS] = {
     "r1bqkb1r/pp1ppppp/2n2n2/8/3NP3/2N5/PPP2PPP/R1BQKB1R b KQkq -",

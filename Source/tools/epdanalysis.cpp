@@ -1,22 +1,22 @@
-#include "epdanalysis.h"
+#include "tools/epdanalysis.h"
 
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "../board/notation.h"
-#include "../frontend/console.h"
-#include "../frontend/control.h"
-#include "../frontend/game.h"
-#include "../frontend/output.h"
-#include "../frontend/uci.h"
-#include "../platform/platform.h"
-#include "../search/rootsearch.h"
-#include "../search/searchthread.h"
-#include "../search/threads.h"
-#include "../search/timeman.h"
-#include "../search/tt.h"
+#include "board/notation.h"
+#include "frontend/console.h"
+#include "frontend/control.h"
+#include "frontend/game.h"
+#include "frontend/output.h"
+#include "frontend/uci.h"
+#include "platform/platform.h"
+#include "search/rootsearch.h"
+#include "search/searchthread.h"
+#include "search/threads.h"
+#include "search/timeman.h"
+#include "search/tt.h"
 
 namespace {
 

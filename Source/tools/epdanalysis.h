@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-#include "../board/fen.h"
-#include "../board/position.h"
+#include "board/fen.h"
+#include "board/position.h"
 
 // What one answer earns.
 struct EpdAnswerScore {

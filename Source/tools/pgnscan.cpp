@@ -1,4 +1,4 @@
-#include "pgnscan.h"
+#include "tools/pgnscan.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,15 +8,15 @@
 #include <cstring>
 #include <new>
 
-#include "../board/bitboard.h"
-#include "../board/fen.h"
-#include "../board/legality.h"
-#include "../board/notation.h"
-#include "../book/pgn.h"
-#include "../frontend/control.h"
-#include "../frontend/game.h"
-#include "../frontend/output.h"
-#include "../search/searchthread.h"
+#include "board/bitboard.h"
+#include "board/fen.h"
+#include "board/legality.h"
+#include "board/notation.h"
+#include "book/pgn.h"
+#include "frontend/control.h"
+#include "frontend/game.h"
+#include "frontend/output.h"
+#include "search/searchthread.h"
 
 namespace {
 

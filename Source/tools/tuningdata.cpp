@@ -1,21 +1,21 @@
-#include "tuningdata.h"
+#include "tools/tuningdata.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "../board/fen.h"
-#include "../board/legality.h"
-#include "../frontend/control.h"
-#include "../frontend/game.h"
-#include "../frontend/options.h"
-#include "../frontend/output.h"
-#include "../frontend/textparse.h"
-#include "../search/search.h"
-#include "../syzygy/tbprobe.h"
-#include "../syzygy/tbregistry.h"
-#include "epdanalysis.h"
+#include "board/fen.h"
+#include "board/legality.h"
+#include "frontend/control.h"
+#include "frontend/game.h"
+#include "frontend/options.h"
+#include "frontend/output.h"
+#include "frontend/textparse.h"
+#include "search/search.h"
+#include "syzygy/tbprobe.h"
+#include "syzygy/tbregistry.h"
+#include "tools/epdanalysis.h"
 
 namespace {
 
