@@ -14,7 +14,8 @@
 
 #include "book/polyglot.h"
 #include "board/fen.h"
-#include "search/searchthread.h"
+#include "core/searchthread.h"
+#include "search/threadrecord.h"
 #include "tool_setup.h"
 
 namespace {

@@ -23,12 +23,13 @@
 #include "board/movegen.h"
 #include "board/zobrist.h"
 #include "eval/hce.h"
-#include "eval/hcebench.h"
+#include "hcebench.h"
 #include "eval/network.h"
 #include "eval/params.h"
 #include "eval/networkspace.h"
-#include "frontend/options.h"
-#include "search/searchthread.h"
+#include "core/options.h"
+#include "core/searchthread.h"
+#include "search/threadrecord.h"
 
 namespace {
 

@@ -14,7 +14,8 @@
 #include "board/bitboard.h"
 #include "board/fen.h"
 #include "board/zobrist.h"
-#include "search/searchthread.h"
+#include "core/searchthread.h"
+#include "search/threadrecord.h"
 #include "syzygy/tbprobe.h"
 #include "syzygy/tbregistry.h"
 

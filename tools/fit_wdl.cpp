@@ -21,7 +21,8 @@
 
 #include "gamerules.h"
 #include "netdata.h"
-#include "search/searchthread.h"
+#include "core/searchthread.h"
+#include "search/threadrecord.h"
 #include "tool_setup.h"
 #include "wdlfit.h"
 

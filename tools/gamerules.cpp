@@ -8,7 +8,7 @@
 #include "board/legality.h"
 #include "board/movegen.h"
 #include "netdata.h"
-#include "search/searchthread.h"
+#include "core/searchthread.h"
 #include "syzygy/tbprobe.h"
 #include "syzygy/tbregistry.h"
 

@@ -3,8 +3,8 @@
 // game is adjudicated.
 #pragma once
 
-#include "board/position.h"
-#include "board/types.h"
+#include "core/position.h"
+#include "core/types.h"
 
 // Adjudication: a score at or beyond WIN_SCORE for the same side over
 // WIN_PLIES consecutive plies decides the game; from DRAW_FROM_PLY on,

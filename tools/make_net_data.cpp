@@ -43,9 +43,10 @@
 #include "eval/evaluate.h"
 #include "eval/hce.h"
 #include "eval/params.h"
-#include "frontend/control.h"
-#include "frontend/options.h"
-#include "search/searchthread.h"
+#include "core/control.h"
+#include "core/options.h"
+#include "core/searchthread.h"
+#include "search/threadrecord.h"
 #include "tool_setup.h"
 
 namespace {

@@ -22,7 +22,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "board/position.h"
+#include "core/position.h"
 
 constexpr int NET_RECORD_BYTES = 32;
 constexpr int RESULT_BLACK_WINS = 0;

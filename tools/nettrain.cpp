@@ -8,7 +8,7 @@
 #include "eval/netfeatures.h"
 #include "eval/network.h"
 #include "eval/networkspace.h"
-#include "search/searchthread.h"
+#include "core/searchthread.h"
 
 namespace {
 

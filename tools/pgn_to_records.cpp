@@ -23,7 +23,8 @@
 #include "board/notation.h"
 #include "gamerules.h"
 #include "netdata.h"
-#include "search/searchthread.h"
+#include "core/searchthread.h"
+#include "search/threadrecord.h"
 #include "tools/pgnscan.h"
 #include "tool_setup.h"
 

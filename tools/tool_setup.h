@@ -7,8 +7,8 @@
 #include "board/zobrist.h"
 #include "eval/kpk.h"
 #include "eval/params.h"
-#include "frontend/control.h"
-#include "frontend/options.h"
+#include "core/control.h"
+#include "core/options.h"
 
 inline void setup_engine_for_tool() {
   init_board_tables();

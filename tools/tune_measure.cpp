@@ -11,7 +11,7 @@
 #include "eval/hce.h"
 #include "eval/params.h"
 #include "eval/scale.h"
-#include "search/searchthread.h"
+#include "core/searchthread.h"
 
 namespace {
 

@@ -11,7 +11,8 @@
 
 #include "eval/params.h"
 #include "netdata.h"
-#include "search/searchthread.h"
+#include "core/searchthread.h"
+#include "search/threadrecord.h"
 #include "tool_setup.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Attack tests on a position.
 #pragma once
 
-#include "board/position.h"
+#include "core/position.h"
 
 // Whether any piece of `colour` attacks `sq` with the board occupancy.
 bool square_attacked(const Position& pos, int sq, int colour);

@@ -1,7 +1,7 @@
 // Bitboard helpers and the attack tables built once at start-up.
 #pragma once
 
-#include "board/types.h"
+#include "core/types.h"
 
 enum Direction { EAST, WEST, NORTH, SOUTH, NORTH_EAST, NORTH_WEST, SOUTH_WEST, SOUTH_EAST };
 

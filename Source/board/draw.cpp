@@ -1,6 +1,6 @@
 #include "board/draw.h"
 
-#include "search/searchthread.h"
+#include "core/searchthread.h"
 #include "board/legality.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Repetition and fifty-move draws.
 #pragma once
 
-#include "board/position.h"
+#include "core/position.h"
 
 // `pliesFromRoot` plies of the current line lie inside the search; an
 // earlier occurrence inside them is enough for a draw, older history needs

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "search/searchthread.h"
+#include "core/searchthread.h"
 #include "board/bitboard.h"
 #include "board/zobrist.h"
 

@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "board/position.h"
+#include "core/position.h"
 
 extern const char* const SquareName[64];
 extern const char* const START_FEN;

@@ -1,6 +1,6 @@
 #include "board/legality.h"
 
-#include "search/searchthread.h"
+#include "core/searchthread.h"
 #include "board/attacks.h"
 #include "board/bitboard.h"
 #include "board/movegen.h"

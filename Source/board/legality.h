@@ -1,7 +1,7 @@
 // Legality, check and stored-move validity tests.
 #pragma once
 
-#include "board/position.h"
+#include "core/position.h"
 
 struct MoveEntry;
 

@@ -1,6 +1,6 @@
 #include "board/makemove.h"
 
-#include "search/searchthread.h"
+#include "core/searchthread.h"
 #include "board/zobrist.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Playing and taking back moves with every incremental update.
 #pragma once
 
-#include "board/position.h"
+#include "core/position.h"
 
 void make_move(Position& pos, Move m);
 void unmake_move(Position& pos);

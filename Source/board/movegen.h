@@ -1,7 +1,7 @@
 // Pseudo-legal move generation into MoveEntry lists.
 #pragma once
 
-#include "search/searchthread.h"
+#include "core/searchthread.h"
 
 MoveEntry* generate_captures(const Position& pos, int side, MoveEntry* list, int target);
 MoveEntry* generate_promotions(const Position& pos, int side, bool underPromotions,

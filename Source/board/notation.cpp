@@ -4,7 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "frontend/control.h"
+#include "core/control.h"
+#include "core/game.h"
 #include "board/attacks.h"
 #include "board/bitboard.h"
 #include "board/fen.h"

@@ -1,7 +1,7 @@
 // Move text: coordinate notation and the algebraic forms for parsing.
 #pragma once
 
-#include "board/position.h"
+#include "core/position.h"
 
 // Coordinate text ("e2e4", "e7e8q"; "e7e8=Q" in console mode; castling as
 // king takes rook when Chess960 is on). out needs 8 bytes.

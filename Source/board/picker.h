@@ -1,7 +1,7 @@
 // The staged move picker: hash move, captures, quiet moves, lazily.
 #pragma once
 
-#include "search/searchthread.h"
+#include "core/searchthread.h"
 
 constexpr uint16_t PICK_HASH = 0x10;
 constexpr uint16_t PICK_FULL = 0x40;

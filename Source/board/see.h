@@ -1,7 +1,7 @@
 // Static exchange evaluation.
 #pragma once
 
-#include "board/position.h"
+#include "core/position.h"
 
 // Exchange values by piece type, written by the evaluation parameter set-up.
 extern int SeeValue[7];

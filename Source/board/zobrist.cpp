@@ -1,6 +1,6 @@
 #include "board/zobrist.h"
 
-#include "frontend/output.h"
+#include "core/output.h"
 
 uint64_t Zobrist[1024];
 

@@ -2,11 +2,12 @@
 
 #include "board/draw.h"
 #include "board/makemove.h"
-#include "frontend/control.h"
-#include "frontend/game.h"
-#include "frontend/options.h"
-#include "frontend/output.h"
-#include "search/searchthread.h"
+#include "core/control.h"
+#include "core/game.h"
+#include "core/options.h"
+#include "core/output.h"
+#include "core/searchthread.h"
+#include "search/threadrecord.h"
 #include "book/polyglot.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // current game ply, and the console's look at both.
 #pragma once
 
-#include "board/types.h"
+#include "core/types.h"
 
 // The book move for the game position when OwnBook is on: the first book
 // within OwnBook_Depth plies, the second within OwnBook2_Depth plies (also

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "frontend/control.h"
-#include "frontend/output.h"
+#include "core/control.h"
+#include "core/output.h"
 #include "platform/platform.h"
 #include "book/pgn.h"
 

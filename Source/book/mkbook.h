@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "board/types.h"
+#include "core/types.h"
 #include "book/polyglot.h"
 
 constexpr int BOOK_PLY_LIMIT = 36;  // plies entered per game: the opening only

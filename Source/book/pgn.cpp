@@ -10,7 +10,8 @@
 #include "board/legality.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
-#include "search/searchthread.h"
+#include "core/searchthread.h"
+#include "search/threadrecord.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "board/position.h"
+#include "core/position.h"
 
 struct SearchThread;
 

@@ -6,9 +6,9 @@
 #include "board/bitboard.h"
 #include "board/fen.h"
 #include "board/legality.h"
-#include "frontend/control.h"
-#include "frontend/options.h"
-#include "frontend/output.h"
+#include "core/control.h"
+#include "core/options.h"
+#include "core/output.h"
 #include "book/polyglot_random.h"
 
 namespace {

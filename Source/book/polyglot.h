@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "board/position.h"
+#include "core/position.h"
 
 constexpr int BOOK_ENTRY_BYTES = 16;
 constexpr int BOOK_MAX_ENTRIES = 128;  // entries of one key considered by a probe

@@ -3,7 +3,7 @@
 // mop-up of a bare king by a rook or queen.
 #pragma once
 
-#include "board/position.h"
+#include "core/position.h"
 
 // True when the position is one of those endings; the score is then in
 // centipawns from the side to move's view.

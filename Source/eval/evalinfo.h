@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "board/position.h"
+#include "core/position.h"
 #include "eval/params.h"
 
 // The groups of terms the trace reports, in evaluation order.

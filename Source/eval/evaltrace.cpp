@@ -4,8 +4,8 @@
 
 #include "board/bitboard.h"
 #include "board/fen.h"
-#include "frontend/output.h"
-#include "search/searchthread.h"
+#include "core/output.h"
+#include "core/searchthread.h"
 #include "eval/geometry.h"
 #include "eval/network.h"
 

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "frontend/control.h"
-#include "frontend/options.h"
-#include "search/searchthread.h"
-#include "eval/evalcache.h"
+#include "core/control.h"
+#include "core/options.h"
+#include "core/searchthread.h"
+#include "core/evalcache.h"
 #include "eval/hce.h"
 #include "eval/network.h"
 

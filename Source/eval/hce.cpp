@@ -1,6 +1,6 @@
 #include "eval/hce.h"
 
-#include "search/searchthread.h"
+#include "core/searchthread.h"
 #include "eval/endgames.h"
 #include "eval/evalinfo.h"
 #include "eval/evaltrace.h"

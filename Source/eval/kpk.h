@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "board/position.h"
+#include "core/position.h"
 
 // Table entries after the build: only these two remain.
 constexpr uint8_t KPK_DRAW = 1;

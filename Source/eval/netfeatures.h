@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "board/position.h"
+#include "core/position.h"
 #include "eval/netweights.h"
 
 // Each half of the main inputs has 7 groups of 64 squares: king, pawns,

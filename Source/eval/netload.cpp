@@ -7,8 +7,8 @@
 #include <cstring>
 #include <ctime>
 
-#include "frontend/options.h"
-#include "frontend/output.h"
+#include "core/options.h"
+#include "core/output.h"
 #include "eval/network.h"
 #include "eval/netweights.h"
 

@@ -10,10 +10,10 @@
 #include <cstring>
 
 #include "board/bitboard.h"
-#include "frontend/options.h"
-#include "frontend/output.h"
-#include "search/searchthread.h"
-#include "eval/evalcache.h"
+#include "core/options.h"
+#include "core/output.h"
+#include "core/searchthread.h"
+#include "core/evalcache.h"
 #include "eval/networkspace.h"
 
 namespace {

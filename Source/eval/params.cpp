@@ -11,9 +11,9 @@
 #include <functional>
 
 #include "board/see.h"
-#include "frontend/options.h"
-#include "frontend/output.h"
-#include "frontend/textparse.h"
+#include "core/options.h"
+#include "core/output.h"
+#include "core/textparse.h"
 #include "eval/param_values.h"
 
 EvalParam Params[PARAM_COUNT];

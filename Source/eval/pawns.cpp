@@ -1,6 +1,6 @@
 #include "eval/pawns.h"
 
-#include "search/searchthread.h"
+#include "core/searchthread.h"
 #include "eval/geometry.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // several.
 #pragma once
 
-#include "board/position.h"
+#include "core/position.h"
 
 // Factor 0..1 that the tapered score s (White's view) is multiplied by.
 float scale_factor(const Position& pos, int s);

@@ -5,12 +5,13 @@
 #include <cstring>
 
 #include "board/fen.h"
-#include "search/searchthread.h"
+#include "core/searchthread.h"
 #include "frontend/console.h"
-#include "frontend/control.h"
-#include "frontend/game.h"
-#include "frontend/output.h"
-#include "frontend/textparse.h"
+#include "core/control.h"
+#include "core/game.h"
+#include "frontend/gamemoves.h"
+#include "core/output.h"
+#include "core/textparse.h"
 #include "frontend/uci.h"
 
 namespace {

@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "frontend/control.h"
-#include "frontend/options.h"
-#include "frontend/output.h"
-#include "frontend/strength.h"
-#include "frontend/textparse.h"
+#include "core/control.h"
+#include "core/options.h"
+#include "core/output.h"
+#include "search/strength.h"
+#include "core/textparse.h"
 
 namespace {
 

@@ -7,11 +7,12 @@
 
 #include "board/fen.h"
 #include "board/notation.h"
-#include "search/searchthread.h"
-#include "frontend/control.h"
-#include "frontend/game.h"
-#include "frontend/output.h"
-#include "frontend/textparse.h"
+#include "core/searchthread.h"
+#include "core/control.h"
+#include "core/game.h"
+#include "frontend/gamemoves.h"
+#include "core/output.h"
+#include "core/textparse.h"
 
 namespace {
 

@@ -5,11 +5,12 @@
 #include <cstring>
 
 #include "board/legality.h"
-#include "search/searchthread.h"
-#include "frontend/control.h"
-#include "frontend/game.h"
-#include "frontend/output.h"
-#include "frontend/textparse.h"
+#include "core/searchthread.h"
+#include "core/control.h"
+#include "core/game.h"
+#include "frontend/gamemoves.h"
+#include "core/output.h"
+#include "core/textparse.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // limits every search starts from, and the root moves it may consider.
 #pragma once
 
-#include "board/types.h"
+#include "core/types.h"
 
 struct SearchLimits;
 

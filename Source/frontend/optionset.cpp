@@ -8,10 +8,10 @@
 #include "eval/network.h"
 #include "search/tt.h"
 #include "syzygy/tbregistry.h"
-#include "frontend/control.h"
-#include "frontend/options.h"
-#include "frontend/output.h"
-#include "frontend/textparse.h"
+#include "core/control.h"
+#include "core/options.h"
+#include "core/output.h"
+#include "core/textparse.h"
 
 namespace {
 

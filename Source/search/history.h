@@ -1,7 +1,7 @@
 // Move-ordering tables: history, killers, counter and follow-up moves.
 #pragma once
 
-#include "search/searchthread.h"
+#include "core/searchthread.h"
 
 void reset_order_tables(SearchThread* t);
 // Update after a quiet move (promotions and castling included) at `ply`

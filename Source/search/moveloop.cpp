@@ -12,11 +12,11 @@
 #include "board/makemove.h"
 #include "board/picker.h"
 #include "board/see.h"
-#include "frontend/control.h"
+#include "core/control.h"
 #include "search/history.h"
 #include "search/search.h"
 #include "search/searchparams.h"
-#include "search/searchthread.h"
+#include "core/searchthread.h"
 #include "search/searchtrace.h"
 #include "search/tt.h"
 

@@ -2,7 +2,7 @@
 // search.h with the node it belongs to).
 #pragma once
 
-#include "board/position.h"
+#include "core/position.h"
 
 struct MoveEntry;
 

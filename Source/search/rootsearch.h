@@ -1,7 +1,7 @@
 // Iterative deepening, the root move loop and the progress output.
 #pragma once
 
-#include "board/types.h"
+#include "core/types.h"
 
 struct SearchThread;
 

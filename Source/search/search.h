@@ -1,7 +1,7 @@
 // The node search: pruning, extensions, probing, and its move loop.
 #pragma once
 
-#include "board/position.h"
+#include "core/position.h"
 
 constexpr int MATE = 10000;
 constexpr int INFINITE_SCORE = 10001;

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "frontend/control.h"
-#include "frontend/options.h"
-#include "frontend/output.h"
+#include "core/control.h"
+#include "core/options.h"
+#include "core/output.h"
 
 SearchParams SParams;
 

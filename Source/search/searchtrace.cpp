@@ -5,8 +5,8 @@
 
 #include "board/fen.h"
 #include "board/notation.h"
-#include "frontend/output.h"
-#include "search/searchthread.h"
+#include "core/output.h"
+#include "core/searchthread.h"
 
 namespace {
 

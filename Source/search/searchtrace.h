@@ -2,8 +2,8 @@
 // "trace") and the path to a tagged position (console "tag").
 #pragma once
 
-#include "board/types.h"
-#include "frontend/control.h"
+#include "core/types.h"
+#include "core/control.h"
 
 struct SearchThread;
 

@@ -1,7 +1,7 @@
 // Search threads: the master thread, the secondary threads and their records.
 #pragma once
 
-#include "board/types.h"
+#include "core/types.h"
 
 struct SearchThread;
 

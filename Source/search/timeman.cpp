@@ -2,12 +2,12 @@
 
 #include <cmath>
 
-#include "frontend/control.h"
-#include "frontend/game.h"
-#include "frontend/options.h"
+#include "core/control.h"
+#include "core/game.h"
+#include "core/options.h"
 #include "platform/platform.h"
 #include "search/relaxed.h"
-#include "search/searchthread.h"
+#include "core/searchthread.h"
 #include "search/threads.h"
 
 namespace {

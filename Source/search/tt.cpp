@@ -6,9 +6,9 @@
 
 #include "board/legality.h"
 #include "board/zobrist.h"
-#include "frontend/control.h"
-#include "frontend/options.h"
-#include "frontend/output.h"
+#include "core/control.h"
+#include "core/options.h"
+#include "core/output.h"
 #include "platform/platform.h"
 #include "search/search.h"
 

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "board/position.h"
+#include "core/position.h"
 
 constexpr int BOUND_UPPER = 1;  // the true score is at most the stored one
 constexpr int BOUND_LOWER = 2;  // at least the stored one

@@ -3,7 +3,7 @@
 // fitted to the engine's own self-play games (tools/fit_wdl.cpp).
 #pragma once
 
-#include "board/position.h"
+#include "core/position.h"
 
 // The curve's two parameters are polynomials of this degree in the
 // material share (material / START_MATERIAL).

@@ -3,7 +3,7 @@
 // castling, moves made on copies.
 #pragma once
 
-#include "board/position.h"
+#include "core/position.h"
 
 struct TbPosition {
   Bitboard white, black, kings, queens, rooks, bishops, knights, pawns;

@@ -2,7 +2,7 @@
 // reachable under the fifty-move rule, chosen by distance to zeroing.
 #pragma once
 
-#include "board/position.h"
+#include "core/position.h"
 
 constexpr int TB_ROOT_FAILED = -1;
 

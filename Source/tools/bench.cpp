@@ -3,9 +3,9 @@
 #include <cstdlib>
 
 #include "eval/netkernels.h"
-#include "frontend/control.h"
-#include "frontend/game.h"
-#include "frontend/output.h"
+#include "core/control.h"
+#include "frontend/gamemoves.h"
+#include "core/output.h"
 #include "frontend/uci.h"
 #include "platform/platform.h"
 #include "search/threads.h"

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "board/fen.h"
-#include "board/position.h"
+#include "core/position.h"
 
 // What one answer earns.
 struct EpdAnswerScore {

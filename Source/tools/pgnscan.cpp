@@ -13,10 +13,11 @@
 #include "board/legality.h"
 #include "board/notation.h"
 #include "book/pgn.h"
-#include "frontend/control.h"
-#include "frontend/game.h"
-#include "frontend/output.h"
-#include "search/searchthread.h"
+#include "core/control.h"
+#include "core/game.h"
+#include "frontend/gamemoves.h"
+#include "core/output.h"
+#include "core/searchthread.h"
 
 namespace {
 

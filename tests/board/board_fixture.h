@@ -10,7 +10,8 @@
 #include "board/bitboard.h"
 #include "board/fen.h"
 #include "board/zobrist.h"
-#include "search/searchthread.h"
+#include "core/searchthread.h"
+#include "search/threadrecord.h"
 
 inline std::string data_path(const std::string& rel) { return std::string(ZERV_DATA_DIR) + "/" + rel; }
 

@@ -8,7 +8,7 @@
 #include "board/notation.h"
 #include "board_checks.h"
 #include "board_fixture.h"
-#include "frontend/control.h"
+#include "core/control.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "book/mkbook.h"
 #include "book/pgn.h"
 #include "book/polyglot.h"
-#include "frontend/control.h"
+#include "core/control.h"
 
 namespace {
 

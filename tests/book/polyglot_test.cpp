@@ -10,8 +10,8 @@
 #include "board/makemove.h"
 #include "board/notation.h"
 #include "book/polyglot.h"
-#include "frontend/control.h"
-#include "frontend/options.h"
+#include "core/control.h"
+#include "core/options.h"
 
 namespace {
 

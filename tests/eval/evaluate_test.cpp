@@ -17,9 +17,9 @@
 #include "eval/network.h"
 #include "eval/param_values.h"
 #include "eval/params.h"
-#include "frontend/control.h"
-#include "frontend/options.h"
-#include "search/searchthread.h"
+#include "core/control.h"
+#include "core/options.h"
+#include "core/searchthread.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "frontend/options.h"
+#include "core/options.h"
 
 void HceTest::SetUpTestSuite() {
   BoardTest::SetUpTestSuite();

@@ -12,10 +12,11 @@
 #include "board/draw.h"
 #include "board/fen.h"
 #include "board/zobrist.h"
-#include "frontend/control.h"
-#include "frontend/game.h"
+#include "core/control.h"
+#include "core/game.h"
+#include "frontend/gamemoves.h"
 #include "frontend/uci.h"
-#include "search/searchthread.h"
+#include "core/searchthread.h"
 
 namespace {
 

@@ -7,11 +7,12 @@
 #include "board/legality.h"
 #include "book/bookplay.h"
 #include "book/polyglot.h"
-#include "frontend/control.h"
-#include "frontend/game.h"
-#include "frontend/options.h"
+#include "core/control.h"
+#include "core/game.h"
+#include "frontend/gamemoves.h"
+#include "core/options.h"
 #include "harness.h"
-#include "search/searchthread.h"
+#include "core/searchthread.h"
 
 namespace {
 

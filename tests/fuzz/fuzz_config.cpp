@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "frontend/control.h"
-#include "frontend/options.h"
+#include "core/control.h"
+#include "core/options.h"
 #include "frontend/optionset.h"
 #include "harness.h"
 

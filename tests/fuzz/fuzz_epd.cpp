@@ -3,7 +3,7 @@
 // scored against "bm", "am" and "c0".
 #include <string>
 
-#include "frontend/control.h"
+#include "core/control.h"
 #include "harness.h"
 #include "tools/epdanalysis.h"
 

@@ -5,10 +5,11 @@
 
 #include "board/fen.h"
 #include "board/perft.h"
-#include "frontend/control.h"
-#include "frontend/game.h"
+#include "core/control.h"
+#include "core/game.h"
+#include "frontend/gamemoves.h"
 #include "harness.h"
-#include "search/searchthread.h"
+#include "core/searchthread.h"
 
 namespace {
 

@@ -5,9 +5,10 @@
 #include <string>
 
 #include "eval/network.h"
-#include "frontend/control.h"
-#include "frontend/game.h"
-#include "frontend/options.h"
+#include "core/control.h"
+#include "core/game.h"
+#include "frontend/gamemoves.h"
+#include "core/options.h"
 #include "harness.h"
 
 constexpr const char* BUILTIN = "embedded";

@@ -6,11 +6,12 @@
 
 #include "eval/evaluate.h"
 #include "eval/params.h"
-#include "frontend/control.h"
-#include "frontend/game.h"
-#include "frontend/options.h"
+#include "core/control.h"
+#include "core/game.h"
+#include "frontend/gamemoves.h"
+#include "core/options.h"
 #include "harness.h"
-#include "search/searchthread.h"
+#include "core/searchthread.h"
 
 int fuzz_params(const uint8_t* data, size_t size) {
   fuzz_start_engine();

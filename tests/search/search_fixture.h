@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "../frontend/dialogue.h"
-#include "board/types.h"
-#include "frontend/control.h"
-#include "frontend/options.h"
-#include "search/searchthread.h"
+#include "core/types.h"
+#include "core/control.h"
+#include "core/options.h"
+#include "core/searchthread.h"
 
 // The option record and the control fields a search test may change, in
 // the order of control_fields() in the fixture's source.

@@ -1,7 +1,7 @@
 // The bitboard position record every subsystem works on directly.
 #pragma once
 
-#include "board/types.h"
+#include "core/types.h"
 
 struct SearchThread;
 

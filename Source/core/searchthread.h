@@ -1,11 +1,12 @@
 // The per-thread search record: its own position, undo stack, per-ply
-// records, stacked move lists and move-ordering tables.
+// records, stacked move lists and move-ordering tables. Making and freeing
+// it is the search's business (search/threadrecord.h).
 #pragma once
 
 #include <atomic>
 
-#include "board/position.h"
-#include "eval/evalcache.h"
+#include "core/position.h"
+#include "core/evalcache.h"
 
 struct NetWorkspace;
 
@@ -123,12 +124,3 @@ struct SearchThread {
   Counter pawnProbes, pawnHits;
   NetWorkspace* net;  // network working memory, made on first use
 };
-
-// Allocates a zero-filled record whose position points back at it and whose
-// ply-0 and ply-1 lists are set up empty; nullptr when memory is short.
-SearchThread* new_search_thread();
-// Frees the record and the network working memory it owns.
-void free_search_thread(SearchThread* t);
-// Empty, terminated lists for ply 0 (the all-zero first buffer entry) and
-// ply 1, and the ply counter back to 1.
-void reset_ply_lists(SearchThread* t);

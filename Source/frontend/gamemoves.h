@@ -1,17 +1,11 @@
-// The game the front end keeps (the global `Game` record): setting it up
-// from FEN text, playing and taking back its moves, however long it gets.
+// Moves of the game the front end keeps (the global `Game` record):
+// setting it up from FEN text, playing and taking back its moves, however
+// long it gets.
 #pragma once
 
-#include "board/types.h"
+#include "core/types.h"
 
 struct SearchThread;
-
-struct GameHistory {
-  SearchThread* scratch;  // FEN text is tried here before it replaces the game
-  int droppedPlies;       // early game moves dropped from the undo stack
-};
-
-extern GameHistory History;
 
 // Allocates `Game` and the scratch record; false when memory is short.
 bool allocate_game();
@@ -22,8 +16,6 @@ void free_game();
 // than a game can have, the side not to move in check) is refused with an
 // "info string" line and the game stays as it was.
 bool set_game_position(const char* fen);
-// Half-moves played since the game was set up.
-int game_ply();
 // Plays a move of the game; a move other than the one taken back last
 // ends the history there. A long game drops its undo records from before
 // the last capture or pawn move, which no repetition can reach; false (with

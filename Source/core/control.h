@@ -5,8 +5,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "board/types.h"
-#include "search/searchthread.h"
+#include "core/types.h"
+#include "core/searchthread.h"
 
 // SearchState values; FINISHED is or-ed onto 3, 4 or 5 by the search.
 constexpr int STATE_IDLE = 0;
@@ -121,7 +121,3 @@ extern SearchControl Control;
 // Start-up values: fixed limits of 5 seconds per move to depth 66, UCI
 // mode, network evaluation, interactive mode, state idle.
 void set_control_defaults(SearchControl& control);
-
-// The front end's game record: the position "position" sets up and from
-// which every search starts.
-extern SearchThread* Game;

@@ -1,4 +1,4 @@
-#include "frontend/output.h"
+#include "core/output.h"
 
 #include <cstdarg>
 #include <cstdio>

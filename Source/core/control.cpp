@@ -1,7 +1,6 @@
-#include "frontend/control.h"
+#include "core/control.h"
 
 SearchControl Control;
-SearchThread* Game;
 
 namespace {
 

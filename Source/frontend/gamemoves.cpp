@@ -1,4 +1,4 @@
-#include "frontend/game.h"
+#include "frontend/gamemoves.h"
 
 #include <cstring>
 
@@ -8,11 +8,11 @@
 #include "board/legality.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
-#include "search/searchthread.h"
-#include "frontend/control.h"
-#include "frontend/output.h"
-
-GameHistory History;
+#include "core/searchthread.h"
+#include "search/threadrecord.h"
+#include "core/control.h"
+#include "core/game.h"
+#include "core/output.h"
 
 namespace {
 
@@ -120,8 +120,6 @@ bool set_game_position(const char* fen) {
   History.droppedPlies = 0;
   return true;
 }
-
-int game_ply() { return History.droppedPlies + Game->undoIndex; }
 
 bool play_game_move(Move m) {
   if (!make_room_for_move()) {

@@ -1,28 +1,19 @@
-#include "frontend/strength.h"
+#include "frontend/calibration.h"
 
-#include <cmath>
 #include <cstdint>
 
+#include "core/control.h"
+#include "core/options.h"
+#include "core/output.h"
+#include "core/searchthread.h"
+#include "frontend/gamemoves.h"
 #include "platform/platform.h"
-#include "search/searchthread.h"
+#include "search/strength.h"
 #include "search/threads.h"
 #include "search/timeman.h"
 #include "search/tt.h"
-#include "frontend/control.h"
-#include "frontend/game.h"
-#include "frontend/options.h"
-#include "frontend/output.h"
 
 namespace {
-
-constexpr double ELO_PER_LN_NPS = 150.0;
-constexpr double ELO_AT_ONE_NPS = 1128.0;
-constexpr float ELO_TOLERANCE = 0.5f;
-// Single precision halves the interval about 24 times before the midpoint
-// stops moving; this bound only guards against a rating that never fits.
-constexpr int MAX_BISECTION_STEPS = 200;
-// A limit this close to the machine's own speed is no limit at all.
-constexpr float FULL_SPEED_MARGIN = 30.0f;
 
 constexpr float CALIBRATION_NOISE = 99999.0f;
 constexpr uint64_t CALIBRATION_NODES = 35000;
@@ -34,26 +25,7 @@ constexpr double CALIBRATION_TIME_FLOOR = 0.001;
 constexpr const char* CALIBRATION_FEN =
     "rnb1k2r/1pq1bppp/p2p1n2/4p3/4P3/2N1BN2/PPP1BPPP/R2QK2R w KQkq -";
 
-float elo_of(float nps) { return float(ELO_PER_LN_NPS) * std::log(nps) + float(ELO_AT_ONE_NPS); }
-
 }  // namespace
-
-double elo_for_nps(double nps) { return ELO_PER_LN_NPS * std::log(nps) + ELO_AT_ONE_NPS; }
-
-float nps_for_elo(float elo) {
-  float low = STRENGTH_MIN_NPS, high = STRENGTH_MAX_NPS;
-  if (!(elo > elo_of(low))) return low;  // also a rating that is no number
-  if (elo >= elo_of(high)) return high;
-  float mid = (low + high) / 2;
-  for (int step = 0; step < MAX_BISECTION_STEPS; step++) {
-    mid = (low + high) / 2;
-    float e = elo_of(mid);
-    if (std::fabs(e - elo) < ELO_TOLERANCE) break;
-    if (e < elo) low = mid;
-    if (e > elo) high = mid;
-  }
-  return mid;
-}
 
 void calibrate() {
   float noise = Control.noise;
@@ -82,15 +54,4 @@ void calibrate() {
   // The games start from an empty table, as they would without the measurement.
   tt_clear();
   print_linef("info string et= %.3f, calibration nps= %0.0f", elapsed, double(Control.calibrationNps));
-}
-
-void apply_strength_limit() {
-  if (Options.UCI_LimitStrength && Options.UCI_Elo >= 1) {
-    Control.targetNps = nps_for_elo(float(Options.UCI_Elo));
-    if (Control.targetNps > Control.calibrationNps - FULL_SPEED_MARGIN) Options.UCI_LimitStrength = 0;
-  }
-  if (!Options.UCI_LimitStrength) {
-    Options.UCI_Elo = int16_t(Control.calibratedElo);
-    Control.targetNps = Control.calibrationNps;
-  }
 }

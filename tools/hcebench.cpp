@@ -1,4 +1,4 @@
-#include "eval/hcebench.h"
+#include "hcebench.h"
 
 #include <chrono>
 #include <random>
@@ -9,7 +9,8 @@
 #include "board/legality.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
-#include "search/searchthread.h"
+#include "core/searchthread.h"
+#include "search/threadrecord.h"
 #include "eval/hce.h"
 
 namespace {

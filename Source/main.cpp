@@ -17,12 +17,12 @@
 #include "tools/pgnscan.h"
 #include "tools/tuningdata.h"
 #include "frontend/cmdline.h"
-#include "frontend/control.h"
-#include "frontend/game.h"
-#include "frontend/options.h"
+#include "core/control.h"
+#include "frontend/gamemoves.h"
+#include "core/options.h"
 #include "frontend/optionset.h"
-#include "frontend/output.h"
-#include "frontend/strength.h"
+#include "core/output.h"
+#include "frontend/calibration.h"
 #include "frontend/uci.h"
 
 namespace {

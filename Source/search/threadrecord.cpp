@@ -1,9 +1,10 @@
-#include "search/searchthread.h"
-
-#include "eval/network.h"
+#include "search/threadrecord.h"
 
 #include <cstdlib>
 #include <cstring>
+
+#include "core/searchthread.h"
+#include "eval/network.h"
 
 SearchThread* new_search_thread() {
   auto* t = static_cast<SearchThread*>(std::calloc(1, sizeof(SearchThread)));

@@ -1,4 +1,4 @@
-#include "frontend/options.h"
+#include "core/options.h"
 
 #include <cstring>
 

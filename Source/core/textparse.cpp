@@ -1,4 +1,4 @@
-#include "frontend/textparse.h"
+#include "core/textparse.h"
 
 #include <cstring>
 

@@ -1,5 +1,6 @@
 // The strength limit: a requested rating becomes a node rate the search
-// must not exceed, anchored by a start-up measurement of the machine.
+// must not exceed, anchored by the start-up measurement of the machine
+// (frontend/calibration.h).
 #pragma once
 
 // Lowest and highest node rates the rating search considers.
@@ -12,10 +13,6 @@ double elo_for_nps(double nps);
 // within half a rating point; a rating beyond what the interval reaches
 // gives the interval's nearer edge.
 float nps_for_elo(float elo);
-// Measures the machine's speed on a fixed position (35000 nodes, one
-// thread, on the main thread) and sets the calibration speed and rating;
-// prints "info string et= ..., calibration nps= ...".
-void calibrate();
 // At every search start: the target speed from UCI_Elo when the limit is
 // on, else full speed (a rating above the machine's switches it off).
 void apply_strength_limit();

@@ -1,0 +1,8 @@
+#include "core/game.h"
+
+#include "core/searchthread.h"
+
+SearchThread* Game;
+GameHistory History;
+
+int game_ply() { return History.droppedPlies + Game->undoIndex; }
