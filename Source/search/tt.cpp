@@ -10,7 +10,7 @@
 #include "core/options.h"
 #include "core/output.h"
 #include "platform/platform.h"
-#include "search/search.h"
+#include "search/score.h"
 
 TTEntry* ttTable = nullptr;
 uint32_t ttEntries = 0;

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "board/bitboard.h"
-#include "search/search.h"
+#include "search/score.h"
 
 namespace {
 
