@@ -9,6 +9,7 @@
 #include "board/notation.h"
 #include "book/bookplay.h"
 #include "platform/platform.h"
+#include "search/report.h"
 #include "search/rootsearch.h"
 #include "search/searchparams.h"
 #include "core/searchthread.h"

@@ -41,7 +41,7 @@ int probe_wdl(const Position& pos, int depth) {
   p.rule50 = 0;
   int success = 1;
   int wdl = tb_probe_wdl(p, &success);
-  return success ? wdl - WDL_LOSS : TB_NOT_PROBED;
+  return success ? wdl + WDL_OFFSET : TB_NOT_PROBED;
 }
 
 namespace {
@@ -170,11 +170,10 @@ bool probe_table(SearchThread* t, int ply, int depth, int alpha, int beta, int n
   return false;
 }
 
-constexpr int TB_RESULT_LOSS = 0;
-constexpr int TB_RESULT_WIN = 4;
-// Two results sum to this when they are the same result seen from the two
-// sides (win 4 against loss 0, draw 2 against draw 2).
-constexpr int WDL_MIRROR_SUM = 6;
+// A node whose result, seen from its parent (TB_RESULT_WIN - r), lies at
+// least two steps below the parent's own result (a win become a draw, a
+// draw become a loss) cannot be what the parent plays: r >= this - parent.
+constexpr int WDL_MIRROR_SUM = TB_RESULT_WIN + 2;
 
 // Step 11. Returns true when the tablebase result ends the node (value
 // set); a bound it gives may raise alpha.

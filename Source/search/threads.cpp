@@ -13,6 +13,7 @@
 #include "core/output.h"
 #include "search/strength.h"
 #include "platform/platform.h"
+#include "search/report.h"
 #include "search/rootsearch.h"
 #include "search/search.h"
 #include "core/searchthread.h"

@@ -11,6 +11,13 @@ constexpr int WDL_DRAW = 0;
 constexpr int WDL_CURSED_WIN = 1;
 constexpr int WDL_WIN = 2;
 
+// Results as the search keeps them: WDL + 2, so loss..win is 0..4 and a
+// negative value stays free for "not probed".
+constexpr int WDL_OFFSET = 2;
+constexpr int TB_RESULT_LOSS = WDL_LOSS + WDL_OFFSET;
+constexpr int TB_RESULT_DRAW = WDL_DRAW + WDL_OFFSET;
+constexpr int TB_RESULT_WIN = WDL_WIN + WDL_OFFSET;
+
 // Both set *success to 0 when a table the answer needs is missing or
 // damaged (the result is then meaningless) and leave it alone otherwise.
 // The position must have no castling rights.

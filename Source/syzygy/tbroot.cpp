@@ -25,7 +25,6 @@ namespace {
 
 constexpr int FIFTY_LIMIT = 100;
 constexpr int CURSED_OFFSET = 100;
-constexpr int WDL_OFFSET = 2;  // results are handed out as WDL + 2
 constexpr int NO_VALUE = 1 << 20;
 
 // Value of a zeroing move from the child's WDL (the mover's view):

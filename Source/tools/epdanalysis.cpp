@@ -13,6 +13,7 @@
 #include "core/output.h"
 #include "frontend/uci.h"
 #include "platform/platform.h"
+#include "search/report.h"
 #include "search/rootsearch.h"
 #include "core/searchthread.h"
 #include "search/threads.h"

@@ -30,7 +30,7 @@ constexpr float SILENT_NOISE = 99999.0f;
 constexpr int SHALLOWEST_TABLE_DEPTH = 3;  // below it the table costs more than it saves
 constexpr double WIN_SLOPE = 0.006;        // logistic slope per centipawn
 constexpr int NO_RECORDED_SCORE = -9999;
-constexpr int TB_DECIDED_SCORE = 9800;     // a won or lost ending scores at least this
+constexpr int TB_DECIDED_SCORE = TB_WIN;  // a won or lost ending scores at least this
 constexpr int PROGRESS_LINES = 4096;
 // Bounds of the win chance a result allows; beyond them score and result
 // disagree.
@@ -65,7 +65,7 @@ void set_up_tablebases() {
 int tablebase_adjusted(int score) {
   int wdl = Control.rootTbResult;
   if (wdl == TB_NOT_PROBED) return score;
-  wdl -= 2;
+  wdl -= WDL_OFFSET;
   if (wdl == WDL_WIN) return score > TB_DECIDED_SCORE ? score : TB_DECIDED_SCORE;
   if (wdl == WDL_LOSS) return score < -TB_DECIDED_SCORE ? score : -TB_DECIDED_SCORE;
   return 0;  // a draw, also one the fifty-move rule saves
