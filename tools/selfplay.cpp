@@ -38,6 +38,7 @@
 #include "netdata.h"
 #include "search/rootsearch.h"
 #include "core/searchthread.h"
+#include "search/searchstart.h"
 #include "search/threads.h"
 #include "search/tt.h"
 #include "syzygy/tbregistry.h"

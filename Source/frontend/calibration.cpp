@@ -9,6 +9,7 @@
 #include "frontend/gamemoves.h"
 #include "platform/platform.h"
 #include "search/strength.h"
+#include "search/searchstart.h"
 #include "search/threads.h"
 #include "search/timeman.h"
 #include "search/tt.h"

@@ -19,6 +19,7 @@
 #include "platform/platform.h"
 #include "search/searchparams.h"
 #include "core/searchthread.h"
+#include "search/searchstart.h"
 #include "search/threads.h"
 #include "search/tt.h"
 #include "core/control.h"

@@ -13,6 +13,7 @@
 #include "search/rootsearch.h"
 #include "search/searchparams.h"
 #include "core/searchthread.h"
+#include "search/searchstart.h"
 #include "search/threads.h"
 #include "search/timeman.h"
 #include "search/tt.h"

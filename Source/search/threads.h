@@ -1,4 +1,6 @@
-// Search threads: the master thread, the secondary threads and their records.
+// The search threads' records: one per thread slot, made on first use,
+// set up from the game record before every search, freed when the thread
+// count shrinks or the program ends.
 #pragma once
 
 #include "core/types.h"
@@ -8,18 +10,12 @@ struct SearchThread;
 // Record per thread slot, created on first use.
 extern SearchThread* Threads[MAX_THREADS];
 
-// The search start, before every search: timer, root side, table age,
-// cleared results, the settings copied for the search, evaluation
-// parameters when changed, the target time and the position log lines.
-void prepare_search();
-// Sets up the records and starts the detached master thread with the
-// state (searching, pondering or tool search); non-zero when it could not
-// be started. The master marks the state finished when all is done.
-int start_search(int state);
-// Runs the whole search on the calling thread (the -pbench benchmark).
-void run_search_here();
 // Sets up record i from the game record; 0, or -1 when memory is short.
 int thread_setup(int index);
+// After a search on `threads` threads: frees the secondary threads'
+// records, and the main one too when so many threads searched that
+// keeping it would hold much memory for nothing.
+void release_helper_records(int threads);
 void free_thread_records();
 // Guards the records against being freed while another thread reads them.
 void lock_thread_records();

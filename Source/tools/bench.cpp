@@ -8,6 +8,7 @@
 #include "core/output.h"
 #include "frontend/uci.h"
 #include "platform/platform.h"
+#include "search/searchstart.h"
 #include "search/threads.h"
 #include "search/timeman.h"
 #include "search/tt.h"

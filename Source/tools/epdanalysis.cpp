@@ -16,6 +16,7 @@
 #include "search/report.h"
 #include "search/rootsearch.h"
 #include "core/searchthread.h"
+#include "search/searchstart.h"
 #include "search/threads.h"
 #include "search/timeman.h"
 #include "search/tt.h"

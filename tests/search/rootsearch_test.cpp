@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "search/rootsearch.h"
 #include "search/search.h"
+#include "search/searchstart.h"
 #include "core/searchthread.h"
 #include "search/threads.h"
 #include "search/timeman.h"

@@ -16,6 +16,7 @@
 #include "search/history.h"
 #include "search/rootsearch.h"
 #include "search/search.h"
+#include "search/searchstart.h"
 #include "search/searchparams.h"
 #include "search/threads.h"
 #include "search/timeman.h"
