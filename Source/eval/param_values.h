@@ -2,7 +2,8 @@
 // registry code so that a tuner can rewrite them as one plain table.
 #pragma once
 
-#include "eval/params.h"
+// Entries of the parameter registry, one row each.
+constexpr int PARAM_COUNT = 951;
 
 struct ParamValue {
   const char* name;

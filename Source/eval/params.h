@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "eval/param_values.h"
+
 // One registry entry: the packed middlegame/endgame pair the evaluation
 // sums, and float copies that keep repeated percentage scaling exact.
 struct EvalParam {
@@ -12,7 +14,6 @@ struct EvalParam {
   char name[24];
 };
 
-constexpr int PARAM_COUNT = 951;
 extern EvalParam Params[PARAM_COUNT];
 extern int ParamCount;
 
