@@ -23,7 +23,8 @@
 #include "frontend/optionset.h"
 #include "core/output.h"
 #include "frontend/calibration.h"
-#include "frontend/uci.h"
+#include "frontend/loop.h"
+#include "frontend/ucicommands.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 
 #include "board/fen.h"
 #include "core/searchthread.h"
-#include "frontend/console.h"
+#include "frontend/boarddisplay.h"
 #include "core/control.h"
 #include "core/game.h"
 #include "frontend/gamemoves.h"
 #include "core/output.h"
 #include "core/textparse.h"
-#include "frontend/uci.h"
+#include "frontend/input.h"
 
 namespace {
 

@@ -24,6 +24,7 @@
 #include "search/tt.h"
 #include "core/control.h"
 #include "core/game.h"
+#include "frontend/boarddisplay.h"
 #include "frontend/boardeditor.h"
 #include "frontend/gamemoves.h"
 #include "frontend/gamerecord.h"
@@ -31,7 +32,7 @@
 #include "core/output.h"
 #include "search/strength.h"
 #include "core/textparse.h"
-#include "frontend/uci.h"
+#include "frontend/searchcommand.h"
 
 namespace {
 
@@ -39,12 +40,9 @@ constexpr int MAX_WORDS = 10;
 constexpr int WORD_SIZE = 128;
 constexpr int MAX_PERFT_DEPTH = 20;
 constexpr int ROOT_PLY = 1;  // the game record sits at search ply 1
-constexpr int FEN_SIZE = 128;
-constexpr int BOARD_TEXT_SIZE = 512;
 constexpr double NPS_TIME_FLOOR = 0.001;  // keeps a zero-time run from dividing by 0
 constexpr int EV_TRACE_LEVEL = 1;  // breakdown by term
 constexpr int SP_TRACE_LEVEL = 2;  // breakdown, parameter list and tables
-constexpr const char* PIECE_LETTERS = " PNBRQK  onbrqk";  // by piece code
 
 struct Words {
   char w[MAX_WORDS][WORD_SIZE];  // w[0] is the command; missing words are empty
@@ -59,12 +57,6 @@ void split_words(const char* line, Words& out) {
     copy_bounded(out.w[n], length < WORD_SIZE ? length + 1 : WORD_SIZE, line);
     line += length;
   }
-}
-
-char square_char(const Position& pos, int sq) {
-  int piece = pos.board[sq];
-  if (piece) return PIECE_LETTERS[piece];
-  return (file_of(sq) & 1) == (rank_of(sq) & 1) ? '+' : '-';
 }
 
 void cmd_fen(const char* line) {
@@ -377,30 +369,13 @@ bool game_command(const char* cmd, const Words& words) {
 
 }  // namespace
 
-void print_board() {
-  const Position& pos = Game->pos;
-  char text[BOARD_TEXT_SIZE];
-  char fen[FEN_SIZE];
-  position_to_fen(pos, fen, false);
-  int n = std::snprintf(text, sizeof text, "%s\n", fen);
-  for (int rank = 7; rank >= 0; rank--) {
-    n += std::snprintf(text + n, sizeof text - n, " ");
-    for (int file = 0; file < 8; file++)
-      n += std::snprintf(text + n, sizeof text - n, " %c", square_char(pos, make_square(file, rank)));
-    n += std::snprintf(text + n, sizeof text - n, "\n");
-  }
-  std::snprintf(text + n, sizeof text - n, "%s\n", pos.side == WHITE ? "white" : "black");
-  print_line(text);
-}
-
 void console_command(const char* line) {
   Words words;
   split_words(line, words);
   const char* cmd = words.w[0];
   if (cmd[0] == '\0') return;
   if (std::strcmp(cmd, "quit") == 0) {
-    stop_and_wait();
-    Control.quit = 1;
+    quit_engine();
     return;
   }
   if (std::strcmp(cmd, ".") == 0) {

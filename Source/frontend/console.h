@@ -3,6 +3,3 @@
 
 // Runs one console command line (every line except "uci" in console mode).
 void console_command(const char* line);
-// Prints the game position as FEN and as an 8x8 diagram with the side to
-// move under it.
-void print_board();

@@ -19,7 +19,7 @@
 #include "core/options.h"
 #include "frontend/optionset.h"
 #include "search/strength.h"
-#include "frontend/uci.h"
+#include "frontend/ucicommands.h"
 #include "search/tt.h"
 
 namespace {

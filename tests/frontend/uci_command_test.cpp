@@ -15,7 +15,7 @@
 #include "core/control.h"
 #include "core/game.h"
 #include "frontend/gamemoves.h"
-#include "frontend/uci.h"
+#include "frontend/ucicommands.h"
 #include "core/searchthread.h"
 
 namespace {
