@@ -14,6 +14,7 @@
 
 #include "book/polyglot.h"
 #include "board/fen.h"
+#include "core/control.h"
 #include "core/searchthread.h"
 #include "search/threadrecord.h"
 #include "tool_setup.h"
@@ -22,7 +23,6 @@ namespace {
 
 constexpr int DEFAULT_ROUNDS = 50;
 constexpr int LINE_SIZE = 4096;
-constexpr float SILENT_NOISE = 9999.0f;  // the console listing stays quiet
 
 double seconds_since(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -50,7 +50,7 @@ int main(int argc, char* argv[]) {
   }
   setup_engine_for_tool();
   Control.uciMode = 0;
-  Control.noise = SILENT_NOISE;
+  Control.noise = QUIET_NOISE;
   int rounds = argc > 3 ? std::atoi(argv[3]) : DEFAULT_ROUNDS;
   std::vector<std::string> fens = read_fens(argv[2]);
   SearchThread* t = new_search_thread();

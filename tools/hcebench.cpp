@@ -17,8 +17,6 @@ namespace {
 
 // Long enough to reach endings, short enough for the game undo stack.
 constexpr int MAX_LINE_PLIES = 160;
-constexpr int ROOT_PLY = 1;
-constexpr int CACHED_PLY = 2;
 
 bool in_check(const Position& pos) { return square_attacked(pos, pos.kingSq[pos.side], pos.side ^ 1); }
 
@@ -57,7 +55,7 @@ double bench_hce_evals_per_second(int positions, int passes, bool usePawnCache, 
   }
   std::vector<Position> line = gather_positions(t, positions, seed);
   set_position(t->pos, START_FEN);
-  int ply = usePawnCache ? CACHED_PLY : ROOT_PLY;
+  int ply = usePawnCache ? FIRST_CACHED_PLY : ROOT_PLY;
   volatile int sink = 0;
   auto start = std::chrono::steady_clock::now();
   for (int p = 0; p < passes; p++)

@@ -33,6 +33,7 @@
 
 #include "board/attacks.h"
 #include "board/bitboard.h"
+#include "board/draw.h"
 #include "board/fen.h"
 #include "board/legality.h"
 #include "board/makemove.h"
@@ -51,7 +52,6 @@
 
 namespace {
 
-constexpr int ROOT_PLY = 1;  // evaluations as at a search root (no cache hits)
 // Scores beyond this are decided games; the network needs no precision
 // there and the logistic target is flat anyway.
 constexpr int MAX_SAMPLE_SCORE = 1500;
@@ -71,13 +71,11 @@ constexpr int RANDOM_MOVE_MARGIN = 120;
 // PGN games: short playouts branch off every game position.
 constexpr int BRANCHES_PER_GAME_POSITION = 2;
 constexpr int BRANCH_PLIES = 8;
-constexpr int FIFTY_MOVE_PLIES = 100;
 // Room kept on the undo stack for the branches.
 constexpr int UNDO_HEADROOM = BRANCH_PLIES + 10;
 constexpr size_t KEY_RESERVE = 8'000'000;
 constexpr int PROGRESS_EVERY = 200'000;
 constexpr int MAX_TOKEN = 256;
-constexpr int FEN_BUFFER = 128;
 // Below every move score (scores stay within a few thousand centipawns).
 constexpr int NO_SCORE = -1'000'000;
 
@@ -135,7 +133,7 @@ bool is_quiet(SearchThread* t) {
 }
 
 void write_sample(Generator& g, int score) {
-  char fen[FEN_BUFFER];
+  char fen[FEN_SIZE];
   position_to_fen(g.t->pos, fen, false);
   std::fprintf(g.out, "%s|%d\n", fen, score);
   if (++g.written % PROGRESS_EVERY == 0)
@@ -216,7 +214,7 @@ void playout(Generator& g, int plies, int firstSampled) {
   SearchThread* t = g.t;
   int made = 0;
   for (int ply = 0; ply < plies && g.written < g.target; ply++) {
-    if (t->undoIndex >= GAME_UNDO_LIMIT - 1 || t->pos.fifty >= FIFTY_MOVE_PLIES) break;
+    if (t->undoIndex >= GAME_UNDO_LIMIT - 1 || t->pos.fifty >= FIFTY_MOVE_LIMIT) break;
     int best = 0;
     Move m = choose_move(g, best);
     if (m == MOVE_NONE || std::abs(best) > PLAYOUT_STOP_SCORE) break;

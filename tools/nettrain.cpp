@@ -23,7 +23,6 @@ constexpr float WEIGHT_LIMIT = 6.5f;
 constexpr double ADAM_BETA1 = 0.9;
 constexpr double ADAM_BETA2 = 0.999;
 constexpr double ADAM_EPSILON = 1e-8;
-constexpr size_t FEN_BUFFER = 128;
 
 }  // namespace
 
@@ -155,7 +154,7 @@ bool add_sample(SearchThread* t, const NetHeader& h, int score, double result, c
   s.target.push_back(float(result < 0 ? p : rule.lambda * p + (1 - rule.lambda) * result));
   s.score.push_back(int16_t(score));
   if (keepFen) {
-    char fen[FEN_BUFFER];
+    char fen[FEN_SIZE];
     position_to_fen(pos, fen, false);
     s.fen.push_back(fen);
   }

@@ -30,7 +30,6 @@
 
 namespace {
 
-constexpr int ROOT_PLY = 1;
 // Room left on the undo stack; longer games stop being read there.
 constexpr int UNDO_HEADROOM = 16;
 

@@ -49,7 +49,6 @@ namespace {
 // A game still running here is scored a draw; real games rarely last so long.
 constexpr int MAX_GAME_PLIES = 400;
 constexpr float UNLIMITED_SECONDS = 1e6f;
-constexpr float QUIET_NOISE = 9999.0f;
 constexpr int LINE_BUFFER = 512;
 constexpr int PROGRESS_GAMES = 100;
 

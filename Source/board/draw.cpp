@@ -6,9 +6,7 @@
 namespace {
 
 // Too few reversible half-moves for any repetition to exist.
-constexpr int MIN_REPETITION_FIFTY = 4;
 // The fifty-move rule: more than a hundred half-moves without progress.
-constexpr int FIFTY_MOVE_LIMIT = 100;
 
 }  // namespace
 

@@ -134,7 +134,7 @@ void clear_position(Position& pos) {
   pos.fifty = 0;
   SearchThread* t = pos.owner;
   t->undoIndex = 0;
-  t->ply = 1;
+  t->ply = ROOT_PLY;
   t->lastMove = MOVE_NONE;
 }
 

@@ -16,13 +16,18 @@ void compute_keys(Position& pos);
 // The half-move clock is read into `fifty` (clamped to 0..150; a field that
 // is no number counts as 0); the move number is not read.
 int set_position(Position& pos, const char* fen);
-// Writes FEN into out (at least 100 bytes); counters adds the half-move
+// Room for any FEN this engine writes (with both counters it stays under
+// 100 characters) and the length a FEN field read from EPD, PGN or a
+// command is cut to.
+constexpr int FEN_SIZE = 128;
+
+// Writes FEN into out (FEN_SIZE bytes); counters adds the half-move
 // clock (`fifty`) and the number of moves made since set-up.
 void position_to_fen(const Position& pos, char* out, bool counters);
 
 // Operands of the EPD operations the tools read.
 struct EpdFields {
-  char fen[128];
+  char fen[FEN_SIZE];
   char bm[128], am[128], ce[32], sc[32], gr[32], id[128], c0[512];
 };
 int parse_epd(const char* line, EpdFields& out);

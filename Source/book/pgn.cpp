@@ -170,7 +170,7 @@ void begin_game(PgnReader& r, const char* line) {
 
 void take_tag(PgnReader& r, const char* line) {
   if (std::strncmp(line, "[FEN ", 5) != 0) return;
-  char fen[PGN_FEN_SIZE];
+  char fen[FEN_SIZE];
   tag_value(line, fen, sizeof fen);
   if (!r.begunInTags) std::memcpy(r.pendingFen, fen, sizeof fen);
   else if (r.plies == 0) set_game_start(r, fen);
@@ -206,7 +206,7 @@ bool play_move(PgnReader& r, const char* text, PgnMoveVisitor visitor, void* con
   r.plies++;
   bool goOn = visitor(context, b->pos, m, r.result);
   make_move(b->pos, m);
-  b->ply = 1;  // no search runs on this record: its ply lists stay unused
+  b->ply = ROOT_PLY;  // no search runs on this record: its ply lists stay unused
   return goOn;
 }
 

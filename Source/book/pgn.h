@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "board/fen.h"
 #include "core/position.h"
 
 struct SearchThread;
@@ -19,7 +20,6 @@ constexpr int PGN_UNKNOWN = 3;
 
 constexpr int PGN_LINE_SIZE = 1024;    // one piece of a line; longer lines are cut at a blank
 constexpr int PGN_TOKEN_SIZE = 64;     // longer tokens are cut (no move is that long)
-constexpr int PGN_FEN_SIZE = 128;
 constexpr int PGN_READ_CHUNK = 1 << 16;
 
 // Position in the line the tokenizer has reached.
@@ -65,7 +65,7 @@ struct PgnReader {
   bool abandoned;
   bool begunInTags;               // its "[Result" came in the current tag section
   bool inTags;                    // the last line read was a tag
-  char pendingFen[PGN_FEN_SIZE];  // a "[FEN" tag seen before the "[Result" tag
+  char pendingFen[FEN_SIZE];  // a "[FEN" tag seen before the "[Result" tag
 };
 
 // Opens the file and prepares a board for it; false when the file cannot

@@ -28,7 +28,6 @@ constexpr uint32_t PICK_MULTIPLIER = 98765;
 constexpr uint32_t PICK_OFFSET = 123456789;
 constexpr uint32_t PICK_STEPS = 1000;
 constexpr double PICK_STEP = 0.001;
-constexpr float QUIET_NOISE = 9999.0f;  // noise level that silences the console listing
 constexpr int LISTING_SIZE = 1024;      // "info string ( book moves are: " and 128 moves
 
 // Promotion piece of the Polyglot code (index) as the engine's flag.

@@ -26,6 +26,9 @@ constexpr int LIMIT_MOVESTOGO_MARK = 40;
 // More than any position has legal moves, so a "searchmoves" list of
 // distinct legal moves always fits.
 constexpr int MAX_SEARCH_MOVES = 256;
+// A noise level (Control.noise, in seconds) that no search reaches: no
+// progress lines, no listings, only the answer.
+constexpr float QUIET_NOISE = 9999.0f;
 // Scores are shown as mates from 9900 on: at most 50 moves away.
 constexpr int MAX_MATE_MOVES = 50;
 
@@ -102,7 +105,7 @@ struct SearchControl {
   float hashFill;
   uint8_t rootSide;
   uint8_t quit;
-  float noise;
+  float noise;          // seconds before progress lines; QUIET_NOISE and above: none
   uint16_t uciMode;
   uint8_t chess960;   // the UCI_Chess960 switch
   uint8_t useNN;      // the Use_NN_eval switch

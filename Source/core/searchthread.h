@@ -11,6 +11,12 @@
 struct NetWorkspace;
 
 constexpr int UNDO_STACK_SIZE = 900;
+// The root of every search (and the game record) sits at ply 1: ply 0 is
+// an empty record, so that "ply - 1" always names a record.
+constexpr int ROOT_PLY = 1;
+// The root is always evaluated afresh; the evaluation caches serve the
+// plies below it.
+constexpr int FIRST_CACHED_PLY = ROOT_PLY + 1;
 // Plies of the deepest search line; per-ply arrays have this many entries.
 constexpr int MAX_PLY = 70;
 // Game moves kept on the undo stack; the rest of the stack is reserved for

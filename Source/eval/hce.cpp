@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr int FIRST_CACHED_PLY = 2;  // the root (ply 1) always recomputes
 constexpr int SCORE_LIMIT = 32767;   // the cache keeps 16-bit scores
 
 bool kings_present(const Position& pos) { return pos.kingSq[WHITE] < SQUARES && pos.kingSq[BLACK] < SQUARES; }

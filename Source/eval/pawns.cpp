@@ -8,7 +8,6 @@ namespace {
 // Key changes for a White king on files a-d and for a Black king there.
 constexpr uint64_t WHITE_QUEENSIDE_KEY = 0x6C43EB52AULL;
 constexpr uint64_t BLACK_QUEENSIDE_KEY = 0x3E2571CB4ULL;
-constexpr int FIRST_CACHED_PLY = 2;
 
 // Files next to each file, as one mask per file.
 Bitboard adjacent_files(int file) {

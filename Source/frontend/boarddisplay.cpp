@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr int FEN_SIZE = 128;
 constexpr int BOARD_TEXT_SIZE = 512;
 constexpr const char* PIECE_LETTERS = " PNBRQK  onbrqk";  // by piece code
 

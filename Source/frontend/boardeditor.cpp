@@ -18,7 +18,6 @@ namespace {
 
 constexpr int EDIT_LINE_SIZE = 78;  // 77 characters and the terminator
 constexpr int SQUARES = 64;
-constexpr int FEN_SIZE = 128;
 constexpr const char* PIECE_LETTERS = "pnbrqk";
 constexpr const char* FEN_LETTERS = " PNBRQK  pnbrqk";  // by piece code
 

@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr float CALIBRATION_NOISE = 99999.0f;
 constexpr uint64_t CALIBRATION_NODES = 35000;
 // The measured speed is scaled up: a game search runs from a warm table
 // and caches and is faster than this short cold one.
@@ -33,7 +32,7 @@ void calibrate() {
   uint8_t threads = Control.activeThreads;
   int16_t limitStrength = Options.UCI_LimitStrength, elo = Options.UCI_Elo;
   uint64_t nodeLimit = Control.limits.nodeLimit;
-  Control.noise = CALIBRATION_NOISE;
+  Control.noise = QUIET_NOISE;
   Control.activeThreads = 1;
   Options.UCI_LimitStrength = 0;
   Control.limits.nodeLimit = CALIBRATION_NODES;

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr float QUIET_NOISE = 9999.0f;  // silences progress and per-position lines
 constexpr float DEPTH_MOVE_TIME = 10000.0f;
 constexpr float NODES_MOVE_TIME = 1000.0f;
 constexpr int MAX_HASH_MB = 32768;

@@ -39,7 +39,6 @@ namespace {
 constexpr int MAX_WORDS = 10;
 constexpr int WORD_SIZE = 128;
 constexpr int MAX_PERFT_DEPTH = 20;
-constexpr int ROOT_PLY = 1;  // the game record sits at search ply 1
 constexpr double NPS_TIME_FLOOR = 0.001;  // keeps a zero-time run from dividing by 0
 constexpr int EV_TRACE_LEVEL = 1;  // breakdown by term
 constexpr int SP_TRACE_LEVEL = 2;  // breakdown, parameter list and tables

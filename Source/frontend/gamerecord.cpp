@@ -19,7 +19,6 @@ namespace {
 constexpr int MAX_MOVE_WORD = 32;
 constexpr int SAN_SIZE = 16;
 constexpr int MOVES_PER_SAVED_LINE = 11;
-constexpr int FEN_SIZE = 128;
 constexpr const char* UTF8_BOM = "\xEF\xBB\xBF";
 
 // One line of any length without its line end; false at the end of the file.

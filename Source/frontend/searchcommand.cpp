@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "board/draw.h"
 #include "board/notation.h"
 #include "book/bookplay.h"
 #include "core/control.h"
@@ -22,7 +23,6 @@ namespace {
 
 constexpr int WAIT_SLEEP_MS = 1;
 constexpr int EXIT_THREAD_FAILURE = -1;
-constexpr int FIFTY_MOVE_LIMIT = 100;  // beyond it the game is drawn: answer at once
 constexpr int ANSWER_TEXT_SIZE = 8;
 constexpr int PONDER_TEXT_SIZE = 16;  // " ponder " and a move
 constexpr float NPS_TIME_FLOOR = 0.001f;

@@ -23,7 +23,6 @@
 namespace {
 
 constexpr int FIRST_REPORTED_DEPTH = 2;  // new best moves are printed from here on
-constexpr float QUIET_NOISE = 9999.0f;  // noise level that silences every progress line
 // Progress output.
 constexpr float PROGRESS_DELAY = 3.5f;  // seconds before "currmove" lines
 constexpr int HASHFULL_DEPTH = 7;       // shallower lines report an empty table

@@ -33,7 +33,6 @@
 
 namespace {
 
-constexpr int ROOT_PLY = 1;
 constexpr int FAILED_LOW = 1;   // rootFail after a pass below the window
 constexpr int FAILED_HIGH = 2;  // and above it
 

@@ -47,9 +47,7 @@ int probe_wdl(const Position& pos, int depth) {
 namespace {
 
 // Fewer reversible half-moves than this cannot hold a repetition.
-constexpr int MIN_REPETITION_FIFTY = 4;
 // A transposition-table cut-off must not reach past the fifty-move rule.
-constexpr int FIFTY_MOVE_HORIZON = 100;
 // An advanced pawn move is followed up only near the horizon.
 constexpr int PAWN_EXTENSION_DEPTH = 3;
 
@@ -156,7 +154,7 @@ bool probe_table(SearchThread* t, int ply, int depth, int alpha, int beta, int n
   view.hitDepth = hit.depth;
   view.lowCut = hit.score <= alpha && hit.bound != BOUND_LOWER;
   view.highCut = hit.score >= beta && hit.bound != BOUND_UPPER;
-  if (hit.depth >= depth && nodeType != NODE_PV && t->pos.fifty + hit.depth < FIFTY_MOVE_HORIZON) {
+  if (hit.depth >= depth && nodeType != NODE_PV && t->pos.fifty + hit.depth < FIFTY_MOVE_LIMIT) {
     if (view.lowCut) {
       value = alpha;
       return true;

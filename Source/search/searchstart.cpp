@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "board/draw.h"
 #include "board/fen.h"
 #include "board/legality.h"
 #include "core/control.h"
@@ -26,10 +27,7 @@ constexpr int EXIT_THREAD_FAILURE = -1;
 constexpr int HELPER_START_DEPTH = 2;  // secondary threads join from this main depth on
 constexpr int WAIT_SLEEP_MS = 1;
 constexpr int MAX_TT_AGE = 31;
-constexpr int FIFTY_MOVE_LIMIT = 100;
-constexpr float QUIET_NOISE = 9999.0f;
 constexpr float MS_PER_SECOND = 1000.0f;
-constexpr int FEN_SIZE = 128;
 
 void secondary_body(void* argument) {
   int index = int(reinterpret_cast<intptr_t>(argument));

@@ -13,8 +13,6 @@ namespace {
 constexpr const char* TRACE_FILE_NAME = "trace.txt";
 constexpr int INDENT_PER_PLY = 9;
 constexpr int MOVE_TEXT_SIZE = 8;
-constexpr int FEN_TEXT_SIZE = 128;
-constexpr int ROOT_PLY = 1;
 constexpr const char* PIECE_LETTERS = " PNBRQK  pnbrqk";  // by piece code
 
 // The trace file's writing position: the depth block and ply of the last
@@ -55,7 +53,7 @@ const char* node_type_name(int nodeType) {
 
 // The search position in the board display's form: FEN, diagram, side.
 void print_search_board(const Position& pos) {
-  char fen[FEN_TEXT_SIZE];
+  char fen[FEN_SIZE];
   position_to_fen(pos, fen, false);
   print_line(fen);
   for (int rank = 7; rank >= 0; rank--) {

@@ -28,5 +28,5 @@ void reset_ply_lists(SearchThread* t) {
   t->plies[0].moveList = t->plies[0].currentMove = &t->moveBuffer[0];
   t->plies[1].moveList = t->plies[1].currentMove = &t->moveBuffer[1];
   t->moveBuffer[1].move = MOVE_END;
-  t->ply = 1;
+  t->ply = ROOT_PLY;
 }

@@ -1,6 +1,7 @@
 #include "syzygy/tbroot.h"
 
 #include "board/bitboard.h"
+#include "board/draw.h"
 #include "syzygy/tbprobe.h"
 
 bool tb_position_valid(const Position& pos) {
@@ -23,7 +24,6 @@ static_assert(TB_ROOT_MAX_MOVES >= TB_MAX_MOVES, "every legal move fits");
 
 namespace {
 
-constexpr int FIFTY_LIMIT = 100;
 constexpr int CURSED_OFFSET = 100;
 constexpr int NO_VALUE = 1 << 20;
 
@@ -77,8 +77,8 @@ int choose(const int* values, int n, int d, uint64_t key) {
 }
 
 int root_wdl(int d, int fifty) {
-  if (d > 0) return fifty + d > FIFTY_LIMIT ? WDL_CURSED_WIN : WDL_WIN;
-  if (d < 0) return fifty - d > FIFTY_LIMIT ? WDL_BLESSED_LOSS : WDL_LOSS;
+  if (d > 0) return fifty + d > FIFTY_MOVE_LIMIT ? WDL_CURSED_WIN : WDL_WIN;
+  if (d < 0) return fifty - d > FIFTY_MOVE_LIMIT ? WDL_BLESSED_LOSS : WDL_LOSS;
   return WDL_DRAW;
 }
 

@@ -31,7 +31,6 @@ constexpr int MIN_LINE_LENGTH = 10;  // shorter lines hold no position
 constexpr int SHALLOWEST_TABLE_DEPTH = 4;  // below it the table costs more than it saves
 constexpr int YIELDING_DEPTH = 2;          // searches this shallow end within a time slice
 constexpr int WAIT_SLEEP_MS = 1;
-constexpr float QUIET_NOISE = 9999.0f;
 constexpr int EXIT_THREAD_FAILURE = -1;
 constexpr int PIECE_SIZE = 64;
 constexpr int MOVE_TEXT_SIZE = 8;

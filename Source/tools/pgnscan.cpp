@@ -27,14 +27,12 @@ constexpr int MAX_PLY_MOVE_TEXT = SCAN_MOVE_TEXT_SIZE - 1;
 constexpr int COMMENT_SIZE = 256;  // longer comments keep their start; scores come first
 constexpr int WORD_SIZE = 32;
 constexpr int TEXT_SIZE = 512;     // one output line
-constexpr int FEN_TEXT_SIZE = 128;
 constexpr int CENTIPAWNS = 100;
 constexpr double ROUNDING_GUARD = 1e-6;  // "0.29" is 28.999... in binary: still 29
 constexpr int SCORE_LIMIT = 29000;       // room below the two markers
 constexpr int SHORTEST_SCORE_WORD = 3;   // "+1/5" is no score: too short to trust
 constexpr int PROGRESS_GAMES = 100;
 constexpr int SHOWN_SCORE_FLOOR = -9999;  // below: no score to show
-constexpr float QUIET_NOISE = 9999.0f;
 
 // Mistake marking: a move from the 13th ply on, with at least 10 plies
 // after it, whose mover's opponent then judges the game clearly better
@@ -172,7 +170,7 @@ void write_result_position(Scanner& s, int ply) {
   if (pos.fifty >= RESULT_MAX_FIFTY || score <= -RESULT_SCORE_BOUND ||
       score >= RESULT_SCORE_BOUND || side_to_move_in_check(pos))
     return;
-  char fen[FEN_TEXT_SIZE];
+  char fen[FEN_SIZE];
   position_to_fen(pos, fen, false);
   std::fprintf(s.out, "%s ce %d; gr %0.1f;\n", fen, score, result_for_side(s.game.result, pos.side));
   s.positions++;
@@ -198,7 +196,7 @@ bool write_position(Scanner& s, int ply) {
     write_result_position(s, ply);
     return true;
   }
-  char fen[FEN_TEXT_SIZE];
+  char fen[FEN_SIZE];
   position_to_fen(pos, fen, true);
   if (s.kind == 1) {
     write_annotated(s, ply, fen);

@@ -1,3 +1,4 @@
+#include "board/fen.h"
 // PGN scans (-scan_pgn1 .. -scan_pgn4): games whose moves carry engine
 // scores in comments, as match managers write them, turned into annotated
 // games or EPD position lists for tuning the evaluation.
@@ -12,7 +13,6 @@ constexpr int16_t SCAN_MATE_SCORE = 9000;       // "+M5" and "-M5" comments
 constexpr int SCAN_MOVE_TEXT_SIZE = 8;          // SAN needs at most 7 characters
 constexpr int SCAN_MAX_MOVES = 791;             // moves kept per game
 constexpr int SCAN_NAME_SIZE = 64;
-constexpr int SCAN_FEN_SIZE = 128;
 
 // What a comment said, for readers that take only some kinds.
 enum CommentKind : uint8_t {
@@ -45,7 +45,7 @@ constexpr int SCAN_BLACK_WINS = 1;
 constexpr int SCAN_DRAW = 2;  // also any result that is not a win
 
 struct ScanGame {
-  char fen[SCAN_FEN_SIZE];  // empty: the start position
+  char fen[FEN_SIZE];  // empty: the start position
   char white[SCAN_NAME_SIZE], black[SCAN_NAME_SIZE];
   int result;
   bool skipped;  // lost on time, abandoned or unterminated

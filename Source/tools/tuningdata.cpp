@@ -25,8 +25,6 @@ constexpr const char* DEFAULT_OUTPUT = "tune_new.epd";
 constexpr const char* FIXED_TB_PATH = "C:\\Chess\\Syzygy;C:\\Chess\\Syzygy\\6-Piece";
 constexpr int MAX_LINE_LENGTH = 253;
 constexpr int LINE_BUFFER_SIZE = MAX_LINE_LENGTH + LINE_END_ROOM;
-constexpr int FEN_TEXT_SIZE = 128;
-constexpr float SILENT_NOISE = 99999.0f;
 constexpr int SHALLOWEST_TABLE_DEPTH = 3;  // below it the table costs more than it saves
 constexpr double WIN_SLOPE = 0.006;        // logistic slope per centipawn
 constexpr int NO_RECORDED_SCORE = -9999;
@@ -85,7 +83,7 @@ int play_best_line() {
 }
 
 void write_label(TuneRun& run, const TuneLabel& label, int score) {
-  char fen[FEN_TEXT_SIZE];
+  char fen[FEN_SIZE];
   TuneLabel l = label;
   if (run.kind == 1 && play_best_line() % 2 == 1) {
     // The line's end has the other side to move: its view of everything.
@@ -162,7 +160,7 @@ void make_tuning_positions(const char* inputFile, const char* outputFile, int ki
     return;
   }
   print_linef("Creating file %s", outputFile);
-  Control.noise = SILENT_NOISE;
+  Control.noise = QUIET_NOISE;
   Control.useNN = 0;
   if (Control.limits.maxDepth < SHALLOWEST_TABLE_DEPTH) Control.ttInUse = 0;
   if (kind == 2) set_up_tablebases();

@@ -27,7 +27,6 @@ namespace {
 // Contempt only applies to searches with a clock; these have none.
 constexpr float UNLIMITED_SECONDS = 10000000.0f;
 constexpr uint64_t NO_NODE_LIMIT = uint64_t(1) << 62;
-constexpr int ROOT_PLY = 1;
 constexpr int TEST_HASH_MB = 8;
 constexpr int WAIT_SLEEP_MS = 1;
 
