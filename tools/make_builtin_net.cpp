@@ -67,7 +67,6 @@ constexpr double KING_EXPOSURE_MG = 0.2;  // per rank off the back rank
 constexpr double KING_CENTRALITY_EG = 0.15;
 constexpr int CENTRE_FILE_LOW = 3, CENTRE_FILE_HIGH = 4;
 constexpr int SHELTER_FILE = 6;
-constexpr int SEVENTH_RANK = 6;
 
 // splitmix64: fixed output on every platform, unlike rand().
 constexpr uint64_t SPLITMIX_STEP = 0x9E3779B97F4A7C15ULL;

@@ -1,22 +1,11 @@
 #include "board/zobrist.h"
 
 #include "core/output.h"
+#include "core/random.h"
 
 uint64_t Zobrist[1024];
 
 namespace {
-
-// Two 16-bit multiply-with-carry generators combined into 32-bit outputs;
-// deterministic, so keys (and therefore searches) repeat across runs.
-struct MwcState {
-  uint32_t z = 1, w = 1;
-};
-
-uint32_t mwc_next(MwcState& s) {
-  s.z = 36969 * (s.z & 0xFFFF) + (s.z >> 16);
-  s.w = 18000 * (s.w & 0xFFFF) + (s.w >> 16);
-  return (s.z << 16) + s.w;
-}
 
 // Keys with few set bits make XOR combinations collide more often.
 constexpr int MIN_KEY_BITS = 24;

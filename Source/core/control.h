@@ -17,7 +17,6 @@ constexpr int STATE_PONDERING = 4;
 constexpr int STATE_TOOL = 5;
 constexpr int STATE_FINISHED = 16;
 
-constexpr int MAX_DEPTH = 66;
 // Limit kinds: fixed limits per move, clock without moves to go; any other
 // value is the number of moves per time control.
 constexpr int LIMIT_CLOCK = 0;
@@ -120,6 +119,10 @@ struct SearchControl {
 };
 
 extern SearchControl Control;
+
+// The stop test polled at every node: a relaxed load is enough, since the
+// flag only goes from 0 to 1 while a search runs.
+inline bool search_stopped() { return Control.stop.load(std::memory_order_relaxed); }
 
 // Start-up values: fixed limits of 5 seconds per move to depth 66, UCI
 // mode, network evaluation, interactive mode, state idle.

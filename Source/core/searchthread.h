@@ -17,8 +17,15 @@ constexpr int ROOT_PLY = 1;
 // The root is always evaluated afresh; the evaluation caches serve the
 // plies below it.
 constexpr int FIRST_CACHED_PLY = ROOT_PLY + 1;
-// Plies of the deepest search line; per-ply arrays have this many entries.
+// The depth ceilings, one built on the other. Per-ply arrays have MAX_PLY
+// entries. The deepest iteration is MAX_DEPTH; past MAX_SEARCH_PLY a node
+// is evaluated, not searched. The deepest node entered (MAX_SEARCH_PLY + 1)
+// prepares the records of the two plies after it, so the arrays need
+// MAX_SEARCH_PLY + 3 entries; the rest is spare.
 constexpr int MAX_PLY = 70;
+constexpr int MAX_DEPTH = MAX_PLY - 4;
+constexpr int MAX_SEARCH_PLY = MAX_DEPTH - 1;
+static_assert(MAX_SEARCH_PLY + 3 <= MAX_PLY, "the deepest node's next plies must have records");
 // Game moves kept on the undo stack; the rest of the stack is reserved for
 // the search line (and perft), so a long game can never overflow it.
 constexpr int GAME_UNDO_LIMIT = UNDO_STACK_SIZE - MAX_PLY - 10;

@@ -72,6 +72,12 @@ constexpr int promotion_type(Move m) {
 constexpr int pawn_step(int colour) { return colour == WHITE ? 8 : -8; }
 // XOR with this to see a square from the given colour's side of the board.
 constexpr int flip_for(int colour) { return colour == WHITE ? 0 : 56; }
+// Rank indices seen from the side that owns the pawn or piece, 0 being its
+// own back rank: rank_of(sq ^ flip_for(side)).
+constexpr int SECOND_RANK = 1;
+constexpr int SIXTH_RANK = 5;
+constexpr int SEVENTH_RANK = 6;
+constexpr int LAST_RANK = 7;
 
 // Rank masks seen from each colour.
 constexpr Bitboard RANK_1 = 0x00000000000000FFULL;

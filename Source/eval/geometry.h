@@ -5,7 +5,6 @@
 #include "board/bitboard.h"
 
 constexpr int SQUARES = 64;
-constexpr int LAST_RANK = 7;  // rank index of the 8th rank
 constexpr int LAST_FILE = 7;  // file index of the h-file
 constexpr int RANK_STEP = 8;  // squares from one rank to the next
 constexpr int FILE_FLIP = 7;  // square XOR that mirrors files a-h

@@ -13,8 +13,6 @@ constexpr float CandidateKingFactor[8] = {0.0f, 0.15f, 0.3f, 0.45f, 0.6f, 0.75f,
 constexpr int PasserThreat[8] = {0, 0, 0, 150, 300, 600, 1200, 0};
 constexpr int HALVED = 2;     // mobile but not free
 constexpr int QUARTERED = 4;  // stopped
-constexpr int SECOND_RANK = 1;
-constexpr int SEVENTH_RANK = 6;
 constexpr int FIRST_CANDIDATE_RANK = 3;
 
 // Where the pawn goes next; from its first rank a free square ahead means

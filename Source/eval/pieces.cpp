@@ -25,7 +25,6 @@ constexpr float SUPPORTED_OUTPOST = 1.0f;
 constexpr Bitboard CENTRE_C3_F6 = 0x00003C3C3C3C0000ULL;
 constexpr Bitboard WHITE_HALF = 0x00000000FFFFFFFFULL;
 constexpr Bitboard EnemyHalf[2] = {~WHITE_HALF, WHITE_HALF};
-constexpr int SEVENTH_RANK = 6;  // relative rank index
 constexpr int LAST_TWO_RANKS = 1;  // the enemy king on its rank 1 or 2
 
 // A piece can never have more safe squares than its table covers; clamped

@@ -22,9 +22,6 @@
 
 namespace {
 
-// Seen from the mover (rank index 0..7).
-constexpr int SIXTH_RANK = 5;
-constexpr int SEVENTH_RANK = 6;
 // A move whose exchange loses more than this is not worth a look in a
 // shallow node, and is reduced one ply more in a deeper one.
 constexpr int LOSING_EXCHANGE = -70;
@@ -37,7 +34,6 @@ constexpr int LMR_LAST_ROW = 30;
 // Late-move pruning counts moves against a quarter of the ordering score.
 constexpr int LMP_SCORE_DIVISOR = 4;
 
-inline bool stopped() { return Control.stop.load(std::memory_order_relaxed); }
 
 inline bool is_en_passant(const Position& pos, const MoveEntry& e) {
   return type_of(e.piece) == PAWN && move_to(e.move) == pos.epSquare;
@@ -143,7 +139,7 @@ bool move_threatens(const Position& pos, int side, const MoveEntry& e) {
 
 namespace {
 
-// Step M5 for a node where late-move pruning is on: true drops the move.
+// Late-move pruning, in a node where it is on: true drops the move.
 bool move_is_pruned(const Position& pos, int side, const MoveEntry& e, int flags, int depth,
                     int moveCount, ExchangeTest& x) {
   if (flags & MF_ANY) return depth == 1 && is_losing_exchange(pos, side, e, x);
@@ -153,7 +149,8 @@ bool move_is_pruned(const Position& pos, int side, const MoveEntry& e, int flags
   return is_losing_exchange(pos, side, e, x);
 }
 
-// Step M6.
+// How many plies a late move is reduced: by its place in the list (or its
+// ordering score) and the remaining depth.
 int late_move_reduction(const MoveEntry& e, int flags, int moveCount, int depth, int nodeType,
                         bool losing) {
   int threshold = LMR_FLAGGED_THRESHOLD, m = 1;
@@ -169,7 +166,7 @@ int late_move_reduction(const MoveEntry& e, int flags, int moveCount, int depth,
   return r;
 }
 
-// Step M8: the first move (and every move near the horizon) with the full
+// The principal-variation search of one move: the first move (and every move near the horizon) with the full
 // window; later ones with a reduced null-window probe first, searched
 // again in full only when the probe beats alpha.
 int search_move(Position& pos, int side, int ply, int depth, int alpha, int beta, int nodeType,
@@ -178,7 +175,7 @@ int search_move(Position& pos, int side, int ply, int depth, int alpha, int beta
   if (pr.moveCount == 0 || depth < 2)
     return -search(pos, side ^ 1, ply + 1, depth - 1, -beta, -alpha, -nodeType, line);
   int v = -search(pos, side ^ 1, ply + 1, depth - r - 1, -alpha - 1, -alpha, NODE_CUT, line);
-  if (v > alpha && !stopped()) {
+  if (v > alpha && !search_stopped()) {
     pr.reduction = 0;
     int childType = nodeType == NODE_PV ? NODE_PV : NODE_ALL;
     v = -search(pos, side ^ 1, ply + 1, depth - 1, -beta, -alpha, childType, line);
@@ -186,7 +183,7 @@ int search_move(Position& pos, int side, int ply, int depth, int alpha, int beta
   return v;
 }
 
-// Step M10's bound for the score against the window the node had.
+// The hash-table bound of the node's score against the window it had.
 int bound_of(int best, int alpha, int beta) {
   if (best <= alpha) return BOUND_UPPER;
   return best >= beta ? BOUND_LOWER : BOUND_EXACT;
@@ -236,7 +233,7 @@ int search_moves(Position& pos, int side, int ply, int depth, int alpha, int bet
     tt_prefetch(pos.key);
     int v = search_move(pos, side, ply, depth, alpha, beta, nodeType, r, line);
     unmake_move(pos);
-    if (stopped()) return 0;
+    if (search_stopped()) return 0;
     pr.moveCount++;
 
     if (!(flags & MF_CAPTURE) && depth > 0) {

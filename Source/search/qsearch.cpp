@@ -31,13 +31,10 @@ constexpr int PROMOTING_PAWN_GAIN = 1500;
 // With this much non-pawn material or less, a side cannot win or defend
 // without its pawns.
 constexpr int MINIMAL_MATERIAL = 3;
-// Seen from the mover, the 7th rank.
-constexpr int SEVENTH_RANK = 6;
 // A move whose estimated exchange loses more than this is not tried.
 constexpr int LOSING_EXCHANGE = -70;
 constexpr int MOVER_IS_KING_LOSS = 9999;
 
-inline bool stopped() { return Control.stop.load(std::memory_order_relaxed); }
 
 int gain_estimate(Position& pos, int side, const MoveEntry& e) {
   if (gives_check(pos, side, e)) return CHECK_GAIN;
@@ -107,7 +104,7 @@ int qsearch(Position& pos, int side, int ply, int depth, int alpha, int beta, in
     tt_prefetch(pos.key);
     int v = -search(pos, side ^ 1, ply + 1, depth - 1, -beta, -best, -nodeType, line);
     unmake_move(pos);
-    if (stopped()) return 0;
+    if (search_stopped()) return 0;
     pr.moveCount++;
     if (v <= best) continue;
     pv[ply] = m;

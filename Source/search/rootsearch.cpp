@@ -12,11 +12,13 @@
 #include "board/movegen.h"
 #include "board/picker.h"
 #include "board/see.h"
+#include "core/random.h"
 #include "eval/evaluate.h"
 #include "core/control.h"
 #include "core/game.h"
 #include "core/options.h"
 #include "platform/platform.h"
+#include "search/moveloop.h"
 #include "syzygy/tbprobe.h"
 #include "syzygy/tbregistry.h"
 #include "syzygy/tbroot.h"
@@ -75,7 +77,9 @@ constexpr uint32_t NOISE_MASK = 15;
 
 // Where deepening stops.
 constexpr int UNDO_HEADROOM = UNDO_STACK_SIZE - 17;  // game ply + depth must stay within
-constexpr int MAX_ITERATION = 68;
+// A last guard: no iteration beyond this, so the per-depth statistics stay
+// inside their MAX_PLY entries whatever depth limit is set.
+constexpr int MAX_ITERATION = MAX_DEPTH + 2;
 // A mate in N moves lands at ply 2N and scores MATE - 2N.
 constexpr int PLIES_PER_MOVE = 2;
 
@@ -87,28 +91,22 @@ constexpr int TB_ROOT_DEPTH6_LIMIT = 70;
 
 SpinLock StatsLock;     // the per-depth node counts
 
-// The multiply-with-carry pair of the root-order noise: one generator for
-// the whole program (z in the high half, w in the low), advanced by
-// compare-and-swap so that threads drawing at once never lose a step.
-constexpr uint32_t MWC_Z_FACTOR = 36969;
-constexpr uint32_t MWC_W_FACTOR = 18000;
-constexpr uint32_t MWC_LOW = 0xFFFF;
-constexpr int MWC_SHIFT = 16;
+// The root-order noise's own generator state for the whole program (z in
+// the high half, w in the low), advanced by compare-and-swap so that
+// threads drawing at once never lose a step.
 constexpr int MWC_HALF_BITS = 32;
 constexpr uint64_t MWC_START = (uint64_t(1) << MWC_HALF_BITS) | 1;  // z = w = 1
 std::atomic<uint64_t> NoiseMwc{MWC_START};
 
 uint32_t next_noise_draw() {
   uint64_t old = NoiseMwc.load(std::memory_order_relaxed), next;
-  uint32_t z, w;
+  uint32_t draw;
   do {
-    z = uint32_t(old >> MWC_HALF_BITS);
-    w = uint32_t(old);
-    z = MWC_Z_FACTOR * (z & MWC_LOW) + (z >> MWC_SHIFT);
-    w = MWC_W_FACTOR * (w & MWC_LOW) + (w >> MWC_SHIFT);
-    next = (uint64_t(z) << MWC_HALF_BITS) | w;
+    MwcState s{uint32_t(old >> MWC_HALF_BITS), uint32_t(old)};
+    draw = mwc_next(s);
+    next = (uint64_t(s.z) << MWC_HALF_BITS) | s.w;
   } while (!NoiseMwc.compare_exchange_weak(old, next, std::memory_order_relaxed));
-  return (z << MWC_SHIFT) + w;
+  return draw;
 }
 
 // ------------------------------------------------------------- root moves
@@ -125,27 +123,6 @@ int root_checker(const Position& pos) {
   if (!found)
     found = rook_attacks(king, occ) & (piece_set(pos, enemy, ROOK) | piece_set(pos, enemy, QUEEN));
   return found ? lsb(found) : NO_SQUARE;
-}
-
-int pawn_move_flags(const Position& pos, int side, Move m) {
-  int to = move_to(m);
-  if (move_flags(m)) return promotion_type(m) == QUEEN ? MF_QUEEN_PROMOTION : MF_ADVANCED_PAWN;
-  if (bit(to) & PromotionSource[side]) return MF_SEVENTH_RANK;
-  if (!(bit(to) & PrePromotionRank[side])) return 0;
-  bool blocked = occupancy(pos) & bit(to + pawn_step(side));
-  bool opposed = PassedMask[side][to] & piece_set(pos, side ^ 1, PAWN);
-  return blocked || opposed ? 0 : MF_ADVANCED_PAWN;
-}
-
-// The flags the node search gives a move (capture, check, pawn pushes).
-int root_move_flags(Position& pos, const MoveEntry& e) {
-  int side = pos.side, to = move_to(e.move);
-  bool pawn = type_of(e.piece) == PAWN;
-  int flags = 0;
-  if (e.captured || (pawn && to == pos.epSquare)) flags |= MF_CAPTURE;
-  if (gives_check(pos, side, e)) flags |= MF_CHECK;
-  if (pawn) flags |= pawn_move_flags(pos, side, e.move);
-  return flags;
 }
 
 int16_t root_order_score(const SearchThread* t, const MoveEntry& e) {
@@ -243,7 +220,7 @@ int root_search(SearchThread* t, int depth, int alpha, int beta, int first) {
   for (MoveEntry* e = list; e->move != MOVE_END; e++) {
     pick_best(e);
     pr.currentMove = e;
-    pr.moveFlags = uint16_t(root_move_flags(t->pos, *e));
+    pr.moveFlags = uint16_t(search_move_flags(t->pos, t->pos.side, *e));
     e->score = int16_t(SEARCHING_SCORE - pr.moveCount);
     if (reports) print_current_move(*e, pr.moveCount);
     pr.reduction = int8_t(root_reduction(t, depth, best));

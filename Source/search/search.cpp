@@ -86,13 +86,12 @@ constexpr uint64_t OWN_TIME_CHECK_MASK = 1023;
 // Keeps the node-rate quotient finite at the very start of a search.
 constexpr float RATE_TIME_FLOOR = 0.0001f;
 
-inline bool stopped() { return Control.stop.load(std::memory_order_relaxed); }
 
 // Strength limit: a thread running faster than the target rate waits,
 // keeping the clock up to date, until it is slow enough again.
 void wait_for_node_rate(SearchThread* t) {
   while (SParams.nodeRateLimited && Control.targetNps > 0 &&
-         Control.mainDepth.load(std::memory_order_relaxed) > 1 && !stopped() &&
+         Control.mainDepth.load(std::memory_order_relaxed) > 1 && !search_stopped() &&
          float(t->nodes) / (float(Control.elapsed) + RATE_TIME_FLOOR) > Control.targetNps) {
     sleep_ms(1);
     time_check();
@@ -142,7 +141,7 @@ struct TableView {
   bool highCut;  // ... or high, though perhaps from a shallower search
 };
 
-// Step 10. Returns true when the stored result ends the node (value set).
+// The hash-table probe. Returns true when the stored result ends the node (value set).
 bool probe_table(SearchThread* t, int ply, int depth, int alpha, int beta, int nodeType,
                  TableView& view, int& value) {
   view = TableView{0, false, false};
@@ -173,7 +172,7 @@ bool probe_table(SearchThread* t, int ply, int depth, int alpha, int beta, int n
 // draw become a loss) cannot be what the parent plays: r >= this - parent.
 constexpr int WDL_MIRROR_SUM = TB_RESULT_WIN + 2;
 
-// Step 11. Returns true when the tablebase result ends the node (value
+// The tablebase probe. Returns true when the tablebase result ends the node (value
 // set); a bound it gives may raise alpha.
 bool probe_tablebases(SearchThread* t, int ply, int depth, int& alpha, int beta, int& value) {
   PlyRecord& pr = t->plies[ply];
@@ -239,7 +238,7 @@ bool network_score_is_safe(const Position& pos, int side, int ev, int beta) {
   return true;
 }
 
-// Step 16.1: far enough above beta, with no threat the evaluation knows.
+// Static-evaluation pruning: far enough above beta, with no threat the evaluation knows.
 bool static_eval_prunes(SearchThread* t, int ply, int depth, int ev, int beta) {
   const Position& pos = t->pos;
   int side = pos.side;
@@ -253,7 +252,7 @@ bool was_null_move(const SearchThread* t, int pliesBack) {
   return t->undoIndex >= pliesBack && t->undo[t->undoIndex - pliesBack].move == MOVE_NONE;
 }
 
-// Step 16.2: the opponent moves twice; the score it still fails to reach
+// The null move: the opponent moves twice; the score it still fails to reach
 // bounds what a real move would give.
 int null_move_search(SearchThread* t, int ply, int depth, int alpha, int beta) {
   Position& pos = t->pos;
@@ -282,7 +281,9 @@ int iid_depth(int depth, int nodeType) {
   return depth < IID_DEEP_DEPTH ? depth - IID_CUT : depth - IID_DEEP_CUT;
 }
 
-// Steps 15-18 of a node that is not in check and above the horizon.
+// A node that is not in check and above the horizon: futility drop into
+// quiescence, the pruning of a node far above beta (static evaluation,
+// then the null move), internal iterative deepening, then the move loop.
 int prune_and_search(SearchThread* t, int ply, int depth, int alpha, int beta, int nodeType,
                      Move* pv, int ev, const TableView& view) {
   Position& pos = t->pos;
@@ -298,7 +299,7 @@ int prune_and_search(SearchThread* t, int ply, int depth, int alpha, int beta, i
     if (static_eval_prunes(t, ply, depth, ev, beta)) return beta;
     if (depth >= SParams.NMP_depth && !was_null_move(t, 1) && !was_null_move(t, 2)) {
       int v = null_move_search(t, ply, depth, alpha, beta);
-      if (stopped()) return 0;
+      if (search_stopped()) return 0;
       if (v >= beta) {
         if (depth < NULL_VERIFY_DEPTH) return beta;
         depth -= NULL_VERIFY_CUT;
@@ -312,7 +313,7 @@ int prune_and_search(SearchThread* t, int ply, int depth, int alpha, int beta, i
     pr.iidActive = 1;
     search_moves(pos, side, ply, d, alpha, beta, 0, nodeType, pv);
     pr.iidActive = 0;
-    if (stopped()) return 0;
+    if (search_stopped()) return 0;
     pr.hashMove = pv[ply];
   }
   return search_moves(pos, side, ply, depth, alpha, beta, 0, nodeType, pv);
@@ -328,7 +329,7 @@ int search(Position& pos, int side, int ply, int depth, int alpha, int beta, int
   if (t->index == 0 && (t->nodes & OWN_TIME_CHECK_MASK) == 0) time_check();
   if (t->nodes > t->nodeLimit && t->rootDepthDone > 1)
     Control.stop.store(1, std::memory_order_relaxed);
-  if (stopped()) return 0;
+  if (search_stopped()) return 0;
   if (ply > t->selDepth) t->selDepth = int8_t(ply);
   if (is_tagged_node(pos.key)) print_tagged_path(t, ply);
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "board/bitboard.h"
+#include "core/searchthread.h"
 #include "search/score.h"
 
 namespace {
