@@ -13,9 +13,6 @@
 namespace {
 
 constexpr double LEAK_SLOPE = 0.0625;
-// Same blend as the engine: share of the middlegame head per unit of
-// non-pawn material, capped at 1.
-constexpr double MIX_PER_MATERIAL_UNIT = 0.016;
 // The 16-bit file holds +-32767 steps of 0.0002; a little margin below.
 constexpr float WEIGHT_LIMIT = 6.5f;
 

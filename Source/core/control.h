@@ -25,11 +25,11 @@ constexpr int LIMIT_MOVESTOGO_MARK = 40;
 // More than any position has legal moves, so a "searchmoves" list of
 // distinct legal moves always fits.
 constexpr int MAX_SEARCH_MOVES = 256;
+// A node limit no search reaches: the limit of a search that has none.
+constexpr uint64_t NO_NODE_LIMIT = uint64_t(1) << 62;
 // A noise level (Control.noise, in seconds) that no search reaches: no
 // progress lines, no listings, only the answer.
 constexpr float QUIET_NOISE = 9999.0f;
-// Scores are shown as mates from 9900 on: at most 50 moves away.
-constexpr int MAX_MATE_MOVES = 50;
 
 // Run modes chosen by the command line.
 enum RunMode {

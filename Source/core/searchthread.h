@@ -35,6 +35,10 @@ constexpr int GAME_UNDO_LIMIT = UNDO_STACK_SIZE - MAX_PLY - 10;
 constexpr int MAX_PLY_MOVES = 16 * 27 + 8;
 constexpr int MOVE_BUFFER_SIZE = (MAX_PLY + 2) * (MAX_PLY_MOVES + 2);
 
+// How the last root pass ended against its window (SearchThread::rootFail).
+constexpr int FAILED_LOW = 1;
+constexpr int FAILED_HIGH = 2;
+
 // Node types of the search.
 constexpr int NODE_PV = 0;
 constexpr int NODE_CUT = 1;
@@ -119,7 +123,7 @@ struct SearchThread {
   int16_t rootScore;     // score of the last completed root search call
   Move rootLine[MAX_PLY];  // index 1 is the first move
   std::atomic<int8_t> iterDepth;  // depth this thread searches now (read by the others)
-  uint8_t rootFail;      // 0 exact, 1 failed low, 2 failed high
+  uint8_t rootFail;      // 0 exact, FAILED_LOW or FAILED_HIGH
   uint32_t rootSeed;     // root-order noise accumulator
 
   // Move-ordering tables.

@@ -78,6 +78,8 @@ constexpr int SECOND_RANK = 1;
 constexpr int SIXTH_RANK = 5;
 constexpr int SEVENTH_RANK = 6;
 constexpr int LAST_RANK = 7;
+// A move of each side: a mate in N moves lands N * 2 plies away.
+constexpr int PLIES_PER_MOVE = 2;
 
 // Rank masks seen from each colour.
 constexpr Bitboard RANK_1 = 0x00000000000000FFULL;

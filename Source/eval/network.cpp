@@ -20,9 +20,6 @@ namespace {
 
 constexpr size_t WORKSPACE_ALIGNMENT = 64;
 
-// Share of the blended heads given to the middlegame head per unit of
-// non-pawn material on the board (reaching 1 at about 62 units).
-constexpr double MIX_PER_MATERIAL_UNIT = 0.016;
 
 // Noise: a key-dependent step of this size, -127..128 steps.
 constexpr uint32_t NOISE_MASK = 255;

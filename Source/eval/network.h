@@ -7,6 +7,11 @@
 struct SearchThread;
 struct NetWorkspace;
 
+// Share of the blended heads given to the middlegame head per unit of
+// non-pawn material on the board (reaching 1 at about 62 units); the
+// trainer blends the same way.
+constexpr double MIX_PER_MATERIAL_UNIT = 0.016;
+
 // Loads the network named by the NN_File setting: "embedded" (built in),
 // "new" (random, also written to "nn.bin") or a file path. 1 on success,
 // 0 when the file cannot be opened, is short or damaged (the previous

@@ -11,11 +11,12 @@
 #include "frontend/gamemoves.h"
 #include "core/output.h"
 #include "core/textparse.h"
+#include "platform/platform.h"
+#include "search/score.h"
 
 namespace {
 
 constexpr float UNLIMITED_SECONDS = 10000000.0f;
-constexpr float MS_PER_SECOND = 1000.0f;
 constexpr int MOVE_WORD_SIZE = 16;  // longer words are no move
 
 // The words of "go" that carry a limit; one of them ends a "searchmoves" list.

@@ -21,8 +21,6 @@
 
 namespace {
 
-constexpr int WAIT_SLEEP_MS = 1;
-constexpr int EXIT_THREAD_FAILURE = -1;
 constexpr int ANSWER_TEXT_SIZE = 8;
 constexpr int PONDER_TEXT_SIZE = 16;  // " ponder " and a move
 constexpr float NPS_TIME_FLOOR = 0.001f;

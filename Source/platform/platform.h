@@ -23,6 +23,13 @@ constexpr int INPUT_CLOSED = -1;
 int read_input(char* buffer, int capacity);
 
 void sleep_ms(int milliseconds);
+// The nap of a thread that waits for another (a search to finish, a flag
+// to change): short, so the wait adds almost nothing to a reply.
+constexpr int WAIT_SLEEP_MS = 1;
+constexpr float MS_PER_SECOND = 1000.0f;
+// The status the program ends with when a search thread cannot be started
+// or joined: the engine cannot go on without it.
+constexpr int EXIT_THREAD_FAILURE = -1;
 // Sleeps like sleep_ms but wakes as soon as standard input has something
 // to read (or has been closed), so a command is answered without delay.
 void sleep_until_input_ms(int milliseconds);

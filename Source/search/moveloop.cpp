@@ -22,9 +22,6 @@
 
 namespace {
 
-// A move whose exchange loses more than this is not worth a look in a
-// shallow node, and is reduced one ply more in a deeper one.
-constexpr int LOSING_EXCHANGE = -70;
 // Late-move reductions: a quiet move ordered at least this far above its
 // place in the list is treated as an early move.
 constexpr int LMR_EARLY_SCORE = 30;

@@ -31,8 +31,6 @@ constexpr int PROMOTING_PAWN_GAIN = 1500;
 // With this much non-pawn material or less, a side cannot win or defend
 // without its pawns.
 constexpr int MINIMAL_MATERIAL = 3;
-// A move whose estimated exchange loses more than this is not tried.
-constexpr int LOSING_EXCHANGE = -70;
 constexpr int MOVER_IS_KING_LOSS = 9999;
 
 

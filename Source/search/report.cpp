@@ -27,11 +27,10 @@ constexpr int FIRST_REPORTED_DEPTH = 2;  // new best moves are printed from here
 constexpr float PROGRESS_DELAY = 3.5f;  // seconds before "currmove" lines
 constexpr int HASHFULL_DEPTH = 7;       // shallower lines report an empty table
 constexpr float PER_MILLE = 1000.0f;
-constexpr float MS_PER_SECOND = 1000.0f;
 constexpr float NPS_MIN_TIME = 0.001f;
-constexpr int MATE_SHOWN_FROM = 9900;
-constexpr int TB_WIN_LIMIT = 9899;
-constexpr int TB_LOSS_LIMIT = -9900;
+// A root tablebase result shows the search's own score only when it is a mate.
+constexpr int TB_WIN_LIMIT = MATE_SHOWN_FROM - 1;
+constexpr int TB_LOSS_LIMIT = -MATE_SHOWN_FROM;
 constexpr int MAX_LINE_MOVES = MAX_DEPTH;
 constexpr int CONSOLE_RUNNING_MOVES = 8;
 constexpr int CONSOLE_STOPPED_MOVES = 32;

@@ -35,8 +35,6 @@
 
 namespace {
 
-constexpr int FAILED_LOW = 1;   // rootFail after a pass below the window
-constexpr int FAILED_HIGH = 2;  // and above it
 
 // Root move order: captures by victim, less the mover's type; exchanges
 // that lose material behind every quiet move.
@@ -80,8 +78,6 @@ constexpr int UNDO_HEADROOM = UNDO_STACK_SIZE - 17;  // game ply + depth must st
 // A last guard: no iteration beyond this, so the per-depth statistics stay
 // inside their MAX_PLY entries whatever depth limit is set.
 constexpr int MAX_ITERATION = MAX_DEPTH + 2;
-// A mate in N moves lands at ply 2N and scores MATE - 2N.
-constexpr int PLIES_PER_MOVE = 2;
 
 // Tablebase move at the root: only once the fifty count has grown this far.
 constexpr int TB_MOVE_MIN_FIFTY = 10;

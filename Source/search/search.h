@@ -14,6 +14,11 @@ constexpr int MF_SEVENTH_RANK = 0x28;
 constexpr int MF_QUEEN_PROMOTION = 0x30;
 constexpr int MF_ANY = 0x3F;
 
+// A move whose exchange loses more than this is not tried in quiescence,
+// not worth a look in a shallow node, and reduced one ply more in a deeper
+// one.
+constexpr int LOSING_EXCHANGE = -70;
+
 // Rough piece worth by type (none, pawn .. king) for "does the mover risk
 // more than it takes".
 constexpr int ExchangeScale[7] = {0, 1, 3, 3, 5, 10, 99};

@@ -23,11 +23,8 @@
 
 namespace {
 
-constexpr int EXIT_THREAD_FAILURE = -1;
 constexpr int HELPER_START_DEPTH = 2;  // secondary threads join from this main depth on
-constexpr int WAIT_SLEEP_MS = 1;
 constexpr int MAX_TT_AGE = 31;
-constexpr float MS_PER_SECOND = 1000.0f;
 
 void secondary_body(void* argument) {
   int index = int(reinterpret_cast<intptr_t>(argument));

@@ -14,7 +14,6 @@ SearchThread* Threads[MAX_THREADS];
 namespace {
 
 constexpr int SHARED_MAIN_RECORD_LIMIT = 9;  // from this many threads record 0 is freed too
-constexpr uint64_t NO_NODE_LIMIT = uint64_t(1) << 62;
 constexpr int SEED_PER_THREAD = 123;
 
 // Held while records are freed, and by readers of other threads' records

@@ -57,9 +57,6 @@ constexpr float STABLE_CUT = 0.25f;     // of the target
 constexpr float HELPER_SHARE = 0.08f;
 constexpr int HELPER_SCORE_GAP = 5;
 constexpr int SINGLE_REPLY_DEPTH = 5;
-constexpr int FAILED_LOW = 1;
-constexpr int FAILED_HIGH = 2;
-constexpr int PLIES_PER_MOVE = 2;
 
 int moves_to_go() {
   const SearchLimits& limits = Control.limits;

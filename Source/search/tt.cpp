@@ -38,7 +38,6 @@ constexpr int CURRENT_SEARCH_DEPTH_SLACK = 7;
 constexpr int FIFTY_DECAY_DIVISOR = 256;
 constexpr uint32_t HASHFULL_MIN_ENTRIES = 3000;
 constexpr uint32_t HASHFULL_SAMPLE = 1000;
-constexpr int EXIT_THREAD_FAILURE = -1;
 
 constexpr auto RELAXED = std::memory_order_relaxed;
 

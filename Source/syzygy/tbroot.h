@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/position.h"
+#include "syzygy/tbposition.h"
 
 constexpr int TB_ROOT_FAILED = -1;
 
@@ -17,7 +18,7 @@ int tb_probe_root(const Position& pos, Move* move, int* wdlPlus2, int* absDtz);
 // them all) into `keep` (room for TB_ROOT_MAX_MOVES); their number, or
 // TB_ROOT_FAILED. Lets the search choose freely among them while the
 // fifty count is too young for the root decision to be played at once.
-constexpr int TB_ROOT_MAX_MOVES = 192;
+constexpr int TB_ROOT_MAX_MOVES = TB_MAX_MOVES;
 int tb_root_keepers(const Position& pos, Move* keep);
 
 // Whether the position can be given to the tables at all: one king a

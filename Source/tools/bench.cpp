@@ -43,8 +43,6 @@ constexpr float BENCH_MOVE_TIME = 99.0f;
 constexpr int DEEPEST_KEPT_DEPTH = 50;  // a deeper maximum (the default 66) becomes:
 constexpr int BENCH_DEPTH = 17;
 constexpr double START_TOTAL_TIME = 0.01;  // keeps the rate finite
-constexpr int EXIT_THREAD_FAILURE = -1;
-constexpr int WAIT_SLEEP_MS = 1;
 
 // The search on its own threads, the main thread watching the clock and
 // the input meanwhile ("quit" ends the benchmark).

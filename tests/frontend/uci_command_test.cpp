@@ -17,6 +17,7 @@
 #include "frontend/gamemoves.h"
 #include "frontend/ucicommands.h"
 #include "core/searchthread.h"
+#include "search/score.h"
 
 namespace {
 

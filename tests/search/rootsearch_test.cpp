@@ -143,7 +143,6 @@ TEST_F(RootSearchTest, MateLimitStopsAtTheFirstIterationThatProvesIt) {
 // Searches on their own threads: the master, the secondary threads and
 // stopping. The suite also runs under ThreadSanitizer (make tsan).
 
-constexpr int WAIT_SLEEP_MS = 1;
 
 using ThreadedSearch = RootSearchTest;
 

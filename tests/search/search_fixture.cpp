@@ -7,6 +7,7 @@
 #include "board/makemove.h"
 #include "board/notation.h"
 #include "board/zobrist.h"
+#include "core/control.h"
 #include "eval/kpk.h"
 #include "eval/network.h"
 #include "eval/params.h"
@@ -26,9 +27,7 @@ namespace {
 
 // Contempt only applies to searches with a clock; these have none.
 constexpr float UNLIMITED_SECONDS = 10000000.0f;
-constexpr uint64_t NO_NODE_LIMIT = uint64_t(1) << 62;
 constexpr int TEST_HASH_MB = 8;
-constexpr int WAIT_SLEEP_MS = 1;
 
 void set_up_tables() {
   init_board_tables();
