@@ -12,8 +12,8 @@
 #include <ctime>
 #include <vector>
 
-#include "book/polyglot.h"
 #include "board/fen.h"
+#include "book/polyglot.h"
 #include "core/control.h"
 #include "core/searchthread.h"
 #include "search/threadrecord.h"

@@ -22,13 +22,13 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/zobrist.h"
-#include "eval/hce.h"
-#include "hcebench.h"
-#include "eval/network.h"
-#include "eval/params.h"
-#include "eval/networkspace.h"
 #include "core/options.h"
 #include "core/searchthread.h"
+#include "eval/hce.h"
+#include "eval/network.h"
+#include "eval/networkspace.h"
+#include "eval/params.h"
+#include "hcebench.h"
 #include "search/threadrecord.h"
 
 namespace {

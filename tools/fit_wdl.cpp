@@ -19,9 +19,9 @@
 #include <iterator>
 #include <vector>
 
+#include "core/searchthread.h"
 #include "gamerules.h"
 #include "netdata.h"
-#include "core/searchthread.h"
 #include "search/threadrecord.h"
 #include "tool_setup.h"
 #include "wdlfit.h"

@@ -7,8 +7,8 @@
 #include "board/draw.h"
 #include "board/legality.h"
 #include "board/movegen.h"
-#include "netdata.h"
 #include "core/searchthread.h"
+#include "netdata.h"
 #include "syzygy/tbprobe.h"
 #include "syzygy/tbregistry.h"
 

@@ -10,8 +10,8 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "core/searchthread.h"
-#include "search/threadrecord.h"
 #include "eval/hce.h"
+#include "search/threadrecord.h"
 
 namespace {
 

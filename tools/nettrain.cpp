@@ -5,10 +5,10 @@
 #include <thread>
 
 #include "board/fen.h"
+#include "core/searchthread.h"
 #include "eval/netfeatures.h"
 #include "eval/network.h"
 #include "eval/networkspace.h"
-#include "core/searchthread.h"
 
 namespace {
 

@@ -21,12 +21,12 @@
 #include "board/fen.h"
 #include "board/makemove.h"
 #include "board/notation.h"
+#include "core/searchthread.h"
 #include "gamerules.h"
 #include "netdata.h"
-#include "core/searchthread.h"
 #include "search/threadrecord.h"
-#include "tools/pgnscan.h"
 #include "tool_setup.h"
+#include "tools/pgnscan.h"
 
 namespace {
 

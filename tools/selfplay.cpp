@@ -28,16 +28,15 @@
 #include <string>
 #include <vector>
 
-#include "board/fen.h"
-#include "eval/network.h"
 #include "core/control.h"
 #include "core/game.h"
-#include "frontend/gamemoves.h"
 #include "core/options.h"
+#include "core/searchthread.h"
+#include "eval/network.h"
+#include "frontend/gamemoves.h"
 #include "gamerules.h"
 #include "netdata.h"
 #include "search/rootsearch.h"
-#include "core/searchthread.h"
 #include "search/searchstart.h"
 #include "search/threads.h"
 #include "search/tt.h"

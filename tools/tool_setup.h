@@ -5,10 +5,10 @@
 
 #include "board/bitboard.h"
 #include "board/zobrist.h"
-#include "eval/kpk.h"
-#include "eval/params.h"
 #include "core/control.h"
 #include "core/options.h"
+#include "eval/kpk.h"
+#include "eval/params.h"
 
 inline void setup_engine_for_tool() {
   init_board_tables();

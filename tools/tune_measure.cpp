@@ -5,13 +5,13 @@
 #include <cstring>
 
 #include "board/bitboard.h"
+#include "core/searchthread.h"
 #include "eval/endgames.h"
 #include "eval/evalinfo.h"
 #include "eval/geometry.h"
 #include "eval/hce.h"
 #include "eval/params.h"
 #include "eval/scale.h"
-#include "core/searchthread.h"
 
 namespace {
 

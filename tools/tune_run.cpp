@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "core/searchthread.h"
 #include "eval/params.h"
 #include "netdata.h"
-#include "core/searchthread.h"
 #include "search/threadrecord.h"
 #include "tool_setup.h"
 

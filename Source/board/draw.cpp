@@ -1,7 +1,7 @@
 #include "board/draw.h"
 
-#include "core/searchthread.h"
 #include "board/legality.h"
+#include "core/searchthread.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/searchthread.h"
 #include "board/bitboard.h"
 #include "board/zobrist.h"
+#include "core/searchthread.h"
 
 const char* const SquareName[64] = {
     "a1", "b1", "c1", "d1", "e1", "f1", "g1", "h1", "a2", "b2", "c2", "d2", "e2", "f2", "g2", "h2",

@@ -1,9 +1,9 @@
 #include "board/legality.h"
 
-#include "core/searchthread.h"
 #include "board/attacks.h"
 #include "board/bitboard.h"
 #include "board/movegen.h"
+#include "core/searchthread.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "board/makemove.h"
 
-#include "core/searchthread.h"
 #include "board/zobrist.h"
+#include "core/searchthread.h"
 
 namespace {
 

@@ -4,14 +4,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/control.h"
-#include "core/game.h"
 #include "board/attacks.h"
 #include "board/bitboard.h"
 #include "board/fen.h"
 #include "board/legality.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "core/control.h"
+#include "core/game.h"
 
 namespace {
 

@@ -2,13 +2,12 @@
 
 #include "board/draw.h"
 #include "board/makemove.h"
-#include "core/control.h"
+#include "book/polyglot.h"
 #include "core/game.h"
 #include "core/options.h"
 #include "core/output.h"
 #include "core/searchthread.h"
 #include "search/threadrecord.h"
-#include "book/polyglot.h"
 
 namespace {
 

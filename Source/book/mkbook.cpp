@@ -5,10 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/control.h"
+#include "book/pgn.h"
 #include "core/output.h"
 #include "platform/platform.h"
-#include "book/pgn.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "core/types.h"
 #include "book/polyglot.h"
+#include "core/types.h"
 
 constexpr int BOOK_PLY_LIMIT = 36;  // plies entered per game: the opening only
 constexpr const char* BOOK_OUTPUT_FILE = "tmp_book.bin";

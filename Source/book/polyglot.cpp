@@ -6,10 +6,10 @@
 #include "board/bitboard.h"
 #include "board/fen.h"
 #include "board/legality.h"
+#include "book/polyglot_random.h"
 #include "core/control.h"
 #include "core/options.h"
 #include "core/output.h"
-#include "book/polyglot_random.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "core/types.h"
 #include "core/searchthread.h"
+#include "core/types.h"
 
 // SearchState values; FINISHED is or-ed onto 3, 4 or 5 by the search.
 constexpr int STATE_IDLE = 0;

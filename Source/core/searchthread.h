@@ -5,8 +5,8 @@
 
 #include <atomic>
 
-#include "core/position.h"
 #include "core/evalcache.h"
+#include "core/position.h"
 
 struct NetWorkspace;
 

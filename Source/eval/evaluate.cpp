@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "core/control.h"
+#include "core/evalcache.h"
 #include "core/options.h"
 #include "core/searchthread.h"
-#include "core/evalcache.h"
 #include "eval/hce.h"
 #include "eval/network.h"
 

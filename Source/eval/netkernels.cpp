@@ -12,6 +12,7 @@
 
 #include <cmath>
 
+#include "eval/netweights.h"
 #include "platform/platform.h"
 
 #if defined(__x86_64__) || defined(__i386__)

@@ -12,7 +12,6 @@
 
 #include <cstdint>
 
-#include "eval/netweights.h"
 
 // Slope of the leaky rectifier below zero.
 constexpr float NET_LEAK_SLOPE = 0.0625f;

@@ -9,8 +9,8 @@
 
 #include "core/options.h"
 #include "core/output.h"
-#include "eval/network.h"
 #include "eval/netweights.h"
+#include "eval/network.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <cstring>
 
 #include "board/bitboard.h"
+#include "core/evalcache.h"
 #include "core/options.h"
 #include "core/output.h"
 #include "core/searchthread.h"
-#include "core/evalcache.h"
 #include "eval/networkspace.h"
 
 namespace {

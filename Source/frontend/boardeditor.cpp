@@ -5,13 +5,13 @@
 #include <cstring>
 
 #include "board/fen.h"
-#include "core/searchthread.h"
-#include "frontend/boarddisplay.h"
 #include "core/control.h"
 #include "core/game.h"
-#include "frontend/gamemoves.h"
 #include "core/output.h"
+#include "core/searchthread.h"
 #include "core/textparse.h"
+#include "frontend/boarddisplay.h"
+#include "frontend/gamemoves.h"
 #include "frontend/input.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include "core/control.h"
 #include "core/options.h"
 #include "core/output.h"
-#include "search/strength.h"
 #include "core/textparse.h"
+#include "search/strength.h"
 
 namespace {
 

@@ -8,11 +8,10 @@
 #include "board/legality.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
-#include "core/searchthread.h"
-#include "search/threadrecord.h"
-#include "core/control.h"
 #include "core/game.h"
 #include "core/output.h"
+#include "core/searchthread.h"
+#include "search/threadrecord.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 
 #include "board/fen.h"
 #include "board/notation.h"
-#include "core/searchthread.h"
 #include "core/control.h"
 #include "core/game.h"
-#include "frontend/gamemoves.h"
 #include "core/output.h"
+#include "core/searchthread.h"
 #include "core/textparse.h"
+#include "frontend/gamemoves.h"
 
 namespace {
 

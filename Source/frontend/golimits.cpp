@@ -5,12 +5,12 @@
 #include <cstring>
 
 #include "board/legality.h"
-#include "core/searchthread.h"
 #include "core/control.h"
 #include "core/game.h"
-#include "frontend/gamemoves.h"
 #include "core/output.h"
+#include "core/searchthread.h"
 #include "core/textparse.h"
+#include "frontend/gamemoves.h"
 #include "platform/platform.h"
 #include "search/score.h"
 

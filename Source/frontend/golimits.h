@@ -2,7 +2,6 @@
 // limits every search starts from, and the root moves it may consider.
 #pragma once
 
-#include "core/types.h"
 
 struct SearchLimits;
 

@@ -5,13 +5,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "eval/network.h"
-#include "search/tt.h"
-#include "syzygy/tbregistry.h"
 #include "core/control.h"
 #include "core/options.h"
 #include "core/output.h"
 #include "core/textparse.h"
+#include "eval/network.h"
+#include "search/tt.h"
+#include "syzygy/tbregistry.h"
 
 namespace {
 

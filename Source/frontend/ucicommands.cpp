@@ -7,7 +7,6 @@
 #include "board/fen.h"
 #include "core/control.h"
 #include "core/game.h"
-#include "core/options.h"
 #include "core/output.h"
 #include "core/searchthread.h"
 #include "frontend/gamemoves.h"

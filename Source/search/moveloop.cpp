@@ -13,10 +13,10 @@
 #include "board/picker.h"
 #include "board/see.h"
 #include "core/control.h"
+#include "core/searchthread.h"
 #include "search/history.h"
 #include "search/search.h"
 #include "search/searchparams.h"
-#include "core/searchthread.h"
 #include "search/searchtrace.h"
 #include "search/tt.h"
 

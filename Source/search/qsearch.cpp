@@ -9,8 +9,8 @@
 #include "board/picker.h"
 #include "board/see.h"
 #include "core/control.h"
-#include "search/search.h"
 #include "core/searchthread.h"
+#include "search/search.h"
 #include "search/searchtrace.h"
 #include "search/tt.h"
 

@@ -1,7 +1,6 @@
 // Iterative deepening and the root move loop.
 #pragma once
 
-#include "core/types.h"
 
 struct SearchThread;
 

@@ -2,8 +2,8 @@
 // "trace") and the path to a tagged position (console "tag").
 #pragma once
 
-#include "core/types.h"
 #include "core/control.h"
+#include "core/types.h"
 
 struct SearchThread;
 

@@ -5,9 +5,9 @@
 #include "core/control.h"
 #include "core/game.h"
 #include "core/options.h"
+#include "core/searchthread.h"
 #include "platform/platform.h"
 #include "search/relaxed.h"
-#include "core/searchthread.h"
 #include "search/threads.h"
 
 namespace {

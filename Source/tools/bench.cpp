@@ -2,15 +2,14 @@
 
 #include <cstdlib>
 
-#include "eval/netkernels.h"
 #include "core/control.h"
-#include "frontend/gamemoves.h"
 #include "core/output.h"
+#include "eval/netkernels.h"
+#include "frontend/gamemoves.h"
 #include "frontend/loop.h"
 #include "frontend/ucicommands.h"
 #include "platform/platform.h"
 #include "search/searchstart.h"
-#include "search/threads.h"
 #include "search/timeman.h"
 #include "search/tt.h"
 

@@ -6,19 +6,16 @@
 #include <cstring>
 
 #include "board/notation.h"
-#include "frontend/console.h"
 #include "core/control.h"
 #include "core/game.h"
-#include "frontend/gamemoves.h"
 #include "core/output.h"
+#include "core/searchthread.h"
 #include "frontend/boarddisplay.h"
+#include "frontend/gamemoves.h"
 #include "frontend/loop.h"
 #include "platform/platform.h"
 #include "search/report.h"
-#include "search/rootsearch.h"
-#include "core/searchthread.h"
 #include "search/searchstart.h"
-#include "search/threads.h"
 #include "search/timeman.h"
 #include "search/tt.h"
 

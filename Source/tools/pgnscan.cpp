@@ -15,9 +15,9 @@
 #include "book/pgn.h"
 #include "core/control.h"
 #include "core/game.h"
-#include "frontend/gamemoves.h"
 #include "core/output.h"
 #include "core/searchthread.h"
+#include "frontend/gamemoves.h"
 
 namespace {
 
