@@ -1,6 +1,5 @@
-// The command-line reader, the strength limit, the option handler and the
-// configuration file, run in-process so the settings they write can be
-// inspected directly.
+// The command-line reader, the option handler and the configuration file,
+// run in-process so the settings they write can be inspected directly.
 #include "frontend/cmdline.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +17,6 @@
 #include "frontend/gamemoves.h"
 #include "core/options.h"
 #include "frontend/optionset.h"
-#include "search/strength.h"
 #include "frontend/ucicommands.h"
 #include "search/tt.h"
 
@@ -92,39 +90,6 @@ TEST_F(CommandLineTest, BenchWordWithAndWithoutDepth) {
 }
 
 // --------------------------------------------------------------- strength
-// The strength limit (set by -nps among others): the decision taken at
-// every search start, with the speed found by inverting the rating formula.
-
-class StrengthLimit : public ::testing::Test {
- protected:
-  // A machine whose calibrated speed is 1000000 nps (rating 3200.3).
-  void run(int limit, int elo) {
-    Control.calibrationNps = 1000000;
-    Control.calibratedElo = float(elo_for_nps(1000000));
-    Options.UCI_LimitStrength = int16_t(limit);
-    Options.UCI_Elo = int16_t(elo);
-    apply_strength_limit();
-  }
-  SettingsGuard settings;
-};
-
-TEST_F(StrengthLimit, EachSearchStartSetsTheTargetAndTheRating) {
-  struct Case { int limit, elo; int limitAfter, eloAfter; float target; };
-  const Case cases[] = {
-      {1, 1500, 1, 1500, 11.95f},     // limited: the speed of the rating
-      {1, 3300, 0, 3200, 1000000},    // beyond the machine: full strength, rating reported
-      {1, 3199, 1, 3199, 992800},     // just below the machine: still limited
-      {1, 3201, 0, 3200, 1000000},    // just above: full strength
-      {0, 1800, 0, 3200, 1000000},    // limit off: rating = calibrated
-  };
-  for (const Case& c : cases) {
-    run(c.limit, c.elo);
-    EXPECT_EQ(Options.UCI_LimitStrength, c.limitAfter) << c.elo;
-    EXPECT_EQ(Options.UCI_Elo, c.eloAfter) << c.elo;
-    EXPECT_NEAR(Control.targetNps / c.target, 1.0f, 0.01f) << c.elo;
-  }
-}
-
 // ---------------------------------------------------------------- options
 // The option handler, the "setoption" words and the configuration file,
 // run in-process so the settings can be inspected.
