@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "board/attacks.h"
 #include "board/bitboard.h"
 #include "board/zobrist.h"
 #include "core/searchthread.h"
@@ -265,6 +266,22 @@ void position_to_fen(const Position& pos, char* out, bool counters) {
 
 bool kings_are_valid(const Position& pos) {
   return popcount(piece_set(pos, WHITE, KING)) == 1 && popcount(piece_set(pos, BLACK, KING)) == 1;
+}
+
+const char* unplayable_reason(const Position& pos) {
+  constexpr int MAX_MEN_PER_SIDE = 16;
+  constexpr int MAX_PAWNS_PER_SIDE = 8;
+  if (!kings_are_valid(pos)) return "a position needs exactly one king of each colour";
+  Bitboard pawns = piece_set(pos, WHITE, PAWN) | piece_set(pos, BLACK, PAWN);
+  if (pawns & (RANK_1 | RANK_8)) return "pawns cannot stand on the first or last rank";
+  for (int colour = WHITE; colour <= BLACK; colour++) {
+    if (popcount(colour_set(pos, colour)) > MAX_MEN_PER_SIDE ||
+        popcount(piece_set(pos, colour, PAWN)) > MAX_PAWNS_PER_SIDE)
+      return "more men than a game of chess can have";
+  }
+  int waiting = pos.side ^ 1;
+  if (square_attacked(pos, pos.kingSq[waiting], pos.side)) return "the side not to move is in check";
+  return nullptr;
 }
 
 namespace {

@@ -35,3 +35,7 @@ int parse_epd(const char* line, EpdFields& out);
 // Whether the position has exactly one king of each colour; positions
 // without that must never reach the move generator or the search.
 bool kings_are_valid(const Position& pos);
+// Why the engine cannot play from this position, or nullptr when it can:
+// not exactly one king a side, pawns on the first or last rank, more men
+// than a game can have, the side not to move in check.
+const char* unplayable_reason(const Position& pos);

@@ -16,8 +16,6 @@
 namespace {
 
 constexpr int MOVE_TEXT_SIZE = 24;
-constexpr int MAX_MEN_PER_SIDE = 16;
-constexpr int MAX_PAWNS_PER_SIDE = 8;
 constexpr unsigned char FIRST_PRINTABLE = 32;
 constexpr const char* STANDARD_START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
 constexpr const char* PIECE_LETTERS = "PNBRQK";  // index + 1 is the piece type
@@ -116,24 +114,10 @@ bool matches(const Position& pos, const MovePattern& p, Move m) {
   return promotion_type(m) == (p.promotion ? p.promotion : QUEEN);
 }
 
-// A game position the board code can play from: one king each, no pawn on
-// the first or last rank, no more men than a game has, the side not to
-// move not in check.
-bool position_is_playable(const Position& pos) {
-  if (!kings_are_valid(pos)) return false;
-  Bitboard pawns = piece_set(pos, WHITE, PAWN) | piece_set(pos, BLACK, PAWN);
-  if (pawns & (RANK_1 | RANK_8)) return false;
-  for (int colour = WHITE; colour <= BLACK; colour++)
-    if (popcount(colour_set(pos, colour)) > MAX_MEN_PER_SIDE ||
-        popcount(piece_set(pos, colour, PAWN)) > MAX_PAWNS_PER_SIDE)
-      return false;
-  return !square_attacked(pos, pos.kingSq[pos.side ^ 1], pos.side);
-}
-
 void set_game_start(PgnReader& r, const char* fen) {
   set_position(r.board->pos, fen);
   reset_ply_lists(r.board);
-  r.abandoned = !position_is_playable(r.board->pos);
+  r.abandoned = unplayable_reason(r.board->pos) != nullptr;
 }
 
 // The value of a tag line ("[FEN "...""]") into `out`.

@@ -15,26 +15,8 @@
 
 namespace {
 
-constexpr int MAX_MEN_PER_SIDE = 16;
-constexpr int MAX_PAWNS_PER_SIDE = 8;
 constexpr int MIN_MOVE_TEXT = 4;  // from-square and to-square
 constexpr int MAX_MOVE_TEXT = 5;  // with a promotion letter
-
-// Why the engine cannot play this position, or nullptr when it can.
-const char* unplayable_reason(const Position& pos) {
-  if (!kings_are_valid(pos)) return "a position needs exactly one king of each colour";
-  Bitboard pawns = piece_set(pos, WHITE, PAWN) | piece_set(pos, BLACK, PAWN);
-  if (pawns & (RANK_1 | RANK_8)) return "pawns cannot stand on the first or last rank";
-  for (int colour = WHITE; colour <= BLACK; colour++) {
-    if (popcount(colour_set(pos, colour)) > MAX_MEN_PER_SIDE ||
-        popcount(piece_set(pos, colour, PAWN)) > MAX_PAWNS_PER_SIDE)
-      return "more men than a game of chess can have";
-  }
-  int waiting = pos.side ^ 1;
-  if (square_attacked(pos, pos.kingSq[waiting], pos.side))
-    return "the side not to move is in check";
-  return nullptr;
-}
 
 // Keeps only the undo records a repetition can still reach: those after the
 // last capture or pawn move, `fifty` of them.
