@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "board/attacks.h"
 #include "board/bitboard.h"
 #include "board/fen.h"
 #include "board/legality.h"

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "board/attacks.h"
 #include "board/bitboard.h"
 #include "board/fen.h"
 #include "board/legality.h"
