@@ -11,9 +11,9 @@
 //
 // Usage: zerv_bench_eval [evaluator]   evaluator: nn (default), hce, all
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <random>
 
 #include "board/bitboard.h"

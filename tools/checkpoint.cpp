@@ -1,7 +1,7 @@
 #include "checkpoint.h"
 
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace {

@@ -3,6 +3,7 @@
 // side to move. Every Polyglot book is keyed by these numbers.
 #include "book/polyglot_random.h"
 
+// clang-format off
 extern constexpr uint64_t PolyglotRandom[POLYGLOT_RANDOM_COUNT] = {
     0x9D39247E33776D41ULL, 0x2AF7398005AAA5C7ULL, 0x44DB015024623547ULL,
     0x9C15F73E62A76AE2ULL, 0x75834465489C0C89ULL, 0x3290AC3A203001BFULL,
@@ -266,3 +267,4 @@ extern constexpr uint64_t PolyglotRandom[POLYGLOT_RANDOM_COUNT] = {
     0xD0E4427A5514FB72ULL, 0x77C621CC9FB3A483ULL, 0x67A34DAC4356550BULL,
     0xF8D626AAAF278509ULL,
 };
+// clang-format on

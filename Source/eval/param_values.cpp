@@ -8,6 +8,7 @@
 // wing, the "2" tables kings on opposite wings (the enemy king on a-d).
 #include "eval/param_values.h"
 
+// clang-format off
 extern constexpr ParamValue BuiltinParamValues[] = {
     {"mtl_pawn", 100, 100},
     {"mtl_knight", 390, 387},
@@ -987,6 +988,7 @@ extern constexpr ParamValue BuiltinParamValues[] = {
     {"PST_Q2", -6, -8},  // g8
     {"PST_Q2", -12, -13},  // h8
 };
+// clang-format on
 
 // A row left out would leave a nameless entry at the end of the table.
 static_assert(every_row_named(BuiltinParamValues));
