@@ -16,8 +16,15 @@
 // is a draw, and with -syzygy a game that reaches the tables ends with
 // their verdict.
 //
-// Usage: selfplay -out FILE [-games N] [-nodes N] [-seed N] [-shard N]
-//                 [-random-plies N] [-hash MB] [-hce] [-net FILE] [-syzygy DIRS] EPD...
+// With -soft-nodes every search finishes the iteration under way once that
+// many nodes are spent and starts no new one; -nodes stays the hard limit
+// within an iteration. With -balance a game starts only when a search of
+// its first position scores within that many centipawns of equality, so
+// that random plies do not hand one side a won game.
+//
+// Usage: selfplay -out FILE [-games N] [-nodes N] [-soft-nodes N] [-balance CP]
+//                 [-seed N] [-shard N] [-random-plies N] [-hash MB] [-hce]
+//                 [-net FILE] [-syzygy DIRS] EPD...
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -57,6 +64,8 @@ struct Settings {
   const char* syzygy = nullptr;
   long games = 1000;
   uint64_t nodes = 5000;
+  uint64_t softNodes = 0;  // 0: the node limit alone
+  int balance = 0;         // 0: every opening is played
   uint64_t seed = 1;
   uint32_t shard = 0;
   int randomPlies = 2;
@@ -123,6 +132,17 @@ bool start_game(const std::vector<std::string>& openings, std::mt19937_64& rng, 
   return legal_moves(Game->pos, moves) > 0;
 }
 
+// Whether the opening position is close enough to equal to be worth a
+// game; the table is emptied first, so the verdict depends on the position
+// alone.
+bool balanced_opening(int balance) {
+  if (balance <= 0) return true;
+  tt_clear();
+  int score = 0;
+  search_position(score);
+  return std::abs(score) <= balance;
+}
+
 GameOutcome play_game(uint32_t game) {
   GameOutcome g;
   Adjudicator adj = {};
@@ -182,6 +202,8 @@ bool parse_args(int argc, char** argv, Settings& cfg) {
     else if (a == "-net" && v) cfg.net = argv[++i];
     else if (a == "-games" && v) cfg.games = std::atol(argv[++i]);
     else if (a == "-nodes" && v) cfg.nodes = std::strtoull(argv[++i], nullptr, 10);
+    else if (a == "-soft-nodes" && v) cfg.softNodes = std::strtoull(argv[++i], nullptr, 10);
+    else if (a == "-balance" && v) cfg.balance = std::max(0, std::atoi(argv[++i]));
     else if (a == "-seed" && v) cfg.seed = std::strtoull(argv[++i], nullptr, 10);
     else if (a == "-shard" && v) cfg.shard = uint32_t(std::strtoul(argv[++i], nullptr, 10));
     else if (a == "-random-plies" && v) cfg.randomPlies = std::clamp(std::atoi(argv[++i]), 0, 40);
@@ -208,6 +230,7 @@ bool setup_engine(const Settings& cfg) {
   Control.limits.timePerMove = UNLIMITED_SECONDS;
   Control.limits.maxDepth = MAX_DEPTH;
   Control.limits.nodeLimit = cfg.nodes;
+  Control.limits.softNodeLimit = cfg.softNodes;
   if (cfg.net) std::snprintf(Options.NN_File, sizeof Options.NN_File, "%s", cfg.net);
   if (cfg.syzygy) tb_init(cfg.syzygy);
   return init_search_locks() == 0 && tt_allocate() && load_network();
@@ -219,8 +242,8 @@ int main(int argc, char** argv) {
   Settings cfg;
   if (!parse_args(argc, argv, cfg)) {
     std::fprintf(stderr,
-                 "usage: selfplay -out FILE [-games N] [-nodes N] [-seed N] [-shard N] [-random-plies N] "
-                 "[-hash MB] [-hce] [-net FILE] [-syzygy DIRS] EPD...\n");
+                 "usage: selfplay -out FILE [-games N] [-nodes N] [-soft-nodes N] [-balance CP] [-seed N] "
+                 "[-shard N] [-random-plies N] [-hash MB] [-hce] [-net FILE] [-syzygy DIRS] EPD...\n");
     return 1;
   }
   std::vector<std::string> openings = read_openings(cfg.openings);
@@ -238,7 +261,7 @@ int main(int argc, char** argv) {
   long positions = 0, results[3] = {0, 0, 0};
   for (uint32_t game = first; game < uint32_t(cfg.games); game++) {
     std::mt19937_64 rng(mix64(cfg.seed ^ mix64(uint64_t(cfg.shard) << 32 | game)));
-    if (!start_game(openings, rng, cfg.randomPlies)) continue;
+    if (!start_game(openings, rng, cfg.randomPlies) || !balanced_opening(cfg.balance)) continue;
     GameOutcome g = play_game(game);
     if (!write_records(out, g.records.data(), g.records.size())) {
       std::fprintf(stderr, "write failed\n");

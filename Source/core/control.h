@@ -53,6 +53,9 @@ struct SearchLimits {
   float clock[2];
   uint16_t movesToGo;
   uint64_t nodeLimit;
+  // No new iteration starts once the main thread has searched this many
+  // nodes; the one under way finishes (self-play data). 0 = none.
+  uint64_t softNodeLimit;
   uint8_t ponderRequest;
   uint8_t infinite;          // "go infinite": answered only after "stop"
   uint8_t mateMoves;         // stop once a mate in this many moves or fewer is proven; 0 = no such limit

@@ -463,6 +463,8 @@ bool deepening_ends(const SearchThread* t, int d) {
   if (s >= MATE - 1 - d || s < d - (MATE - 1)) return true;  // a mate within this depth
   if (mate_limit_reached(t)) return true;
   if (d >= Control.limits.maxDepth) return true;
+  uint64_t soft = Control.limits.softNodeLimit;
+  if (soft && t->index == 0 && t->nodes >= soft) return true;
   if (t->undoIndex + d > UNDO_HEADROOM) return true;
   return d + 1 > MAX_ITERATION;
 }

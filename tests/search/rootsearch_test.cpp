@@ -57,6 +57,21 @@ TEST_F(RootSearchTest, NodeCountIsTheSearchSignature) {
   EXPECT_EQ(first, MIDDLEGAME_DEPTH_7_NODES);
 }
 
+// A soft node limit lets the iteration under way finish and starts no new
+// one: the search ends with the first depth whose nodes reach it, having
+// searched exactly what the unlimited search had after that depth.
+TEST_F(RootSearchTest, SoftNodeLimitEndsWithTheDepthThatReachesIt) {
+  set(MIDDLEGAME);
+  search_to(7);
+  uint64_t afterThree = Control.depthNodes[3], afterFour = Control.depthNodes[4];
+  ASSERT_LT(afterThree, afterFour);
+  set(MIDDLEGAME);
+  Control.limits.softNodeLimit = afterThree + 1;
+  search_to(7);
+  EXPECT_EQ(Control.lastIterDepth, 4);
+  EXPECT_EQ(Control.nodes, afterFour);
+}
+
 TEST_F(RootSearchTest, GameHistoryReachesTheSearch) {
   // A queen down, White can repeat the position after Nf3 a third time:
   // the game moves before the root make that a draw.

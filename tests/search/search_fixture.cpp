@@ -158,6 +158,7 @@ void RootSearchTest::SetUp() {
   Control.limits.limitKind = LIMIT_FIXED;
   Control.limits.timePerMove = UNLIMITED_SECONDS;
   Control.limits.nodeLimit = 0;
+  Control.limits.softNodeLimit = 0;
   Control.limits.maxDepth = MAX_DEPTH;
   set(START_FEN);
 }
