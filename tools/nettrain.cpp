@@ -103,7 +103,7 @@ void batch_gradient(const Model& m, const SampleSet& s, const uint32_t* order, s
 
 
 // Adam on the values the trainer moves: the first layer, the three head
-// rows and the first-layer bias.
+// rows, the first-layer bias and the factor rows.
 void adam_update(Model& model, Adam& a, const std::vector<float>& g, double scale, double lr) {
   a.step++;
   const double c1 = 1.0 - std::pow(ADAM_BETA1, double(a.step));
@@ -121,9 +121,12 @@ void adam_update(Model& model, Adam& a, const std::vector<float>& g, double scal
   };
   for (size_t i = 0; i < trainedEnd; i++) update(i);
   update(model.biasIndex);
+  if (model.factorOffset)
+    for (size_t i = model.factorOffset; i < model.values.size(); i++) update(i);
 }
 // Loss and mean absolute centipawn error of the engine-style score.
 Evaluation evaluate_set(const Model& m, const SampleSet& s) {
+  if (m.factorOffset) return evaluate_set(folded_model(m), s);
   std::vector<float> raw(m.hidden), act(m.hidden);
   double loss = 0, err = 0;
   for (size_t i = 0; i < s.size(); i++) {
@@ -163,22 +166,26 @@ double train_epoch(Model& model, Adam& adam, std::vector<Gradient>& grads, const
   const int threads = int(grads.size());
   const size_t trainedEnd = model.headOffset + size_t(TRAINED_HEADS) * model.hidden;
   double loss = 0;
+  Model folded;
   for (size_t from = 0; from < order.size(); from += batch) {
     size_t to = std::min(order.size(), from + batch);
     size_t share = (to - from + threads - 1) / threads;
+    if (model.factorOffset) folded = folded_model(model);
+    const Model& net = model.factorOffset ? folded : model;
     std::vector<std::thread> workers;
     for (int w = 1; w < threads; w++) {
       size_t a = std::min(to, from + w * share), b = std::min(to, a + share);
-      workers.emplace_back(batch_gradient, std::cref(model), std::cref(train), order.data(), a, b,
+      workers.emplace_back(batch_gradient, std::cref(net), std::cref(train), order.data(), a, b,
                            std::ref(grads[w]));
     }
-    batch_gradient(model, train, order.data(), from, std::min(to, from + share), grads[0]);
+    batch_gradient(net, train, order.data(), from, std::min(to, from + share), grads[0]);
     for (std::thread& w : workers) w.join();
     for (int w = 1; w < threads; w++) {
       grads[0].loss += grads[w].loss;
       for (size_t i = 0; i < trainedEnd; i++) grads[0].g[i] += grads[w].g[i];
       grads[0].g[model.biasIndex] += grads[w].g[model.biasIndex];
     }
+    if (model.factorOffset) add_factor_gradient(model, grads[0].g);
     loss += grads[0].loss;
     adam_update(model, adam, grads[0].g, 1.0 / double(to - from), lr);
   }
@@ -194,4 +201,32 @@ Model model_from_network(const NetWeights& w) {
   m.headOffset = size_t(m.inputs) * m.hidden;
   m.biasIndex = w.count - NET_PARAM_COUNT + NET_PARAM_FIRST_BIAS;
   return m;
+}
+
+bool add_factor_rows(Model& m) {
+  if (m.header.mainInputs < NET_MAIN_INPUTS_WIDE || m.factorOffset) return false;
+  m.factorOffset = m.values.size();
+  m.values.resize(m.factorOffset + size_t(NET_WING_OFFSET) * m.hidden, 0.0f);
+  return true;
+}
+
+// The sums are kept inside the file's range as the trained values are, so
+// the network trained is the one written. The gradient ignores that clamp,
+// which only a weight at the limit meets.
+Model folded_model(const Model& m) {
+  Model f = m;
+  if (!m.factorOffset) return f;
+  f.values.resize(m.factorOffset);
+  f.factorOffset = 0;
+  const size_t pair = size_t(NET_WING_OFFSET) * m.hidden;
+  const float* factor = m.values.data() + m.factorOffset;
+  for (size_t i = 0; i < 2 * pair; i++)
+    f.values[i] = std::clamp(f.values[i] + factor[i % pair], -WEIGHT_LIMIT, WEIGHT_LIMIT);
+  return f;
+}
+
+void add_factor_gradient(const Model& m, std::vector<float>& g) {
+  const size_t pair = size_t(NET_WING_OFFSET) * m.hidden;
+  float* factor = g.data() + m.factorOffset;
+  for (size_t i = 0; i < pair; i++) factor[i] = g[i] + g[pair + i];
 }

@@ -43,6 +43,12 @@ struct Model {
   // than SCORE_PER_OUTPUT gives SCORE_PER_OUTPUT / K, so the network keeps
   // the engine's centipawns while its probabilities follow the games.
   double outScale = 1.0;
+  // Training only (-factorise): 0, or where the factor rows start, after
+  // the file's values. One row per input of a block pair, shared by both
+  // king-wing pairs: input i of a wide network weighs its own row plus
+  // factor row i mod NET_WING_OFFSET, so what a piece on a square learns
+  // with the kings on one half also moves it with them on different halves.
+  size_t factorOffset = 0;
 };
 
 // Gradient of one value block, one per thread.
@@ -73,7 +79,8 @@ void batch_gradient(const Model& m, const SampleSet& s, const uint32_t* order, s
                     Gradient& grad);
 // Adam on the values the trainer moves; g is scaled by `scale` first.
 void adam_update(Model& model, Adam& a, const std::vector<float>& g, double scale, double lr);
-// Loss and mean absolute centipawn error of the engine-style score.
+// Loss and mean absolute centipawn error of the engine-style score (of the
+// folded network, for a factorised model).
 Evaluation evaluate_set(const Model& m, const SampleSet& s);
 // How a score and a result become the target: lambda * sigmoid(score /
 // scoreScale) + (1 - lambda) * result.
@@ -86,8 +93,18 @@ struct TargetRule {
 bool add_sample(SearchThread* t, const NetHeader& h, int score, double result, const TargetRule& rule, SampleSet& s,
                 bool keepFen);
 // One pass over the shuffled order in mini-batches on up to two threads;
-// returns the summed loss.
+// returns the summed loss. A factorised model's gradient is taken on its
+// folded network, refolded every batch.
 double train_epoch(Model& model, Adam& adam, std::vector<Gradient>& grads, const SampleSet& train,
                    const std::vector<uint32_t>& order, size_t batch, double lr);
 // The trainer's copy of a loaded network (float values, file order).
 Model model_from_network(const NetWeights& w);
+// Appends zero factor rows (the network computed stays the same); false
+// for a network without king-wing blocks, which has nothing to share.
+bool add_factor_rows(Model& m);
+// The network a factorised model computes, in the file's shape: the factor
+// rows added into both wings' rows. A model without them is copied.
+Model folded_model(const Model& m);
+// Fills the factor rows of g from the rows of both wings, whose sum is
+// their gradient (g computed on the folded model).
+void add_factor_gradient(const Model& m, std::vector<float>& g);

@@ -34,7 +34,8 @@
 //
 // Usage: train_net [-init FILE] [-epochs N] [-lr X] [-decay X] [-batch N]
 //                  [-threads N] [-seed N] [-lambda X] [-scale CP] [-wd X]
-//                  [-max N] [-valid FILE [-window N] [-resume]] -out FILE DATA...
+//                  [-factorise] [-max N] [-valid FILE [-window N] [-resume]]
+//                  -out FILE DATA...
 //   -init: start network (default: the one built into the engine)
 //   -lr, -decay: learning rate of the first epoch, factor per epoch
 //   -lambda: share of the search score in the target of record files
@@ -42,6 +43,10 @@
 //           the engine's own; a scale fitted to game results changes only
 //           what the loss weighs, not the network's centipawns)
 //   -wd: decoupled weight decay (AdamW), per unit of learning rate
+//   -factorise: train a row per input shared by both king-wing block pairs
+//           besides their own rows, folded into them when the file is
+//           written (networks with wing blocks only; the checkpoint keeps
+//           the shared rows, so -resume needs the same choice)
 //   -max: read at most N positions (all by default; in-memory reading)
 //   -valid: prepared validation records: stream the DATA files
 //   -window: positions per streamed window
@@ -98,6 +103,7 @@ struct Settings {
   double lambda = 0.7;
   double scale = SCORE_PER_OUTPUT;  // centipawns per unit of the target's logistic
   double weightDecay = 0;
+  bool factorise = false;
   long long maxPositions = -1;
   // Streaming from prepared data: the validation file, the positions per
   // window, and whether to continue from the checkpoint beside -out.
@@ -201,7 +207,8 @@ bool load_start_network(const Settings& cfg, Model& m) {
 bool write_model(const Model& m, const char* path) {
   NetWeights w;
   if (!allocate_net_weights(w, m.header)) return false;
-  std::copy(m.values.begin(), m.values.end(), w.values);
+  const Model net = folded_model(m);
+  std::copy(net.values.begin(), net.values.end(), w.values);
   bool ok = write_network_file(w, path);
   free_net_weights(w);
   return ok;
@@ -261,6 +268,7 @@ bool parse_args(int argc, char** argv, Settings& cfg) {
     else if (a == "-valid" && hasValue) cfg.valid = argv[++i];
     else if (a == "-window" && hasValue) cfg.window = std::max(MIN_WINDOW, std::atoll(argv[++i]));
     else if (a == "-resume") cfg.resume = true;
+    else if (a == "-factorise") cfg.factorise = true;
     else if (a[0] == '-') return false;
     else cfg.data.push_back(argv[i]);
   }
@@ -320,7 +328,8 @@ bool start_progress(const Settings& cfg, const std::string& ckpt, long long reco
   at = {1, 0, records, cfg.lr};
   if (!cfg.resume) return true;
   if (!load_checkpoint(ckpt.c_str(), model, adam, at) || at.dataRecords != records) {
-    std::fprintf(stderr, "cannot resume from %s: missing, damaged, or made on other data\n", ckpt.c_str());
+    std::fprintf(stderr, "cannot resume from %s: missing, damaged, made on other data or -factorise choice\n",
+                 ckpt.c_str());
     return false;
   }
   std::printf("resuming epoch %d after %lld windows\n", at.epoch, at.window);
@@ -420,8 +429,8 @@ int main(int argc, char** argv) {
   if (!parse_args(argc, argv, cfg)) {
     std::fprintf(stderr,
                  "usage: train_net [-init FILE] [-epochs N] [-lr X] [-decay X] [-batch N] [-threads N] "
-                 "[-seed N] [-lambda X] [-scale CP] [-wd X] [-max N] [-valid FILE [-window N] [-resume]] "
-                 "-out FILE DATA...\n");
+                 "[-seed N] [-lambda X] [-scale CP] [-wd X] [-factorise] [-max N] "
+                 "[-valid FILE [-window N] [-resume]] -out FILE DATA...\n");
     return 1;
   }
   setup_engine_for_tool();
@@ -432,6 +441,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   model.outScale = SCORE_PER_OUTPUT / cfg.scale;
+  if (cfg.factorise && !add_factor_rows(model)) {
+    std::fprintf(stderr, "-factorise: the network has %d main inputs, no king-wing blocks (%d) to share\n",
+                 model.header.mainInputs, NET_MAIN_INPUTS_WIDE);
+    return 1;
+  }
   Adam adam = {std::vector<float>(model.values.size()), std::vector<float>(model.values.size()), 0,
                cfg.weightDecay};
   auto trainStart = std::chrono::steady_clock::now();
@@ -442,7 +456,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("trained in %.0f s; network written to %s\n", seconds_since(trainStart), cfg.out);
-  self_check(model, valid, t, cfg.out);
+  self_check(folded_model(model), valid, t, cfg.out);
   free_search_thread(t);
   return 0;
 }
