@@ -19,6 +19,7 @@
 #include "board/makemove.h"
 #include "board/notation.h"
 #include "checkpoint.h"
+#include "eval/netfeatures.h"
 #include "eval/netweights.h"
 #include "gamerules.h"
 #include "netdata.h"
@@ -412,6 +413,87 @@ TEST(NetworkTrainer, CheckpointsRestoreTheRunAndRefuseOtherShapes) {
   EXPECT_FALSE(load_checkpoint(path.c_str(), other, b, p));
   EXPECT_EQ(other.values, before);
   std::remove(path.c_str());
+}
+
+// Rows shared by both king wings: the folded network is the factorised
+// model (written here as a network with the shared rows as further
+// inputs), a shared row's gradient follows finite differences of its
+// loss, a training step moves it by that gradient, every batch refolds
+// it, and a checkpoint carries it so a resumed run goes on exactly.
+// Narrow networks have no wings to share.
+TEST(NetworkTrainer, SharedWingRowsFoldTrainAndResume) {
+  Model narrow = tiny_model(3);
+  narrow.header.mainInputs = NET_MAIN_INPUTS_NARROW;
+  EXPECT_FALSE(add_factor_rows(narrow));
+  SampleSet s = tiny_samples(12, 20);
+  Model m = tiny_model(10);
+  const size_t fileValues = m.values.size(), pair = size_t(NET_WING_OFFSET) * TINY_HIDDEN;
+  ASSERT_TRUE(add_factor_rows(m));
+  std::mt19937 rng(11);
+  for (size_t i = fileValues; i < m.values.size(); i++) m.values[i] = float(int(rng() % 61) - 30) / 100;
+  const Model folded = folded_model(m);
+  ASSERT_EQ(folded.values.size(), fileValues);
+  // The factorised model as a plain network: the shared rows are inputs
+  // after the file's, each main input also switching on its square's.
+  Model shared = folded;
+  shared.values.assign(m.values.begin(), m.values.begin() + m.headOffset);
+  shared.values.insert(shared.values.end(), m.values.begin() + fileValues, m.values.end());
+  shared.values.insert(shared.values.end(), m.values.begin() + m.headOffset, m.values.begin() + fileValues);
+  shared.headOffset += pair;
+  shared.biasIndex += pair;
+  std::vector<float> raw(TINY_HIDDEN), act(TINY_HIDDEN);
+  for (size_t i = 0; i < s.size(); i++) {
+    std::vector<uint16_t> f(s.features.begin() + s.start[i], s.features.begin() + s.start[i + 1]);
+    double out = forward(folded, f.data(), int(f.size()), s.mix[i], s.pieceless[i], raw.data(), act.data());
+    for (size_t k = 0, n = f.size(); k < n; k++)
+      if (f[k] < NET_MAIN_INPUTS_WIDE) f.push_back(uint16_t(TINY_INPUTS + f[k] % NET_WING_OFFSET));
+    EXPECT_NEAR(forward(shared, f.data(), int(f.size()), s.mix[i], s.pieceless[i], raw.data(), act.data()), out,
+                1e-5) << "sample " << i;
+  }
+  Gradient g = set_gradient(folded, s);
+  g.g.resize(m.values.size());
+  add_factor_gradient(m, g.g);
+  const double n = double(s.size()), h = 1e-3;
+  for (int k = 0; k < 4; k++) {
+    size_t i = m.factorOffset + size_t(s.features[k] % NET_WING_OFFSET) * TINY_HIDDEN + k;
+    Model up = m, down = m;
+    up.values[i] += float(h);
+    down.values[i] -= float(h);
+    double numeric = (evaluate_set(up, s).loss - evaluate_set(down, s).loss) * n / (2 * h);
+    EXPECT_NEAR(g.g[i], numeric, 2e-3 + 0.02 * std::abs(numeric)) << "shared value " << i;
+  }
+  // Adam's first step moves every value by the learning rate against the
+  // sign of its gradient: the whole batch's, on two threads.
+  std::vector<uint32_t> order(s.size());
+  for (size_t i = 0; i < order.size(); i++) order[i] = uint32_t(i);
+  std::vector<Gradient> grads(2, {std::vector<float>(m.values.size()), 0});
+  Adam a = {std::vector<float>(m.values.size()), std::vector<float>(m.values.size()), 0};
+  const double lr = 1e-3;
+  const size_t batch = 8;
+  const Model before = m;
+  train_epoch(m, a, grads, s, order, order.size(), lr);
+  int moved = 0;
+  for (size_t i = m.factorOffset; i < m.values.size(); i++) {
+    if (std::abs(g.g[i]) < 1e-4 * n) continue;
+    EXPECT_NEAR(m.values[i] - before.values[i], g.g[i] > 0 ? -lr : lr, lr / 100) << "shared value " << i;
+    moved++;
+  }
+  EXPECT_GT(moved, 100);
+  const std::string path = ::testing::TempDir() + "zerv_factor.ckpt";
+  ASSERT_TRUE(save_checkpoint(path.c_str(), m, a, {1, 1, 20, lr}));
+  Model back = tiny_model(13);
+  ASSERT_TRUE(add_factor_rows(back));
+  Adam b = {std::vector<float>(m.values.size()), std::vector<float>(m.values.size()), 0};
+  TrainProgress p;
+  ASSERT_TRUE(load_checkpoint(path.c_str(), back, b, p));
+  std::remove(path.c_str());
+  // Batches passed one at a time: each must see the values the one before left.
+  train_epoch(m, a, grads, s, order, batch, lr);
+  for (size_t from = 0; from < order.size(); from += batch) {
+    std::vector<uint32_t> part(order.begin() + from, order.begin() + std::min(order.size(), from + batch));
+    train_epoch(back, b, grads, s, part, batch, lr);
+  }
+  EXPECT_EQ(back.values, m.values);
 }
 
 // Windows of the streamed data cross file ends: two files read as one
