@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The whole training pipeline at a tiny size: self-play games, scored PGN
-# games turned into records, a network trained on both, the piece-square
-# tuner, the whole-evaluation tuner with the engine searching on its file,
-# and the engine loading the trained network and searching with it.
+# games turned into records, a network trained on both (also with rows
+# shared by the king wings), the piece-square tuner, the whole-evaluation
+# tuner with the engine searching on its file, and the engine loading the
+# trained network and searching with it.
 # Usage: tools/net_pipeline_smoke.sh BUILD_DIR (tools and engine built there)
 set -euo pipefail
 build=$1
@@ -24,6 +25,11 @@ test -s "$work/soft.bin"
 "$build/pgn_to_records" "$work/pgn.bin" "$data/pgn/engine-games.pgn"
 "$build/train_net" -epochs 2 -batch 1024 -lambda 0.7 -out "$work/net.nn" "$work/sp.bin" "$work/pgn.bin" | tee "$work/train.log"
 grep -q "self-check" "$work/train.log"
+# Rows shared by both king wings, folded into the file as it is written:
+# the engine's scores of that file match the trainer's folded network.
+"$build/train_net" -epochs 1 -batch 1024 -factorise -out "$work/factor.nn" "$work/sp.bin" "$work/pgn.bin" \
+  > "$work/factor.log"
+grep -Eq "self-check .* rounded weights max [01] cp" "$work/factor.log"
 # The streamed path: merge and shuffle, train one epoch, then continue the
 # run from its checkpoint for a second.
 "$build/prepare_data" -out "$work/train.bin" -valid "$work/valid.bin" -tmp "$work" "$work/sp.bin" "$work/pgn.bin" \
