@@ -220,8 +220,8 @@ Model folded_model(const Model& m) {
   f.factorOffset = 0;
   const size_t pair = size_t(NET_WING_OFFSET) * m.hidden;
   const float* factor = m.values.data() + m.factorOffset;
-  for (size_t i = 0; i < 2 * pair; i++)
-    f.values[i] = std::clamp(f.values[i] + factor[i % pair], -WEIGHT_LIMIT, WEIGHT_LIMIT);
+  for (float* row = f.values.data(); row < f.values.data() + 2 * pair; row += pair)
+    for (size_t i = 0; i < pair; i++) row[i] = std::clamp(row[i] + factor[i], -WEIGHT_LIMIT, WEIGHT_LIMIT);
   return f;
 }
 
