@@ -9,7 +9,6 @@
 namespace {
 
 constexpr int READ_CHUNK_SIZE = 4999;  // bytes taken from standard input at once
-constexpr int CONSOLE_WAIT_MS = 2;
 // Commands deferred while a search runs: room for a few of the longest.
 constexpr int HELD_COMMANDS_SIZE = 4 * COMMAND_SIZE;
 
@@ -104,7 +103,7 @@ bool read_console_line(char* out, int size) {
   for (;;) {
     if (next_command(out, size)) return true;
     if (input_exhausted()) return false;
-    sleep_until_input_ms(CONSOLE_WAIT_MS);
+    sleep_until_input_ms(INPUT_POLL_MS);
   }
 }
 

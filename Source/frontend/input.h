@@ -8,6 +8,9 @@ constexpr int INPUT_LINE_SIZE = 4992;
 constexpr int INPUT_QUEUE_SIZE = 4995;
 constexpr int COMMAND_SIZE = 4999;
 constexpr char COMMAND_SEPARATOR = '@';
+// The longest a reader waits for input before it looks at the clock (or
+// the search) again; a line arriving ends the wait at once.
+constexpr int INPUT_POLL_MS = 2;
 
 // Reads what is waiting on standard input and takes the oldest complete
 // line (without its line end) into `out`; false when no line is complete.

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int LOOP_SLEEP_MS = 2;
 // A finished search whose answer is held can only be released by a
 // command, so the loop sleeps until input comes; the limit merely bounds
 // one wait.
@@ -29,7 +28,7 @@ int input_pause_ms(int stateBefore) {
   int state = Control.state.load();
   if (input_waiting() || state != stateBefore) return 0;
   if (answer_held(state)) return HELD_SLEEP_MS;
-  return Control.stop.load() ? 0 : LOOP_SLEEP_MS;
+  return Control.stop.load() ? 0 : INPUT_POLL_MS;
 }
 
 }  // namespace

@@ -25,7 +25,6 @@ static_assert(TB_ROOT_MAX_MOVES >= TB_MAX_MOVES, "every legal move fits");
 namespace {
 
 constexpr int CURSED_OFFSET = 100;
-constexpr int NO_VALUE = 1 << 20;
 
 // Value of a zeroing move from the child's WDL (the mover's view):
 // positive the sooner the mover's win, negative for losses.
