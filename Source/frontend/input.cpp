@@ -17,11 +17,11 @@ struct InputState {
   int pendingStart, pendingEnd;
   char line[INPUT_LINE_SIZE];     // the line being collected (no terminator)
   int lineLength;
-  char queue[INPUT_QUEUE_SIZE];   // complete lines, each closed by '@'
+  char queue[INPUT_QUEUE_SIZE];   // complete lines, each closed by COMMAND_SEPARATOR
   int queueLength;
   char command[COMMAND_SIZE];
   bool ended;                     // standard input is closed
-  char held[HELD_COMMANDS_SIZE];  // commands waiting for the search to end, each closed by '@'
+  char held[HELD_COMMANDS_SIZE];  // commands waiting for the search to end, in the same form
   int heldLength;
 };
 

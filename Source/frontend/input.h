@@ -3,11 +3,14 @@
 #pragma once
 
 // Input buffer sizes: a line being read, the queue of complete lines (each
-// closed by '@') and the command being executed.
+// closed by COMMAND_SEPARATOR) and the command being executed.
 constexpr int INPUT_LINE_SIZE = 4992;
 constexpr int INPUT_QUEUE_SIZE = 4995;
 constexpr int COMMAND_SIZE = 4999;
-constexpr char COMMAND_SEPARATOR = '@';
+// Closes each line in the queue and each held command. A line is cut at its
+// line feed, so no command can contain one, while any printable character
+// may stand in an option's value (a path such as /home/a@b/tables).
+constexpr char COMMAND_SEPARATOR = '\n';
 // The longest a reader waits for input before it looks at the clock (or
 // the search) again; a line arriving ends the wait at once.
 constexpr int INPUT_POLL_MS = 2;

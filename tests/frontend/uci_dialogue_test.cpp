@@ -104,7 +104,7 @@ TEST(OptionsDialogue, SettingsThatDisturbASearchWaitForItsEnd) {
   send(s.d, "setoption name multipv value 2\nsetoption name NN_File value " + net + "\n" +
                 "setoption name Clear_Hash\nsetoption name MultiPV value 3\nposition startpos moves e2e4\n" +
                 "setoption name Hash value 16\nsetoption name Threads value 2\n" +
-                "setoption name NN_File value missing.nn\n");
+                "setoption name NN_File value missing@1.nn\n");
   ASSERT_TRUE(s.sync());
   EXPECT_NE(out.find("MultiPV set to 2", mark), std::string::npos) << "safe at once";
   for (const char* what : {"NN_File", "Clear_Hash", "MultiPV", "position", "Hash", "Threads"})
@@ -115,7 +115,7 @@ TEST(OptionsDialogue, SettingsThatDisturbASearchWaitForItsEnd) {
   size_t answer = out.find("bestmove");
   std::vector<std::string> after = {"loaded " + net, "Hash table cleared", "MultiPV set to 3",
                                     "Hash set to 16", "allocated 16 Mbytes", "Threads set to 2",
-                                    "can't open missing.nn", "keeping the network in use"};
+                                    "can't open missing@1.nn", "keeping the network in use"};
   ASSERT_TRUE(s.sync());
   size_t at = answer;
   for (const std::string& line : after) {
