@@ -43,10 +43,11 @@ grep -q "^resuming epoch 2" "$work/resume.log"
 grep -q "^epoch 2 lr" "$work/resume.log"
 "$build/tune_pst" -iterations 20 -min-count 50 -out "$work/params.txt" "$work/sp.bin" "$work/pgn.bin" >/dev/null
 test "$(wc -l < "$work/params.txt")" -gt 900
-# The whole evaluation, two rounds; the engine reads the file as params.txt
-# from its folder without a misplaced name and searches differently.
+# The whole evaluation, two rounds, towards half score and half result; the
+# engine reads the file as params.txt from its folder without a misplaced
+# name and searches differently.
 mkdir "$work/full"
-"$build/tune_eval" -iterations 20 -rounds 2 -min-count 50 -out "$work/full/params.txt" "$work/sp.bin" "$work/pgn.bin" \
+"$build/tune_eval" -iterations 20 -rounds 2 -min-count 50 -lambda 0.5 -out "$work/full/params.txt" "$work/sp.bin" "$work/pgn.bin" \
   >/dev/null
 engine="$(cd "$build" && pwd)/zerv"
 tuned=$(cd "$work/full" && "$engine" -use_hce -d 4 -bench)

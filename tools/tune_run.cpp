@@ -12,6 +12,7 @@
 #include "core/searchthread.h"
 #include "eval/params.h"
 #include "netdata.h"
+#include "nettrain.h"
 #include "search/threadrecord.h"
 #include "tool_setup.h"
 
@@ -33,6 +34,10 @@ struct Settings {
   double lr = 0.1;
   double l2 = 1e-7;
   long minCount = 1000;
+  // Weight of the search score in the target, the rest the game's result
+  // (0: results only). The score is what a deeper look found in this very
+  // position; the result also carries every later mistake of the game.
+  double lambda = 0;
   std::vector<const char*> data;
 };
 
@@ -71,6 +76,16 @@ void add_position(Run& run, const NetRecord& r, const TunePosition& tp) {
   add_tune_position(s.set, tp);
 }
 
+// The target from White's view: the result blended with the search score
+// through the engine's own score-to-probability mapping.
+float tune_target(const NetRecord& r, bool blackToMove, double lambda) {
+  double result = double(r.result) / RESULT_WHITE_WINS;
+  if (lambda == 0) return float(result);
+  double score = blackToMove ? -double(r.score) : double(r.score);
+  double fromScore = 1.0 / (1.0 + std::exp(-score / SCORE_PER_OUTPUT));
+  return float(lambda * fromScore + (1 - lambda) * result);
+}
+
 bool read_file(Run& run, const char* path, const Settings& cfg, long long& seen) {
   FILE* f = std::fopen(path, "rb");
   if (!f) return false;
@@ -81,7 +96,7 @@ bool read_file(Run& run, const char* path, const Settings& cfg, long long& seen)
     for (size_t i = 0; i < n && wanted(); i++, seen++) {
       if (!unpack_record(block[i], run.t->pos)) continue;
       if (!measure_position(run.t, run.targets, MAX_TUNED_EVAL, tp)) continue;
-      tp.result = float(block[i].result) / RESULT_WHITE_WINS;
+      tp.result = tune_target(block[i], run.t->pos.side == BLACK, cfg.lambda);
       add_position(run, block[i], tp);
     }
   }
@@ -214,6 +229,7 @@ bool parse_args(int argc, char** argv, Settings& cfg) {
     else if (a == "-lr" && v) cfg.lr = std::atof(argv[++i]);
     else if (a == "-l2" && v) cfg.l2 = std::atof(argv[++i]);
     else if (a == "-min-count" && v) cfg.minCount = std::atol(argv[++i]);
+    else if (a == "-lambda" && v) cfg.lambda = std::clamp(std::atof(argv[++i]), 0.0, 1.0);
     else if (a[0] == '-') return false;
     else cfg.data.push_back(argv[i]);
   }

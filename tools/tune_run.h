@@ -15,7 +15,9 @@
 //
 // Options: -max N (records read), -iterations N (Adam steps a round),
 // -rounds N, -lr X, -l2 X (penalty on the change from the starting
-// values), -min-count N (entries used by fewer positions stay), -out FILE.
+// values), -min-count N (entries used by fewer positions stay), -lambda X
+// (weight of the record's search score in the target, the rest its game's
+// result; 0 by default), -out FILE.
 #pragma once
 
 #include "tune_measure.h"
