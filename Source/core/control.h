@@ -82,6 +82,10 @@ struct SearchControl {
   // time limits, and the clocks assumed when a "go" names none.
   SearchLimits baseLimits;
   double startTime;               // monotonic clock at the search start
+  // Monotonic clock when the search threads finished, 0 before: an answer
+  // held for "stop" must not count its wait as search time. Written before
+  // the finished mark, read only after it.
+  double finishTime;
   std::atomic<float> elapsed;     // seconds since startTime, kept current by time_check
   float targetTime;
   float moveOverhead;    // seconds, copied from MoveOverhead at the search start

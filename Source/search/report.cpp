@@ -170,7 +170,7 @@ void report_root_best(SearchThread* t) {
 }
 
 void print_pv_line(int threadIndex, int multipv, int depth, int score, const Move* line) {
-  float elapsed = search_elapsed();
+  float elapsed = search_time_spent();
   bool stopped = Control.stop.load();
   if (!stopped && elapsed < Control.noise) return;
   if (depth == 0 || Control.noise >= QUIET_NOISE || line[1] == MOVE_NONE) return;

@@ -73,6 +73,7 @@ void master_body(void*) {
   // The count that worked is kept for the next searches; the main thread
   // reads it only after the finished mark below.
   if (started < threads) Options.Threads = int16_t(Control.activeThreads = uint8_t(started));
+  Control.finishTime = monotonic_seconds();
   Control.state.fetch_or(STATE_FINISHED);
 }
 
@@ -115,6 +116,7 @@ void print_start_lines() {
 
 void prepare_search() {
   Control.startTime = monotonic_seconds();
+  Control.finishTime = 0;
   Control.elapsed.store(0);
   apply_strength_limit();
   Control.stop.store(0);

@@ -121,6 +121,12 @@ bool time_is_up(float elapsed) {
 
 float search_elapsed() { return static_cast<float>(monotonic_seconds() - Control.startTime); }
 
+float search_time_spent() {
+  bool finished = Control.state.load() & STATE_FINISHED;
+  if (!finished || Control.finishTime < Control.startTime) return search_elapsed();
+  return static_cast<float>(Control.finishTime - Control.startTime);
+}
+
 void compute_target_time() {
   SearchLimits& limits = Control.limits;
   int side = Control.rootSide;

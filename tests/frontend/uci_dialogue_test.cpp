@@ -327,14 +327,17 @@ TEST(GoDialogue, AnalysisAnswersOnlyAfterStop) {
   struct Case {
     std::string position, seen, answer;  // `seen` shows how the search ended
     bool seenFirst;  // printed as the search ends, not only with the answer
+    bool quick;      // the search ends within milliseconds, long before "stop"
   } cases[] = {
-      {"fen 7k/8/5K2/8/8/8/8/6Q1 w - -", "score mate 1 ", "g1g7", false},
-      {"fen 7k/6Q1/6K1/8/8/8/8/8 b - -", "", "0000", false},  // checkmated
-      {"fen 6k1/5ppp/8/8/8/7N/6PP/r6K w - -", "", "h3g1", false},
-      {"fen 8/8/8/4k3/8/8/8/4K3 w - -", "info depth 66 ", "e1", true},
-      {"fen 8/8/8/4k3/8/8/8/3QK3 w - -" + tenPlies, "info depth 99 ", "", false},
-      {"startpos\nsetoption name OwnBook value true", "book move is e2e4", "e2e4", true},
+      {"fen 7k/8/5K2/8/8/8/8/6Q1 w - -", "score mate 1 ", "g1g7", false, true},
+      {"fen 7k/6Q1/6K1/8/8/8/8/8 b - -", "", "0000", false, true},  // checkmated
+      {"fen 6k1/5ppp/8/8/8/7N/6PP/r6K w - -", "", "h3g1", false, true},
+      {"fen 8/8/8/4k3/8/8/8/4K3 w - -", "info depth 66 ", "e1", true, false},
+      {"fen 8/8/8/4k3/8/8/8/3QK3 w - -" + tenPlies, "info depth 99 ", "", false, false},
+      {"startpos\nsetoption name OwnBook value true", "book move is e2e4", "e2e4", true, false},
   };
+  // At least the two quiet half-seconds of expect_answer_held pass before "stop".
+  constexpr int HELD_MS = 1000;
   for (const Case& c : cases) {
     size_t mark = e.d.output.size();
     send(e.d, "position " + c.position + "\ngo infinite\n");
@@ -349,6 +352,12 @@ TEST(GoDialogue, AnalysisAnswersOnlyAfterStop) {
     std::string out = e.d.output.substr(mark);
     EXPECT_NE(out.find(c.seen), std::string::npos) << out;
     EXPECT_NE(out.find("\nbestmove " + c.answer), std::string::npos) << out;
+    // The wait for "stop" is no search time: the line shown with the answer
+    // gives the search's own time (and so its true node rate).
+    size_t time = out.rfind(" time ");
+    if (c.quick && time != std::string::npos) {
+      EXPECT_LT(std::stoi(out.substr(time + 6)), HELD_MS) << out;
+    }
   }
 }
 
