@@ -47,8 +47,8 @@ test "$(wc -l < "$work/params.txt")" -gt 900
 # engine reads the file as params.txt from its folder without a misplaced
 # name and searches differently.
 mkdir "$work/full"
-"$build/tune_eval" -iterations 20 -rounds 2 -min-count 50 -lambda 0.5 -out "$work/full/params.txt" "$work/sp.bin" "$work/pgn.bin" \
-  >/dev/null
+"$build/tune_eval" -iterations 20 -rounds 2 -min-count 50 -lambda 0.5 -out "$work/full/params.txt" \
+  "$work/sp.bin" "$work/pgn.bin" >/dev/null
 engine="$(cd "$build" && pwd)/zerv"
 tuned=$(cd "$work/full" && "$engine" -use_hce -d 4 -bench)
 test "$(echo "$tuned" | grep -c '^error')" -eq 0

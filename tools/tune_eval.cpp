@@ -28,13 +28,14 @@
 // Entries used by fewer than -min-count training positions stay too, and
 // an L2 penalty (-l2) holds the rest near their starting values.
 //
-// Usage: tune_eval [-max N] [-iterations N] [-rounds N] [-lr X] [-l2 X] [-min-count N] [-lambda X]
-//                  -out FILE DATA.bin...
+// Usage: tune_eval [-max N] [-iterations N] [-rounds N] [-lr X] [-l2 X] [-min-count N]
+//                  [-lambda X] -out FILE DATA.bin...
 #include "tune_run.h"
 
 int main(int argc, char** argv) {
   const TuneTool tool = {
-      "tune_eval [-max N] [-iterations N] [-rounds N] [-lr X] [-l2 X] [-min-count N] [-lambda X] -out FILE DATA.bin...",
+      "tune_eval [-max N] [-iterations N] [-rounds N] [-lr X] [-l2 X] [-min-count N] [-lambda X] "
+      "-out FILE DATA.bin...",
       TUNE_WHOLE_EVALUATION, 2};
   return run_tuning(tool, argc, argv);
 }

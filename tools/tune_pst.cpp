@@ -16,13 +16,14 @@
 // (split, k, Adam, the file written) is tools/tune_run.h; tune_eval tunes
 // the rest of the evaluation as well.
 //
-// Usage: tune_pst [-max N] [-iterations N] [-rounds N] [-lr X] [-l2 X] [-min-count N] [-lambda X]
-//                 -out FILE DATA.bin...
+// Usage: tune_pst [-max N] [-iterations N] [-rounds N] [-lr X] [-l2 X] [-min-count N]
+//                 [-lambda X] -out FILE DATA.bin...
 #include "tune_run.h"
 
 int main(int argc, char** argv) {
   const TuneTool tool = {
-      "tune_pst [-max N] [-iterations N] [-rounds N] [-lr X] [-l2 X] [-min-count N] [-lambda X] -out FILE DATA.bin...",
+      "tune_pst [-max N] [-iterations N] [-rounds N] [-lr X] [-l2 X] [-min-count N] [-lambda X] "
+      "-out FILE DATA.bin...",
       TUNE_TABLES, 1};
   return run_tuning(tool, argc, argv);
 }
