@@ -139,6 +139,10 @@ Evaluation evaluate_set(const Model& m, const SampleSet& s) {
   return {loss / double(s.size()), err / double(s.size())};
 }
 
+double blended_target(const TargetRule& rule, int score, double result) {
+  return rule.lambda * sigmoid(score / rule.scoreScale) + (1 - rule.lambda) * result;
+}
+
 // Adds the thread's position; result < 0 when the data has none.
 bool add_sample(SearchThread* t, const NetHeader& h, int score, double result, const TargetRule& rule, SampleSet& s,
                 bool keepFen) {
@@ -150,8 +154,8 @@ bool add_sample(SearchThread* t, const NetHeader& h, int score, double result, c
   s.start.push_back(uint32_t(s.features.size()));
   s.mix.push_back(float(std::min(1.0, MIX_PER_MATERIAL_UNIT * (pos.matValue[WHITE] + pos.matValue[BLACK]))));
   s.pieceless.push_back(std::max(pos.matValue[WHITE], pos.matValue[BLACK]) == 0);
-  double p = sigmoid(score / rule.scoreScale);
-  s.target.push_back(float(result < 0 ? p : rule.lambda * p + (1 - rule.lambda) * result));
+  double target = result < 0 ? sigmoid(score / rule.scoreScale) : blended_target(rule, score, result);
+  s.target.push_back(float(target));
   s.score.push_back(int16_t(score));
   if (keepFen) {
     char fen[FEN_SIZE];

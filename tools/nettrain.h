@@ -88,6 +88,8 @@ struct TargetRule {
   double lambda = 1.0;
   double scoreScale = SCORE_PER_OUTPUT;
 };
+// The rule's target for a score and a result (0..1) seen from one side.
+double blended_target(const TargetRule& rule, int score, double result);
 // Adds the thread's position with its score; result (0..1, side to move)
 // < 0 when the data has none, else the target blends the two by the rule.
 bool add_sample(SearchThread* t, const NetHeader& h, int score, double result, const TargetRule& rule, SampleSet& s,

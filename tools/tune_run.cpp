@@ -76,14 +76,11 @@ void add_position(Run& run, const NetRecord& r, const TunePosition& tp) {
   add_tune_position(s.set, tp);
 }
 
-// The target from White's view: the result blended with the search score
-// through the engine's own score-to-probability mapping.
+// The target from White's view, blended as the network trainer blends it
+// (lambda 0 gives the result exactly).
 float tune_target(const NetRecord& r, bool blackToMove, double lambda) {
-  double result = double(r.result) / RESULT_WHITE_WINS;
-  if (lambda == 0) return float(result);
-  double score = blackToMove ? -double(r.score) : double(r.score);
-  double fromScore = 1.0 / (1.0 + std::exp(-score / SCORE_PER_OUTPUT));
-  return float(lambda * fromScore + (1 - lambda) * result);
+  int whiteScore = blackToMove ? -r.score : r.score;
+  return float(blended_target({lambda, SCORE_PER_OUTPUT}, whiteScore, double(r.result) / RESULT_WHITE_WINS));
 }
 
 bool read_file(Run& run, const char* path, const Settings& cfg, long long& seen) {
