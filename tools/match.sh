@@ -11,7 +11,7 @@
 # Extra options go to fastchess, e.g. -rounds 200, or an SPRT:
 #   -sprt elo0=0 elo1=10 alpha=0.05 beta=0.1 model=normalized
 # Environment: ZERV_OPENINGS (EPD file), ZERV_MATCH_DIR (output folder),
-# FASTCHESS (the binary).
+# ZERV_HASH (megabytes each, default 16), FASTCHESS (the binary).
 set -euo pipefail
 [ $# -ge 4 ] || { sed -n 2,16p "$0"; exit 2; }
 name=$1 limit=$2 a=$3 b=$4
@@ -20,6 +20,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 fastchess=${FASTCHESS:-$here/../shared/tools/fastchess}
 openings=${ZERV_OPENINGS:-$here/../shared/data/openings/uho_4060_v3_20k.epd}
 out=${ZERV_MATCH_DIR:-/tmp}
+hash=${ZERV_HASH:-16}
 mkdir -p "$out"
 
 # "path;opt=v;opt=v" into fastchess engine arguments.
@@ -46,7 +47,7 @@ esac
 mapfile -t ea < <(engine_args "$a" "${name}_A")
 mapfile -t eb < <(engine_args "$b" "${name}_B")
 "$fastchess" "${ea[@]}" "${eb[@]}" \
-  -each proto=uci "${each[@]}" option.Threads=1 option.Hash=16 \
+  -each proto=uci "${each[@]}" option.Threads=1 option.Hash="$hash" \
   -openings file="$openings" format=epd order=random \
   -repeat -concurrency 2 -recover \
   -pgnout file="$out/$name.pgn" \
