@@ -13,7 +13,7 @@
 # Environment: ZERV_OPENINGS (EPD file), ZERV_MATCH_DIR (output folder),
 # ZERV_HASH (megabytes each, default 16), FASTCHESS (the binary).
 set -euo pipefail
-[ $# -ge 4 ] || { sed -n 2,16p "$0"; exit 2; }
+[ $# -ge 4 ] || { sed -n 2,14p "$0"; exit 2; }
 name=$1 limit=$2 a=$3 b=$4
 shift 4
 here=$(cd "$(dirname "$0")/.." && pwd)
